@@ -1,0 +1,148 @@
+#include "lines.h"
+
+#include <cwchar>
+#include <memory>
+
+#include "Tessumi.h"
+#include "writer.h"
+
+namespace {
+
+constexpr wchar_t kCR = L'\r';
+constexpr wchar_t kLF = L'\n';
+
+// "\r\n\t(" and ")===>" around the number, "\r\n" after the line.
+constexpr wchar_t kHead[] = L"\r\n\t(";
+constexpr wchar_t kMark[] = L")===>";
+constexpr wchar_t kTail[] = L"\r\n";
+constexpr size_t kHeadLength = 4;
+constexpr size_t kMarkLength = 5;
+constexpr size_t kTailLength = 2;
+
+// Decimal digits of a line number into out (at least 11 units); returns the count.
+size_t FormatNumber(int number, wchar_t* out) {
+    wchar_t digits[12];
+    size_t n = 0;
+    bool negative = number < 0;
+    unsigned int value = negative ? 0u - static_cast<unsigned int>(number) : number;
+    do {
+        digits[n++] = static_cast<wchar_t>(L'0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    size_t len = 0;
+    if (negative) out[len++] = L'-';
+    while (n > 0) out[len++] = digits[--n];
+    return len;
+}
+
+// A record that can never fit a block leaves in pieces, each at most this many
+// bytes, so that no byte count overflows and no copy of a huge line is made.
+constexpr size_t kPieceUnits = 1u << 24;
+
+int WritePieces(SearchRun& run, const wchar_t* data, size_t units, wchar_t* statusText) {
+    while (units > 0) {
+        size_t n = units < kPieceUnits ? units : kPieceUnits;
+        if (!FnWriteOut(run.resultsFile, run.resultsName, data, static_cast<int>(n * 2),
+                        statusText))
+            return 0;
+        data += n;
+        units -= n;
+    }
+    return 1;
+}
+
+}  // namespace
+
+void CutLines(const wchar_t* text, size_t n, std::vector<Line>& lines) {
+    lines.clear();
+    size_t start = 1;
+    size_t end = 0;          // where the current line's content ends
+    size_t zero = SIZE_MAX;  // first zero character of the current line
+    bool inBreak = false;
+    for (size_t k = 1; k < n; ++k) {
+        wchar_t c = text[k];
+        if (c == kCR || c == kLF) {
+            if (!inBreak) {
+                end = zero < k ? zero : k;
+                inBreak = true;
+            }
+            continue;
+        }
+        if (inBreak) {
+            lines.push_back({text + start, end - start});
+            start = k;
+            zero = SIZE_MAX;
+            inBreak = false;
+        }
+        if (c == L'\0' && zero == SIZE_MAX) zero = k;
+    }
+    if (inBreak) {
+        lines.push_back({text + start, end - start});
+    } else if (start < n) {
+        size_t last = zero < n ? zero : n;
+        lines.push_back({text + start, last - start});
+    }
+}
+
+int AppendRecord(SearchRun& run, const wchar_t* path, size_t pathLength, int number,
+                 const Line& line, wchar_t* statusText) {
+    wchar_t digits[12];
+    size_t digitCount = FormatNumber(number, digits);
+    size_t headLength = pathLength + kHeadLength + digitCount + kMarkLength;
+    size_t recordLength = headLength + line.length + kTailLength;
+
+    ResultBlock& block = run.block;
+    if (block.length + recordLength > ResultBlock::kCapacity && block.length > 0) {
+        if (!FnWriteOut(run.resultsFile, run.resultsName, block.text,
+                        static_cast<int>(block.length * 2), statusText))
+            return 0;
+        block.Clear();
+    }
+
+    if (recordLength > ResultBlock::kCapacity) {
+        // Too long for any block: written whole, on its own, right here.
+        std::wstring& head = run.bigRecord;
+        head.assign(path, pathLength);
+        head.append(kHead, kHeadLength);
+        head.append(digits, digitCount);
+        head.append(kMark, kMarkLength);
+        return WritePieces(run, head.data(), head.size(), statusText) &&
+               WritePieces(run, line.start, line.length, statusText) &&
+               WritePieces(run, kTail, kTailLength, statusText);
+    }
+
+    wchar_t* out = block.text + block.length;
+    wmemcpy(out, path, pathLength);
+    out += pathLength;
+    wmemcpy(out, kHead, kHeadLength);
+    out += kHeadLength;
+    wmemcpy(out, digits, digitCount);
+    out += digitCount;
+    wmemcpy(out, kMark, kMarkLength);
+    out += kMarkLength;
+    wmemcpy(out, line.start, line.length);
+    out += line.length;
+    wmemcpy(out, kTail, kTailLength);
+    out += kTailLength;
+    *out = L'\0';
+    block.length += recordLength;
+    return 1;
+}
+
+int FnSearchLines(const wchar_t* path, size_t pathLength, SearchRun& run, wchar_t* statusText) {
+    wchar_t* loaded = nullptr;
+    int n = 0;
+    if (!SubReadText(path, &loaded, &n, 1, statusText)) return 0;
+    std::unique_ptr<wchar_t[]> text(loaded);
+
+    CutLines(text.get(), static_cast<size_t>(n), run.lines);
+    int number = 0;
+    for (const Line& line : run.lines) {
+        ++number;
+        int found = FnPatternFound(run.linePattern, line.start, line.length, statusText);
+        if (found < 0) return 0;
+        if (found == 0) continue;
+        if (!AppendRecord(run, path, pathLength, number, line, statusText)) return 0;
+    }
+    return 1;
+}

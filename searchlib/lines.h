@@ -1,0 +1,23 @@
+// FnSearchLines: one file cut into numbered lines, a result record for every
+// line in which pattern 2 is found.
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "search_run.h"
+
+// Cuts text[0, n) (text[0] is U+FEFF) into lines: every maximal run of CR and
+// LF is one break, the piece before the first break is a line even when
+// empty, the piece after the last break only when it is not empty, and a zero
+// character ends the content of the line that holds it.
+void CutLines(const wchar_t* text, size_t n, std::vector<Line>& lines);
+
+// Appends path + "\r\n\t(number)===>" + line + "\r\n" to the run's
+// ResultBlock, writing the block out first when the record would not fit.
+int AppendRecord(SearchRun& run, const wchar_t* path, size_t pathLength, int number,
+                 const Line& line, wchar_t* statusText);
+
+// Searches one file; 0 when it can't be loaded, a block can't be written or
+// pattern 2 can't be tested, with that step's text in statusText.
+int FnSearchLines(const wchar_t* path, size_t pathLength, SearchRun& run, wchar_t* statusText);

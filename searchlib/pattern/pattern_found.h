@@ -1,0 +1,42 @@
+// The one pattern test of the library: is an ECMAScript pattern found
+// anywhere in a subject of UTF-16 code units?
+//
+// A RunPattern belongs to one search run. It is compiled at its first test
+// and kept for the rest of the run, so a faulty pattern shows itself exactly
+// at its first use and a pattern that no test uses is never compiled.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+enum class PatternRole {
+    Path = 1,  // pattern 1, tested against every entry path
+    Line = 2,  // pattern 2, tested against every line
+};
+
+class RunPattern {
+public:
+    RunPattern(const wchar_t* pattern, PatternRole role);
+    ~RunPattern();
+    RunPattern(const RunPattern&) = delete;
+    RunPattern& operator=(const RunPattern&) = delete;
+
+    const std::wstring& text() const { return pattern_; }
+    PatternRole role() const { return role_; }
+
+    struct Compiled;  // the matcher, built on first use
+
+private:
+    friend int FnPatternFound(RunPattern&, const wchar_t*, size_t, wchar_t*);
+    std::wstring pattern_;
+    PatternRole role_;
+    std::unique_ptr<Compiled> compiled_;
+};
+
+// Answers 1 when the pattern is found in subject[0, length) and 0 when it is
+// not. A test that has no answer (a faulty pattern, an attempt that reached
+// the matcher's limits, memory exhausted) returns -1 and leaves a failure text
+// that names the pattern and the cause in statusText; the run then ends.
+int FnPatternFound(RunPattern& pattern, const wchar_t* subject, size_t length,
+                   wchar_t* statusText);

@@ -1,0 +1,67 @@
+// FnLookFor: one whole search run, from creating the results file to its
+// final block.
+#include <memory>
+
+#include "Tessumi.h"
+#include "handle_owner.h"
+#include "status_text.h"
+#include "walk.h"
+#include "writer.h"
+
+namespace {
+
+constexpr wchar_t kByteOrderMark = 0xFEFF;
+const wchar_t kRunAborted[] = L"で検索を続けることができません\n理由：";
+
+// Remembers which file the results go to, so the walk can pass it by.
+void NoteResultsFile(SearchRun& run, HANDLE file, const wchar_t* name) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (GetFileInformationByHandle(file, &info)) {
+        run.resultsIdentity.volume = info.dwVolumeSerialNumber;
+        run.resultsIdentity.indexHigh = info.nFileIndexHigh;
+        run.resultsIdentity.indexLow = info.nFileIndexLow;
+        run.resultsIdentity.known = true;
+    }
+    DWORD n = GetFullPathNameW(name, 0, nullptr, nullptr);
+    std::wstring full(n, L'\0');
+    if (n == 0 || GetFullPathNameW(name, n, &full[0], nullptr) >= n) full = name;
+    full.resize(wcslen(full.c_str()));
+    size_t cut = full.find_last_of(L"\\/");
+    run.resultsLeafName = cut == std::wstring::npos ? full : full.substr(cut + 1);
+}
+
+}  // namespace
+
+extern "C" TESSUMI_API int FnLookFor(const wchar_t* startFolder, const wchar_t* resultsFile,
+                                     const wchar_t* pattern1, const wchar_t* pattern2,
+                                     wchar_t* statusText) {
+    SetLastError(0);
+    FileHandle out(CreateFileW(resultsFile, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!out.valid()) {
+        status::SystemFailure(statusText, resultsFile, status::kCreateWriteHandle,
+                              GetLastError());
+        return 0;
+    }
+    status::Ok(statusText);
+
+    try {
+        auto run = std::make_unique<SearchRun>(out.get(), resultsFile, pattern1, pattern2);
+        NoteResultsFile(*run, out.get(), resultsFile);
+        run->block.text[0] = kByteOrderMark;
+        run->block.text[1] = L'\0';
+        run->block.length = 1;
+
+        if (!FnWalkFolder(startFolder, *run, statusText)) return 0;
+        if (!FnWriteOut(out.get(), resultsFile, run->block.text,
+                        static_cast<int>(run->block.length * 2), statusText))
+            return 0;
+    } catch (...) {
+        // Memory ran out somewhere in the walk; the run ends like any failure.
+        status::SystemFailure(statusText, resultsFile, kRunAborted, ERROR_NOT_ENOUGH_MEMORY);
+        return 0;
+    }
+    out.reset();
+    status::RunComplete(statusText);
+    return 1;
+}

@@ -1,0 +1,56 @@
+// What one search run lends to the walk and the line search: the open
+// results file, the ResultBlock and the two compiled patterns.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "pattern/pattern_found.h"
+
+// Results accumulate here and leave in blocks of at most 4,095 characters.
+struct ResultBlock {
+    static constexpr size_t kCapacity = 4095;  // characters, terminating zero not counted
+    wchar_t text[kCapacity + 1];
+    size_t length = 0;
+
+    void Clear() {
+        length = 0;
+        text[0] = L'\0';
+    }
+};
+
+// One line of a loaded text: its first character and its length.
+struct Line {
+    const wchar_t* start;
+    size_t length;
+};
+
+struct FileIdentity {
+    DWORD volume = 0;
+    DWORD indexHigh = 0;
+    DWORD indexLow = 0;
+    bool known = false;
+};
+
+struct SearchRun {
+    SearchRun(HANDLE file, const wchar_t* fileName, const wchar_t* pattern1,
+              const wchar_t* pattern2)
+        : resultsFile(file), resultsName(fileName), pathPattern(pattern1, PatternRole::Path),
+          linePattern(pattern2, PatternRole::Line) {}
+
+    HANDLE resultsFile;
+    const wchar_t* resultsName;
+    ResultBlock block;
+    RunPattern pathPattern;
+    RunPattern linePattern;
+
+    // The results file itself, so the walk never searches it.
+    FileIdentity resultsIdentity;
+    std::wstring resultsLeafName;
+
+    // Reused from file to file so the search allocates nothing per line.
+    std::vector<Line> lines;
+    std::wstring bigRecord;
+};

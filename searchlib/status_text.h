@@ -1,0 +1,50 @@
+// The one module that composes every text the library leaves in a
+// StatusText: the success texts and every failure text, formed as subject +
+// lead-in + reason and never longer than the 256 units a caller provides.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace status {
+
+constexpr size_t kUnits = 256;  // StatusText capacity, terminating zero included
+
+// Lead-ins, each naming the operation that failed.
+extern const wchar_t kCreateWriteHandle[];  // results file can't be created
+extern const wchar_t kWriteOut[];           // a block can't be written
+extern const wchar_t kSearchFolder[];       // a folder can't be listed
+extern const wchar_t kCreateReadHandle[];   // a file can't be opened
+extern const wchar_t kReadIn[];             // a file can't be read
+extern const wchar_t kConversion[];         // ANSI text can't be converted (no subject)
+extern const wchar_t kNoMemory[];           // a file's buffer can't be allocated
+extern const wchar_t kOpenDialog[];         // the save dialog fails
+
+void Ok(wchar_t* statusText);           // "正常です。"
+void RunComplete(wchar_t* statusText);  // "正常です", after a whole search run
+
+// The system's own message text for code in the user's default language,
+// unchanged (line end included) but cut to 255 units; empty when the system
+// has none.
+std::wstring SystemReason(DWORD code);
+
+// subject + leadIn + the system's reason for code.
+void SystemFailure(wchar_t* statusText, const wchar_t* subject, const wchar_t* leadIn,
+                   DWORD code);
+
+// The system's reason alone, no subject and no lead-in.
+void SystemReasonOnly(wchar_t* statusText, DWORD code);
+
+// "ファイル" + path + "のサイズが大き過ぎます".
+void FileTooLarge(wchar_t* statusText, const wchar_t* path);
+
+// subject + leadIn + reason, cut to 255 units and terminated.
+void Compose(wchar_t* statusText, const wchar_t* subject, const wchar_t* leadIn,
+             const wchar_t* reason);
+
+// Copies text into a buffer of `units` units (terminating zero included),
+// cutting it if it does not fit, never leaving half a surrogate pair.
+void CopyBounded(wchar_t* out, size_t units, const wchar_t* text, size_t length);
+
+}  // namespace status

@@ -1,0 +1,43 @@
+// Helpers for tests that build files and trees on disk and compare texts and
+// files exactly.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace testing_support {
+
+// A fresh folder under the temporary folder, removed with all it holds.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::wstring& path() const { return path_; }
+    std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+private:
+    std::wstring path_;
+};
+
+void RemoveTree(const std::wstring& path);
+void MakeDir(const std::wstring& path);
+void WriteBytes(const std::wstring& path, const std::string& bytes);
+std::string ReadBytes(const std::wstring& path);
+bool FileExists(const std::wstring& path);
+
+// UTF-16LE bytes of text (no byte-order mark added).
+std::string Utf16Bytes(const std::wstring& text);
+// Shift_JIS (code page 932) bytes of text.
+std::string SjisBytes(const std::wstring& text);
+
+// FormatMessageW's own text for code in the user's default language.
+std::wstring SystemText(DWORD code);
+
+// Printable form of a UTF-16 text for failure messages.
+std::string Show(const std::wstring& text);
+
+}  // namespace testing_support
