@@ -1,0 +1,27 @@
+// Resource and control ids, shared by the .rc files and the code. Plain
+// #defines only, so that windres and rc.exe can read this file as well.
+#pragma once
+
+#define IDI_MAIN_LARGE 101
+#define IDI_MAIN_SMALL 102
+
+#define IDM_MAIN 201
+#define IDM_SEARCH 202
+#define IDM_EXIT 203
+
+#define IDC_STATUS_BAR 301
+#define IDC_RESULTS_VIEW 1
+
+#define IDD_SEARCH 401
+#define IDC_BROWSE_FOLDER 402
+#define IDC_FOLDER_LABEL 403
+#define IDC_FOLDER_EDIT 404
+#define IDC_PATTERN1_LABEL 405
+#define IDC_PATTERN1_EDIT 406
+#define IDC_PATTERN2_LABEL 407
+#define IDC_PATTERN2_EDIT 408
+#define IDC_BROWSE_RESULTS 409
+#define IDC_RESULTS_LABEL 410
+#define IDC_RESULTS_EDIT 411
+#define IDC_RUN 412
+#define IDC_CANCEL 413
