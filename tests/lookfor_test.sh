@@ -1,0 +1,37 @@
+#!/bin/sh
+# lookfor.exe from a shell script under Wine, with a Japanese pattern.
+# Usage: lookfor_test.sh WINE_RUN LOOKFOR_EXE
+set -u
+run=$1
+exe=$2
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+fail() { printf 'FAIL: %s\n' "$*"; exit 1; }
+
+mkdir -p "$dir/tree/sub"
+printf 'line one\r\n' >"$dir/tree/a.txt"
+# Shift_JIS: 「東京の天気」 on line 2
+printf 'x\r\n\223\214\213\236\202\314\223\126\213\103\r\n' >"$dir/tree/sub/b.txt"
+start=$(winepath -w "$dir/tree" 2>/dev/null)
+results=$(winepath -w "$dir/results.txt" 2>/dev/null)
+[ -n "$start" ] || fail "winepath"
+
+# The console's line ends are CR LF; compare the lines without the CR.
+"$run" "$exe" --time "$start" "$results" '\.txt$' '天気' >"$dir/out" 2>/dev/null
+rc=$?
+out=$(tr -d '\r' <"$dir/out")
+[ $rc -eq 0 ] || fail "exit code $rc, output: $out"
+[ "$(printf '%s\n' "$out" | head -1)" = '正常です' ] || fail "status: $out"
+printf '%s\n' "$out" | grep -q '^seconds: [0-9]' || fail "no time: $out"
+got=$(iconv -f UTF-16 -t UTF-8 "$dir/results.txt")
+want=$(printf '%s\\sub\\b.txt\r\n\t(2)===>東京の天気\r\n' "$start")
+[ "$got" = "$want" ] || fail "results: [$got] want [$want]"
+
+"$run" "$exe" "$start\\missing" "$results" '' '' >"$dir/out" 2>/dev/null
+rc=$?
+[ $rc -eq 1 ] || fail "missing folder: exit code $rc"
+grep -q 'を検索することができません' "$dir/out" || fail "missing folder text: $(cat "$dir/out")"
+
+"$run" "$exe" only two >/dev/null 2>&1
+[ $? -eq 2 ] || fail "usage error not reported"
+echo "lookfor: ok"

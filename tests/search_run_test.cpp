@@ -1,0 +1,196 @@
+// Whole search runs through the DLL on trees the tests build; results files
+// compared byte for byte.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "Tessumi.h"
+#include "test_support.h"
+
+using namespace testing_support;
+
+namespace {
+
+const std::wstring kBom = L"\xFEFF";
+
+std::wstring Record(const std::wstring& path, int number, const std::wstring& line) {
+    return path + L"\r\n\t(" + std::to_wstring(number) + L")===>" + line + L"\r\n";
+}
+
+std::wstring ReadText(const std::wstring& path) {
+    std::string bytes = ReadBytes(path);
+    return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
+}
+
+// Names of a folder's entries in the order the platform lists them.
+std::vector<std::wstring> Listing(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    HANDLE h = FindFirstFileW((folder + L"\\*.*").c_str(), &data);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do {
+        std::wstring name = data.cFileName;
+        if (name != L"." && name != L"..") names.push_back(name);
+    } while (FindNextFileW(h, &data));
+    FindClose(h);
+    return names;
+}
+
+class SearchRunTest : public ::testing::Test {
+protected:
+    int Run(const std::wstring& start, const std::wstring& pattern1, const std::wstring& pattern2) {
+        return FnLookFor(start.c_str(), results.c_str(), pattern1.c_str(), pattern2.c_str(), status);
+    }
+    std::wstring Status() const { return status; }
+
+    TempDir tree;
+    TempDir out;
+    std::wstring results = out / L"results.txt";
+    wchar_t status[256];
+};
+
+TEST_F(SearchRunTest, NothingMatchesGivesJustTheByteOrderMark) {
+    WriteBytes(tree / L"a.txt", "alpha\r\nbeta\r\n");
+    WriteBytes(results, "old results that must go");
+    ASSERT_EQ(Run(tree.path(), L"", L"gamma"), 1);
+    EXPECT_EQ(Status(), L"正常です");
+    EXPECT_EQ(ReadBytes(results), "\xFF\xFE");
+
+    ASSERT_EQ(Run(tree.path(), L"\\.csv$", L""), 1);
+    EXPECT_EQ(ReadBytes(results), "\xFF\xFE");
+}
+
+TEST_F(SearchRunTest, MissingStartFolderLeavesAnEmptyResultsFile) {
+    WriteBytes(results, "old results that must go");
+    std::wstring missing = tree / L"missing";
+    ASSERT_EQ(Run(missing, L"", L""), 0);
+    EXPECT_EQ(Status(),
+              missing + L"を検索することができません\n理由：" + SystemText(ERROR_PATH_NOT_FOUND));
+    ASSERT_TRUE(FileExists(results));
+    EXPECT_EQ(ReadBytes(results), "");
+}
+
+TEST_F(SearchRunTest, ResultsFileInAMissingFolderCannotBeCreated) {
+    std::wstring bad = out / L"no-such\\results.txt";
+    ASSERT_EQ(FnLookFor(tree.path().c_str(), bad.c_str(), L"", L"", status), 0);
+    EXPECT_EQ(Status(), bad + L"の書き出しハンドルを作成することができません\n理由：" +
+                            SystemText(ERROR_PATH_NOT_FOUND));
+}
+
+TEST_F(SearchRunTest, DepthFirstInListingOrderAndFoldersAreNotSearchedAsFiles) {
+    MakeDir(tree / L"sub.txt");  // a folder whose name matches pattern 1
+    WriteBytes(tree / L"one.txt", "hit one\r\n");
+    WriteBytes(tree / L"sub.txt\\two.txt", "hit two\r\n");
+    WriteBytes(tree / L"three.txt", "hit three\r\n");
+    WriteBytes(tree / L"skip.dat", "hit never\r\n");
+    ASSERT_EQ(Run(tree.path(), L"\\.txt$", L"hit"), 1) << Show(Status());
+
+    std::wstring expected = kBom;
+    std::function<void(const std::wstring&)> walk = [&](const std::wstring& folder) {
+        for (const std::wstring& name : Listing(folder)) {
+            std::wstring path = folder + L"\\" + name;
+            if (GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY) {
+                walk(path);
+            } else if (name != L"skip.dat") {
+                std::wstring word = name.substr(0, name.size() - 4);
+                expected += Record(path, 1, L"hit " + word);
+            }
+        }
+    };
+    walk(tree.path());
+    EXPECT_EQ(ReadText(results), expected);
+}
+
+TEST_F(SearchRunTest, PatternOneIsTestedAgainstTheWholePath) {
+    MakeDir(tree / L"keep");
+    WriteBytes(tree / L"keep\\a.dat", "x\r\n");
+    WriteBytes(tree / L"other.dat", "x\r\n");
+    ASSERT_EQ(Run(tree.path(), L"\\\\keep\\\\", L"x"), 1);
+    EXPECT_EQ(ReadText(results), kBom + Record(tree / L"keep\\a.dat", 1, L"x"));
+
+    // Found in the start folder's own path: every file below it is selected.
+    std::wstring leaf = tree.path().substr(tree.path().find_last_of(L'\\') + 1);
+    ASSERT_EQ(Run(tree.path(), leaf, L"x"), 1);
+    EXPECT_EQ(ReadText(results).size(), 1 + Record(tree / L"keep\\a.dat", 1, L"x").size() +
+                                             Record(tree / L"other.dat", 1, L"x").size());
+}
+
+TEST_F(SearchRunTest, TrailingBackslashOnTheStartFolderIsKept) {
+    WriteBytes(tree / L"a.txt", "x\r\n");
+    ASSERT_EQ(Run(tree.path() + L"\\", L"", L"x"), 1);
+    EXPECT_EQ(ReadText(results), kBom + Record(tree.path() + L"\\\\a.txt", 1, L"x"));
+}
+
+TEST_F(SearchRunTest, ShiftJisAndUtf16FilesWithAJapanesePattern) {
+    WriteBytes(tree / L"sjis.txt", SjisBytes(L"今日は晴れ\r\n明日の天気は雨\r\n"));
+    WriteBytes(tree / L"utf16.txt", "\xFF\xFE" + Utf16Bytes(L"天気予報\r\nなし\r\n"));
+    ASSERT_EQ(Run(tree.path(), L"", L"天気"), 1);
+    std::wstring expected = kBom;
+    for (const std::wstring& name : Listing(tree.path())) {
+        if (name == L"sjis.txt") expected += Record(tree / name, 2, L"明日の天気は雨");
+        if (name == L"utf16.txt") expected += Record(tree / name, 1, L"天気予報");
+    }
+    EXPECT_EQ(ReadText(results), expected);
+}
+
+TEST_F(SearchRunTest, ResultsOfManyBlocksAreExactAndHoldNoZero) {
+    std::string text;
+    std::wstring path = tree / L"big.txt";
+    std::wstring expected = kBom;
+    for (int i = 1; i <= 2000; ++i) {
+        std::string line = "entry number " + std::to_string(i);
+        text += line + "\r\n";
+        expected += Record(path, i, std::wstring(line.begin(), line.end()));
+    }
+    WriteBytes(path, text);
+    ASSERT_EQ(Run(tree.path(), L"", L"entry"), 1);
+    std::wstring file = ReadText(results);
+    EXPECT_GT(file.size(), 3 * 4095u);
+    EXPECT_EQ(file, expected);
+    EXPECT_EQ(file.find(L'\0'), std::wstring::npos);
+}
+
+TEST_F(SearchRunTest, FaultyPatternOneEndsTheRunAndClosesTheResultsFile) {
+    WriteBytes(tree / L"a.txt", "x\r\n");
+    ASSERT_EQ(Run(tree.path(), L"*.txt", L"x"), 0);
+    std::wstring text = Status();
+    EXPECT_EQ(text.rfind(L"パターン１", 0), 0u) << Show(text);
+    EXPECT_NE(text.find(L"*.txt"), std::wstring::npos);
+    EXPECT_NE(text.find(L"\n理由："), std::wstring::npos);
+    EXPECT_TRUE(DeleteFileW(results.c_str()));  // closed: it can be deleted
+
+    // A faulty pattern 2 that no line ever meets is never noticed.
+    ASSERT_EQ(Run(tree.path(), L"\\.csv$", L"(unclosed"), 1);
+    EXPECT_EQ(ReadBytes(results), "\xFF\xFE");
+}
+
+TEST_F(SearchRunTest, TheRunNeverSearchesItsOwnResultsFile) {
+    WriteBytes(tree / L"a.txt", "needle\r\n");
+    std::wstring inside = tree / L"results.txt";
+    // Spelled differently from the listing: another case and a detour.
+    std::wstring spelled = tree / L"..\\" +
+                           tree.path().substr(tree.path().find_last_of(L'\\') + 1) +
+                           L"\\RESULTS.TXT";
+    ASSERT_EQ(FnLookFor(tree.path().c_str(), spelled.c_str(), L"", L"needle", status), 1)
+        << Show(Status());
+    EXPECT_EQ(ReadText(inside), kBom + Record(tree / L"a.txt", 1, L"needle"));
+}
+
+TEST_F(SearchRunTest, UnreadableFileEndsTheRunWithTheLoadersText) {
+    WriteBytes(tree / L"a.txt", "x\r\n");
+    std::wstring held = tree / L"b.txt";
+    WriteBytes(held, "x\r\n");
+    HANDLE h = CreateFileW(held.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    int result = Run(tree.path(), L"", L"x");
+    CloseHandle(h);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(Status(), held + L"の読み込みハンドルを作成することができません\n理由：" +
+                            SystemText(ERROR_SHARING_VIOLATION));
+    EXPECT_EQ(ReadBytes(results), "");  // nothing had filled a block yet
+}
+
+}  // namespace
