@@ -27,6 +27,7 @@ protected:
 
     void Open(const wchar_t* pattern2, DWORD access) {
         run.reset();
+        results.reset();  // the file is held unshared: close it before opening again
         results.reset(CreateFileW(resultsName.c_str(), access, 0, nullptr,
                                   access == GENERIC_WRITE ? CREATE_ALWAYS : OPEN_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
