@@ -1,5 +1,7 @@
 #include "lines.h"
 
+#include <cstdint>
+#include <cstring>
 #include <cwchar>
 #include <memory>
 
@@ -51,37 +53,57 @@ int WritePieces(SearchRun& run, const wchar_t* data, size_t units, wchar_t* stat
     return 1;
 }
 
+// Index of the first unit at or after k that is not above CR (the largest of
+// zero, LF and CR), or n. Eight units are tested at a time: a 16-bit lane
+// below 14 sets its top bit in (x - 14 per lane) & ~x, and a borrow can only
+// set it again in a lane above one that was already below 14.
+size_t SkipOrdinaryUnits(const wchar_t* text, size_t k, size_t n) {
+    static_assert(sizeof(wchar_t) == 2, "UTF-16 code units");
+    constexpr uint64_t kFourteens = 0x000E000E000E000Eull;
+    constexpr uint64_t kTopBits = 0x8000800080008000ull;
+    while (n - k >= 8) {
+        uint64_t a, b;
+        memcpy(&a, text + k, 8);
+        memcpy(&b, text + k + 4, 8);
+        if ((((a - kFourteens) & ~a) | ((b - kFourteens) & ~b)) & kTopBits) break;
+        k += 8;
+    }
+    while (k < n && text[k] > kCR) ++k;
+    return k;
+}
+
+// Takes the line that starts at next (1 for the first line of a text) and
+// moves next past the line and the run of CR and LF after it. Every piece
+// that a break follows is a line, even when empty; the piece at the end of
+// the text is a line only when it is not empty. A zero character ends the
+// line's content. Returns false when no line is left.
+bool NextLine(const wchar_t* text, size_t n, size_t& next, Line& line) {
+    const size_t start = next;
+    if (start >= n) return false;
+    size_t k = start;
+    size_t zero = SIZE_MAX;  // first zero character of the line
+    for (;;) {
+        k = SkipOrdinaryUnits(text, k, n);
+        if (k == n) break;
+        wchar_t c = text[k];
+        if (c == kCR || c == kLF) break;
+        if (c == L'\0' && zero == SIZE_MAX) zero = k;
+        ++k;
+    }
+    const size_t end = zero < k ? zero : k;
+    line = {text + start, end - start};
+    while (k < n && (text[k] == kCR || text[k] == kLF)) ++k;
+    next = k;
+    return true;
+}
+
 }  // namespace
 
 void CutLines(const wchar_t* text, size_t n, std::vector<Line>& lines) {
     lines.clear();
-    size_t start = 1;
-    size_t end = 0;          // where the current line's content ends
-    size_t zero = SIZE_MAX;  // first zero character of the current line
-    bool inBreak = false;
-    for (size_t k = 1; k < n; ++k) {
-        wchar_t c = text[k];
-        if (c == kCR || c == kLF) {
-            if (!inBreak) {
-                end = zero < k ? zero : k;
-                inBreak = true;
-            }
-            continue;
-        }
-        if (inBreak) {
-            lines.push_back({text + start, end - start});
-            start = k;
-            zero = SIZE_MAX;
-            inBreak = false;
-        }
-        if (c == L'\0' && zero == SIZE_MAX) zero = k;
-    }
-    if (inBreak) {
-        lines.push_back({text + start, end - start});
-    } else if (start < n) {
-        size_t last = zero < n ? zero : n;
-        lines.push_back({text + start, last - start});
-    }
+    size_t next = 1;
+    Line line;
+    while (NextLine(text, n, next, line)) lines.push_back(line);
 }
 
 int AppendRecord(SearchRun& run, const wchar_t* path, size_t pathLength, int number,
@@ -135,9 +157,13 @@ int FnSearchLines(const wchar_t* path, size_t pathLength, SearchRun& run, wchar_
     if (!SubReadText(path, &loaded, &n, 1, statusText)) return 0;
     std::unique_ptr<wchar_t[]> text(loaded);
 
-    CutLines(text.get(), static_cast<size_t>(n), run.lines);
+    // Each line is tested as soon as it is cut, while it is still in the
+    // cache, and no list of lines is held: the records and their numbers are
+    // those of cutting the whole text first.
+    size_t next = 1;
+    Line line;
     int number = 0;
-    for (const Line& line : run.lines) {
+    while (NextLine(text.get(), static_cast<size_t>(n), next, line)) {
         ++number;
         int found = FnPatternFound(run.linePattern, line.start, line.length, statusText);
         if (found < 0) return 0;

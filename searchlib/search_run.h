@@ -50,7 +50,6 @@ struct SearchRun {
     FileIdentity resultsIdentity;
     std::wstring resultsLeafName;
 
-    // Reused from file to file so the search allocates nothing per line.
-    std::vector<Line> lines;
+    // Reused from record to record: a record too long for any block.
     std::wstring bigRecord;
 };
