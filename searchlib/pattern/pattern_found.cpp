@@ -1,40 +1,244 @@
 #include "pattern_found.h"
 
+#include <windows.h>
+
+#include <algorithm>
+#include <locale>
+#include <new>
 #include <regex>
 
-#include "../status_text.h"
+#include "metered_search.h"
+#include "pattern_plan.h"
+#include "pattern_texts.h"
 
-struct RunPattern::Compiled {
-    std::wregex regex;
-};
-
-RunPattern::RunPattern(const wchar_t* pattern, PatternRole role)
-    : pattern_(pattern), role_(role) {}
-
-RunPattern::~RunPattern() = default;
+// How a subject is searched, cheapest first:
+// - a pattern of literals alone (joined by |, anchored by ^ and $ or not) is
+//   answered by plain substring comparison;
+// - a literal that every match must contain, missing from the subject,
+//   answers 0 without the matcher;
+// - otherwise the standard matcher runs, bounded (metered_search.h): the
+//   backtracking executor first, as std::regex_search itself would, on
+//   subjects short enough for it; when that reaches its bounds, or the subject
+//   is long, a pattern without back-references is searched by the library's
+//   breadth-first executor, whose time is polynomial and whose recursion is
+//   bounded by the pattern rather than by the subject. Without look-ahead
+//   that is one left-to-right pass of "[^]*?(?:pattern)" anchored at the
+//   start, linear in the subject; ^, $ and \b see the same neighbours there
+//   as at each start position of an ordinary search.
 
 namespace {
 
-void ReportFailure(const RunPattern& p, const wchar_t* reason, wchar_t* statusText) {
-    std::wstring subject = p.role() == PatternRole::Path ? L"パターン１" : L"パターン２";
-    subject += L"「" + p.text() + L"」";
-    status::Compose(statusText, subject.c_str(), L"を使うことができません\n理由：", reason);
+// Subjects up to this length go to the backtracking executor first; it needs
+// about 1 KB of stack for every character it has consumed.
+constexpr size_t kBacktrackLength = 512;
+// Steps the backtracking executor may take, per subject unit, when the
+// breadth-first executor can take over: an ordinary search takes 10 to 30.
+constexpr long long kBacktrackStepsPerUnit = 32;
+constexpr long long kBacktrackStepsBase = 4096;
+// Steps one test may take in all; a step of the backtracking executor costs
+// 25 to 100 ns, one of the breadth-first executor 100 to 300 ns, so either
+// ends within a few seconds.
+constexpr long long kBacktrackSteps = 30000000;
+constexpr long long kBreadthFirstSteps = 15000000;
+// The breadth-first executor clears a table of all its states for every
+// character: charged as one step for this many states.
+constexpr size_t kStatesPerStep = 2048;
+// Stack the executors may use, without an iterator step, for each state of
+// the automaton (a chain of alternatives), measured at up to 180 bytes a state.
+constexpr size_t kStackPerState = 192;
+// Stack the compiler needs: it recurses once for every term, measured at up
+// to 128 bytes, and a few times more for every group it is inside, up to
+// 540 bytes for each enclosing parenthesis.
+constexpr size_t kCompileStackPerUnit = 192;
+constexpr size_t kCompileStackPerGroup = 768;
+
+const wchar_t kAnywherePrefix[] = L"[^]*?(?:";
+const wchar_t kAnywhereSuffix[] = L")";
+
+enum class Step { Found, NotFound, OverLimits };
+
+}  // namespace
+
+struct RunPattern::Compiled {
+    const wchar_t* fault = nullptr;  // why the pattern can't be used, if it can't
+
+    std::wstring source;       // the pattern as compiled (EscapeNarrowedSpecials)
+    PatternPlan plan;
+    std::wregex backtracking;  // exactly the reference: ECMAScript, nothing else
+    std::wregex breadthFirst;  // the same with the polynomial executor
+    std::wregex anywhere;      // "[^]*?(?:pattern)" with the polynomial executor
+    bool hasBreadthFirst = false;
+    bool anywhereTried = false;
+    bool hasAnywhere = false;
+
+    DWORD thread = 0;
+    uintptr_t stackFloor = 0;
+};
+
+namespace {
+
+using Flags = std::regex_constants::syntax_option_type;
+
+// Compiles in the classic locale, whatever the global locale holds.
+void CompileInto(std::wregex& regex, const std::wstring& pattern, Flags flags) {
+    regex.imbue(std::locale::classic());
+    regex.assign(pattern, flags);
+}
+
+// Captures are never read, so the breadth-first forms keep none.
+Flags PolynomialFlags() {
+#ifdef __GLIBCXX__
+    return std::regex_constants::ECMAScript | std::regex_constants::__polynomial |
+           std::regex_constants::nosubs;
+#else
+    return std::regex_constants::ECMAScript;
+#endif
+}
+
+// The reason for a compiler error. The standard library reports a repeat
+// with nothing to repeat (a wildcard such as "*.txt") and an unknown "(?"
+// form as a mismatched parenthesis; the pattern's own text tells them apart.
+const wchar_t* CompileReason(const std::wstring& pattern, std::regex_constants::error_type code) {
+    if (code == std::regex_constants::error_paren) {
+        switch (FirstFlaw(pattern)) {
+        case PatternFlaw::NothingToRepeat:
+            return PatternErrorReason(std::regex_constants::error_badrepeat);
+        case PatternFlaw::UnknownGroup:
+            return kPatternSyntaxReason;
+        case PatternFlaw::Other:
+            break;
+        }
+    }
+    return PatternErrorReason(code);
+}
+
+uintptr_t FloorForThisThread(RunPattern::Compiled& c) {
+    DWORD thread = GetCurrentThreadId();
+    if (c.thread != thread) {
+        c.thread = thread;
+        c.stackFloor = StackFloor();
+    }
+    return c.stackFloor;
+}
+
+bool CompileRoom(RunPattern::Compiled& c, const std::wstring& source) {
+    size_t groups = static_cast<size_t>(std::count(source.begin(), source.end(), L'('));
+    size_t need = source.size() * kCompileStackPerUnit + groups * kCompileStackPerGroup;
+    return need < StackRoom(FloorForThisThread(c));
+}
+
+std::unique_ptr<RunPattern::Compiled> Compile(const std::wstring& pattern) {
+    auto c = std::make_unique<RunPattern::Compiled>();
+    c->source = EscapeNarrowedSpecials(pattern);
+    const std::wstring& source = c->source;
+    if (!CompileRoom(*c, source)) {
+        c->fault = kPatternTooLongReason;
+        return c;
+    }
+    try {
+        CompileInto(c->backtracking, source, std::regex_constants::ECMAScript);
+    } catch (const std::regex_error& e) {
+        c->fault = CompileReason(source, e.code());
+        return c;
+    }
+    c->plan = PlanPattern(source);
+    if (c->plan.literalsOnly) return c;
+#ifdef __GLIBCXX__
+    try {
+        CompileInto(c->breadthFirst, source, PolynomialFlags());
+        c->hasBreadthFirst = true;
+    } catch (const std::regex_error&) {
+        // Back-references: only the backtracking executor matches them.
+    }
+#endif
+    return c;
+}
+
+Step FromMetered(MeteredResult r) {
+    return r == MeteredResult::Found      ? Step::Found
+           : r == MeteredResult::NotFound ? Step::NotFound
+                                          : Step::OverLimits;
+}
+
+SearchBounds BreadthFirstBounds(const RunPattern::Compiled& c, uintptr_t floor) {
+    return {kBreadthFirstSteps, 1 + static_cast<long long>(c.plan.stateEstimate / kStatesPerStep),
+            floor};
+}
+
+Step SearchBreadthFirst(RunPattern::Compiled& c, const wchar_t* subject, size_t length,
+                        uintptr_t floor) {
+    if (!c.plan.looksAhead && !c.anywhereTried) {
+        c.anywhereTried = true;
+        const std::wstring anywhere = kAnywherePrefix + c.source + kAnywhereSuffix;
+        if (CompileRoom(c, anywhere)) {
+            try {
+                CompileInto(c.anywhere, anywhere, PolynomialFlags());
+                c.hasAnywhere = true;
+            } catch (const std::regex_error&) {
+            }
+        }
+    }
+    if (c.hasAnywhere && !c.plan.looksAhead) {
+        return FromMetered(MeteredSearch(c.anywhere, subject, length,
+                                         std::regex_constants::match_continuous,
+                                         BreadthFirstBounds(c, floor)));
+    }
+    return FromMetered(MeteredSearch(c.breadthFirst, subject, length,
+                                     std::regex_constants::match_default,
+                                     BreadthFirstBounds(c, floor)));
+}
+
+Step Search(RunPattern::Compiled& c, const wchar_t* subject, size_t length) {
+    if (c.plan.literalsOnly)
+        return LiteralsFound(c.plan, subject, length) ? Step::Found : Step::NotFound;
+    if (!RequiredPresent(c.plan, subject, length)) return Step::NotFound;
+
+    // The meter stops the matcher early enough that the deepest recursion it
+    // can make between two steps still fits.
+    uintptr_t floor = FloorForThisThread(c) + c.plan.stateEstimate * kStackPerState;
+    // That recursion can come before the first step: without the room for it
+    // the matcher isn't started at all.
+    if (StackRoom(floor) == 0) return Step::OverLimits;
+    if (c.hasBreadthFirst && length > kBacktrackLength)
+        return SearchBreadthFirst(c, subject, length, floor);
+    long long steps = c.hasBreadthFirst
+                          ? kBacktrackStepsBase + kBacktrackStepsPerUnit * static_cast<long long>(length)
+                          : kBacktrackSteps;
+    SearchBounds bounds{steps, 1, floor};
+    Step step = FromMetered(MeteredSearch(c.backtracking, subject, length,
+                                          std::regex_constants::match_default, bounds));
+    if (step != Step::OverLimits || !c.hasBreadthFirst) return step;
+    return SearchBreadthFirst(c, subject, length, floor);
 }
 
 }  // namespace
 
+RunPattern::RunPattern(const wchar_t* pattern, PatternRole role)
+    : pattern_(pattern ? pattern : L""), role_(role) {}
+
+RunPattern::~RunPattern() = default;
+
 int FnPatternFound(RunPattern& p, const wchar_t* subject, size_t length, wchar_t* statusText) {
+    PatternStage stage = PatternStage::Compile;
+    const wchar_t* reason = kPatternNoMemoryReason;
     try {
-        if (!p.compiled_) {
-            auto compiled = std::make_unique<RunPattern::Compiled>();
-            compiled->regex.assign(p.text(), std::regex_constants::ECMAScript);
-            p.compiled_ = std::move(compiled);
+        if (!p.compiled_) p.compiled_ = Compile(p.text());
+        RunPattern::Compiled& c = *p.compiled_;
+        if (c.fault) {
+            reason = c.fault;
+        } else {
+            stage = PatternStage::Search;
+            switch (Search(c, subject, length)) {
+            case Step::Found: return 1;
+            case Step::NotFound: return 0;
+            case Step::OverLimits: reason = kPatternLimitsReason; break;
+            }
         }
-        return std::regex_search(subject, subject + length, p.compiled_->regex) ? 1 : 0;
-    } catch (const std::regex_error&) {
-        ReportFailure(p, L"正規表現として正しくありません", statusText);
+    } catch (const std::bad_alloc&) {
+        reason = kPatternNoMemoryReason;
     } catch (...) {
-        ReportFailure(p, L"メモリが足りません", statusText);
+        reason = kPatternLimitsReason;
     }
+    ComposePatternFailure(statusText, p.role(), p.text(), stage, reason);
     return -1;
 }

@@ -24,8 +24,9 @@ public:
 
     const std::wstring& text() const { return pattern_; }
     PatternRole role() const { return role_; }
+    bool compiled() const { return compiled_ != nullptr; }
 
-    struct Compiled;  // the matcher, built on first use
+    struct Compiled;  // the matcher and what the pattern's text tells, built on first use
 
 private:
     friend int FnPatternFound(RunPattern&, const wchar_t*, size_t, wchar_t*);
@@ -35,8 +36,11 @@ private:
 };
 
 // Answers 1 when the pattern is found in subject[0, length) and 0 when it is
-// not. A test that has no answer (a faulty pattern, an attempt that reached
-// the matcher's limits, memory exhausted) returns -1 and leaves a failure text
-// that names the pattern and the cause in statusText; the run then ends.
+// not, exactly as std::regex_search with an ECMAScript std::wregex and the
+// default flags answers, and leaves statusText untouched. A test that has no
+// answer (a faulty pattern, a search that reached the limits of one test,
+// memory exhausted) returns -1 and leaves a failure text that names the
+// pattern and the cause in statusText; the run then ends. A faulty pattern
+// gives the same failure at every later test of the run.
 int FnPatternFound(RunPattern& pattern, const wchar_t* subject, size_t length,
                    wchar_t* statusText);
