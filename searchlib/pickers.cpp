@@ -1,6 +1,7 @@
 // The save-file and folder pickers.
 #include <windows.h>
 
+#include <cderr.h>
 #include <commdlg.h>
 #include <objbase.h>
 #include <shlobj.h>
@@ -60,6 +61,9 @@ extern "C" TESSUMI_API int FnGetSaveFileName(HWND owner, wchar_t* path, wchar_t*
         status::Ok(statusText);
         return 1;
     }
+    // Too small a buffer gets the needed size in its first unit, not a name:
+    // neither the message nor the caller's field may show that as text.
+    if (code == FNERR_BUFFERTOOSMALL) path[0] = L'\0';
     wchar_t reason[status::kUnits];
     FnDialogErrorText(code, reason);
     status::Compose(statusText, path, status::kOpenDialog, reason);

@@ -10,9 +10,8 @@ if(TARGET GuiDriver AND TARGET Varnelo AND CMAKE_CROSSCOMPILING)
            COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/package_test.sh ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh
                    ${CMAKE_CURRENT_SOURCE_DIR}/with-xvfb.sh
                    ${CMAKE_BINARY_DIR}/dist/Varnelo-${PROJECT_VERSION}-win64.zip
-                   $<TARGET_FILE:package_gui_test>)
+                   $<TARGET_FILE:package_gui_test> ${VARNELO_GUI_WINEPREFIX})
   set_tests_properties(package_unpack_and_run PROPERTIES
                        FIXTURES_REQUIRED zip
-                       ENVIRONMENT "WINEPREFIX=${VARNELO_GUI_WINEPREFIX}"
                        RESOURCE_LOCK varnelo_gui TIMEOUT 300)
 endif()

@@ -1,12 +1,15 @@
 #!/bin/sh
 # The portable zip checked as a user would: unpacked into an empty folder
 # with no build tree beside it, lookfor.exe and Varnelo.exe run from there.
-# Usage: package_test.sh WINE_RUN WITH_XVFB ZIP GUI_TEST_EXE
+# Usage: package_test.sh WINE_RUN WITH_XVFB ZIP GUI_TEST_EXE GUI_WINEPREFIX
+# The console steps run in the ordinary prefix; only the window step uses the
+# window tests' prefix, whose desktop must be started with a display.
 set -u
 run=$1
 xvfb=$2
 zip=$3
 gui=$4
+guiprefix=$5
 fail() { printf 'FAIL: %s\n' "$*"; exit 1; }
 
 [ -f "$zip" ] || fail "no package at $zip"
@@ -32,5 +35,5 @@ want=$(printf '%s\\a.txt\r\n\t(2)===>beta gamma\r\n' "$start")
 
 VARNELO_EXE=$(winepath -w "$top/Varnelo.exe" 2>/dev/null)
 export VARNELO_EXE
-"$xvfb" "$run" "$gui" || fail "search through the unpacked program"
+WINEPREFIX="$guiprefix" "$xvfb" "$run" "$gui" || fail "search through the unpacked program"
 echo "package: ok"

@@ -1,0 +1,6 @@
+#include "search_conditions.h"
+
+SearchConditions& TheSearchConditions() {
+    static SearchConditions conditions{};
+    return conditions;
+}

@@ -1,0 +1,10 @@
+// The modal search dialog (template 401), in which the user edits the
+// search conditions and picks the start folder and the results file.
+#pragma once
+
+#include <windows.h>
+
+// Shows the dialog over owner. 1 after "実行" (the conditions then hold the
+// four edits), 0 after "取消" or a failed picker, -1 when the dialog cannot
+// be shown at all.
+INT_PTR RunSearchDialog(HWND owner);

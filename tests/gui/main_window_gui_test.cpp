@@ -1,0 +1,217 @@
+// Varnelo.exe from the outside: its resources, its main window, the single
+// instance guard, the ways it ends and its status bar.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "gui_driver.h"
+#include "resource_ids.h"
+
+using namespace gui_driver;
+
+namespace {
+
+const wchar_t kProgram[] = L"Varnelo.exe";
+const WORD kEnglishUs = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);  // 0x409
+const DWORD kRefusedExitCode = static_cast<DWORD>(-1);
+const wchar_t kRefusalText[] = L"重複して起動されています。";
+
+std::wstring ProgramPath() { return BesideThisProgram(kProgram); }
+
+// A started Varnelo with its main window found.
+struct RunningProgram {
+    ChildProcess process;
+    HWND window = nullptr;
+
+    bool Start() {
+        if (!process.Start(ProgramPath())) return false;
+        window = WaitForTopWindow(process.id(), L"MainWndClass");
+        return window != nullptr;
+    }
+    DWORD ExitCode() {
+        DWORD code = 12345;
+        EXPECT_TRUE(process.WaitForExit(&code)) << "still running";
+        return code;
+    }
+};
+
+// A start that is refused: its message box, found and read.
+struct RefusedStart {
+    ChildProcess process;
+    HWND box = nullptr;
+
+    bool Start() {
+        if (!process.Start(ProgramPath())) return false;
+        box = WaitForDialog(process.id());
+        return box != nullptr;
+    }
+};
+
+TEST(VarneloResources, MenuHasTheTwoPopUpsWithTheirCommands) {
+    std::vector<MenuItem> bar = MenuFromFile(ProgramPath(), IDM_MAIN);
+    ASSERT_EQ(bar.size(), 2u);
+    EXPECT_TRUE(bar[0].popup);
+    EXPECT_EQ(bar[0].text, L"ファイル(&F)");
+    ASSERT_EQ(bar[0].items.size(), 1u);
+    EXPECT_EQ(bar[0].items[0].text, L"終了(&X)");
+    EXPECT_EQ(bar[0].items[0].id, static_cast<UINT>(IDM_EXIT));
+    EXPECT_TRUE(bar[1].popup);
+    EXPECT_EQ(bar[1].text, L"検索(&S)");
+    ASSERT_EQ(bar[1].items.size(), 1u);
+    EXPECT_EQ(bar[1].items[0].text, L"検索する(&G)");
+    EXPECT_EQ(bar[1].items[0].id, static_cast<UINT>(IDM_SEARCH));
+}
+
+TEST(VarneloResources, IconsMenuAndManifestAreTaggedEnglishUs) {
+    ImageResources image(ProgramPath());
+    ASSERT_NE(image.module(), nullptr);
+    EXPECT_FALSE(image.Bytes(RT_MENU, MAKEINTRESOURCEW(IDM_MAIN), kEnglishUs).empty());
+    for (int id : {IDI_MAIN_LARGE, IDI_MAIN_SMALL}) {
+        SCOPED_TRACE(id);
+        std::string group = image.Bytes(RT_GROUP_ICON, MAKEINTRESOURCEW(id), kEnglishUs);
+        // One entry: 128 x 128 (stored as 128 in a byte), one plane, 24 bits.
+        ASSERT_EQ(group.size(), 6u + 14u);
+        const auto* g = reinterpret_cast<const unsigned char*>(group.data());
+        EXPECT_EQ(g[4] | g[5] << 8, 1);
+        EXPECT_EQ(g[6], 128);
+        EXPECT_EQ(g[7], 128);
+        EXPECT_EQ(g[12] | g[13] << 8, 24);
+        WORD iconId = static_cast<WORD>(g[18] | g[19] << 8);
+        EXPECT_FALSE(image.Bytes(RT_ICON, MAKEINTRESOURCEW(iconId), kEnglishUs).empty());
+    }
+    std::string manifest =
+        image.Bytes(RT_MANIFEST, CREATEPROCESS_MANIFEST_RESOURCE_ID, kEnglishUs);
+    EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos) << manifest;
+    EXPECT_NE(manifest.find("uiAccess=\"false\""), std::string::npos) << manifest;
+    EXPECT_EQ(manifest.find("Common-Controls"), std::string::npos) << manifest;
+}
+
+TEST(VarneloMainWindow, HasItsClassFrameAndChildren) {
+    RunningProgram program;
+    ASSERT_TRUE(program.Start());
+    HWND w = program.window;
+    EXPECT_EQ(TextOf(w), L"");
+    LONG style = GetWindowLongW(w, GWL_STYLE);
+    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME),
+              WS_CAPTION | WS_SYSMENU | WS_THICKFRAME);
+    EXPECT_EQ(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
+    EXPECT_EQ(GetWindowLongW(w, GWL_EXSTYLE) & ~WS_EX_WINDOWEDGE, 0);
+    RECT outer{};
+    GetWindowRect(w, &outer);
+    EXPECT_EQ(outer.right - outer.left, 647);
+    EXPECT_EQ(outer.bottom - outer.top, 400);
+    EXPECT_NE(GetMenu(w), nullptr);
+
+    HWND statusBar = GetDlgItem(w, IDC_STATUS_BAR);
+    ASSERT_NE(statusBar, nullptr);
+    EXPECT_EQ(ClassOf(statusBar), STATUSCLASSNAMEW);
+    EXPECT_TRUE(IsWindowVisible(statusBar));
+
+    HWND view = GetDlgItem(w, IDC_RESULTS_VIEW);
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(_wcsicmp(ClassOf(view).c_str(), L"static"), 0) << ClassOf(view).c_str();
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongW(view, GWL_STYLE)), 0x503000C4u);
+    // The view fills the client area above the status bar.
+    RECT client{}, viewRect{}, statusRect{};
+    GetClientRect(w, &client);
+    GetWindowRect(view, &viewRect);
+    GetWindowRect(statusBar, &statusRect);
+    EXPECT_EQ(viewRect.right - viewRect.left, client.right);
+    EXPECT_EQ(viewRect.bottom, statusRect.top);
+
+    PostMessageW(w, WM_COMMAND, MAKEWPARAM(IDM_EXIT, 0), 0);
+    EXPECT_EQ(program.ExitCode(), 0u);
+}
+
+// 0x00RRGGBB, as the grabbed pixels hold it.
+DWORD Rgb(COLORREF c) { return GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c); }
+
+bool AllPixelsAre(const Pixels& p, DWORD colour) {
+    if (p.data.empty()) return false;
+    for (DWORD v : p.data)
+        if (v != colour) return false;
+    return true;
+}
+
+TEST(VarneloMainWindow, ViewAndStatusBarPaintThemselvesBeforeAnySearch) {
+    RunningProgram program;
+    ASSERT_TRUE(program.Start());
+    HWND view = GetDlgItem(program.window, IDC_RESULTS_VIEW);
+    HWND statusBar = GetDlgItem(program.window, IDC_STATUS_BAR);
+    ASSERT_NE(view, nullptr);
+    ASSERT_NE(statusBar, nullptr);
+    // The view: its window-frame fill and nothing else.
+    EXPECT_TRUE(WaitUntil(
+        [&] { return AllPixelsAre(GrabClient(view), Rgb(GetSysColor(COLOR_WINDOWFRAME))); }));
+    // The status bar: its face, not the main window's background.
+    EXPECT_TRUE(WaitUntil([&] {
+        Pixels p = GrabClient(statusBar);
+        return !p.data.empty() && p.at(p.width / 2, p.height / 2) == Rgb(GetSysColor(COLOR_BTNFACE));
+    }));
+    PostMessageW(program.window, WM_COMMAND, MAKEWPARAM(IDM_EXIT, 0), 0);
+    EXPECT_EQ(program.ExitCode(), 0u);
+}
+
+TEST(VarneloMainWindow, CloseBoxEndsTheProgramWithZero) {
+    RunningProgram program;
+    ASSERT_TRUE(program.Start());
+    PostMessageW(program.window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(program.ExitCode(), 0u);
+}
+
+TEST(VarneloMainWindow, StatusBarShowsATextSetForTheSimplePart) {
+    RunningProgram program;
+    ASSERT_TRUE(program.Start());
+    HWND statusBar = GetDlgItem(program.window, IDC_STATUS_BAR);
+    ASSERT_NE(statusBar, nullptr);
+    EXPECT_TRUE(SendMessageW(statusBar, SB_ISSIMPLE, 0, 0));
+
+    Pixels before = GrabClient(statusBar);
+    const std::wstring text = L"C:\\data\\x.txt を開けません: 見つかりません";
+    ASSERT_TRUE(SetStatusBarText(statusBar, SB_SIMPLEID | SBT_NOBORDERS, text));
+    // In simple mode the simple part is read back as part 0.
+    EXPECT_EQ(StatusBarText(statusBar, 0), text);
+    // Drawn, not just stored.
+    EXPECT_TRUE(WaitUntil([&] { return GrabClient(statusBar) != before; }, 5000));
+
+    PostMessageW(program.window, WM_COMMAND, MAKEWPARAM(IDM_EXIT, 0), 0);
+    EXPECT_EQ(program.ExitCode(), 0u);
+}
+
+TEST(VarneloInstances, EveryStartWhileOneRunsIsRefusedUntilAllHaveEnded) {
+    RunningProgram first;
+    ASSERT_TRUE(first.Start());
+
+    RefusedStart second;
+    ASSERT_TRUE(second.Start()) << "no message box from the second start";
+    EXPECT_EQ(MessageBoxText(second.box), kRefusalText);
+    EXPECT_EQ(TextOf(second.box), L"");
+    EXPECT_EQ(GetWindow(second.box, GW_OWNER), nullptr);
+    EXPECT_TRUE(TopWindows(second.process.id(), L"MainWndClass").empty());
+
+    // The first ends; the refused one still runs, so a third is refused too.
+    PostMessageW(first.window, WM_COMMAND, MAKEWPARAM(IDM_EXIT, 0), 0);
+    EXPECT_EQ(first.ExitCode(), 0u);
+    RefusedStart third;
+    ASSERT_TRUE(third.Start()) << "no message box from the third start";
+    EXPECT_EQ(MessageBoxText(third.box), kRefusalText);
+
+    for (RefusedStart* refused : {&second, &third}) {
+        EXPECT_TRUE(refused->process.Running()) << "ended before OK";
+        PressButton(refused->box, IDOK);
+        DWORD code = 0;
+        ASSERT_TRUE(refused->process.WaitForExit(&code));
+        EXPECT_EQ(code, kRefusedExitCode);
+    }
+
+    // No process of the program is left: the count starts again.
+    RunningProgram again;
+    ASSERT_TRUE(again.Start()) << "refused after every instance had ended";
+    PostMessageW(again.window, WM_COMMAND, MAKEWPARAM(IDM_EXIT, 0), 0);
+    EXPECT_EQ(again.ExitCode(), 0u);
+}
+
+}  // namespace

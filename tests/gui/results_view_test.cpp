@@ -1,0 +1,288 @@
+// The results view in this process: the held text is drawn as it is, and the
+// view scrolls through all of it.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+#include "gui_driver.h"
+#include "main_window.h"
+
+using namespace gui_driver;
+
+namespace {
+
+const int kCanvasWidth = 480;
+const int kCanvasHeight = 120;
+
+// A buffer as SubReadText hands it out: new[], the caller releases it.
+wchar_t* LoadedBuffer(const std::wstring& units) {
+    wchar_t* buffer = new wchar_t[units.size() + 1];
+    std::memcpy(buffer, units.data(), units.size() * sizeof(wchar_t));
+    return buffer;
+}
+
+void Hold(const std::wstring& units, int bytes) { ReplaceResultsText(LoadedBuffer(units), bytes); }
+void Hold(const std::wstring& units) { Hold(units, static_cast<int>(units.size() * 2)); }
+
+// A 32-bit memory bitmap to draw on.
+class Canvas {
+public:
+    Canvas() : dc_(CreateCompatibleDC(nullptr)) {
+        BITMAPINFO bmi{};
+        bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
+        bmi.bmiHeader.biWidth = kCanvasWidth;
+        bmi.bmiHeader.biHeight = -kCanvasHeight;
+        bmi.bmiHeader.biPlanes = 1;
+        bmi.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        bitmap_ = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        old_ = SelectObject(dc_, bitmap_);
+    }
+    ~Canvas() {
+        SelectObject(dc_, old_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    HDC dc() const { return dc_; }
+    RECT rect() const { return {0, 0, kCanvasWidth, kCanvasHeight}; }
+    Pixels pixels() const { return GrabDC(dc_, rect()); }
+
+private:
+    HDC dc_;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+};
+
+Pixels DrawnByView() {
+    Canvas c;
+    DrawResultsText(c.dc(), c.rect());
+    return c.pixels();
+}
+
+// The platform's own drawing of a string on the view's fill.
+Pixels DrawnByPlatform(const std::wstring& text, UINT format) {
+    Canvas c;
+    RECT r = c.rect();
+    FillRect(c.dc(), &r, GetSysColorBrush(COLOR_WINDOWFRAME));
+    DrawTextW(c.dc(), text.data(), static_cast<int>(text.size()), &r, format);
+    return c.pixels();
+}
+
+const UINT kAsItIs = DT_NOPREFIX | DT_EXPANDTABS;
+const UINT kPlainFormat = 0;  // mnemonics, no tab expansion
+
+class HeldTextDrawing : public ::testing::Test {
+protected:
+    void TearDown() override { ReplaceResultsText(nullptr, 0); }
+};
+
+TEST_F(HeldTextDrawing, AmpersandsAreDrawnAsAmpersands) {
+    const std::wstring shown = L"C:\\R&D\\a.txt\r\n\t(1)===>Q&&A &x";
+    Hold(L"\xFEFF" + shown);
+    Pixels drawn = DrawnByView();
+    EXPECT_EQ(drawn, DrawnByPlatform(shown, kAsItIs));
+    EXPECT_NE(drawn, DrawnByPlatform(shown, kPlainFormat | DT_EXPANDTABS));
+}
+
+TEST_F(HeldTextDrawing, TabsGoToTabStops) {
+    const std::wstring shown = L"C:\\a.txt\r\n\t(12)===>x\ty\r\n";
+    Hold(L"\xFEFF" + shown);
+    Pixels drawn = DrawnByView();
+    EXPECT_EQ(drawn, DrawnByPlatform(shown, kAsItIs));
+    EXPECT_NE(drawn, DrawnByPlatform(shown, DT_NOPREFIX));
+}
+
+TEST_F(HeldTextDrawing, ByteOrderMarkIsNotDrawn) {
+    Hold(L"\xFEFF" L"abc");
+    EXPECT_EQ(DrawnByView(), DrawnByPlatform(L"abc", kAsItIs));
+    // Only a leading mark is the file's; the text otherwise stays whole.
+    Hold(L"abc");
+    EXPECT_EQ(DrawnByView(), DrawnByPlatform(L"abc", kAsItIs));
+}
+
+TEST_F(HeldTextDrawing, OddLastByteIsNotDrawn) {
+    Hold(L"\xFEFF" L"abW", 7);  // the low byte of "W" is the odd one
+    Pixels drawn = DrawnByView();
+    EXPECT_EQ(drawn, DrawnByPlatform(L"ab", kAsItIs));
+    EXPECT_NE(drawn, DrawnByPlatform(L"abW", kAsItIs));
+}
+
+TEST_F(HeldTextDrawing, WithoutTextOnlyTheFillIsDrawn) {
+    ReplaceResultsText(nullptr, 0);
+    EXPECT_EQ(DrawnByView(), DrawnByPlatform(L"", kAsItIs));
+    Hold(L"\xFEFF", 2);
+    EXPECT_EQ(DrawnByView(), DrawnByPlatform(L"", kAsItIs));
+}
+
+// The real main window, created in this process.
+class ResultsViewScrolling : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { RegisterMainWindowClass(GetModuleHandleW(nullptr)); }
+
+    void SetUp() override {
+        window = CreateMainWindow(GetModuleHandleW(nullptr));
+        ASSERT_NE(window, nullptr) << GetLastError();
+        ShowWindow(window, SW_SHOWNORMAL);
+        UpdateWindow(window);
+        view = ResultsView();
+        ASSERT_NE(view, nullptr);
+        HDC dc = GetDC(view);
+        TEXTMETRICW tm{};
+        GetTextMetricsW(dc, &tm);
+        ReleaseDC(view, dc);
+        lineHeight = tm.tmHeight;
+        charWidth = tm.tmAveCharWidth;
+    }
+    void TearDown() override {
+        if (IsWindow(window)) DestroyWindow(window);
+        Pump();
+    }
+
+    static void Pump() {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) continue;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    SCROLLINFO Bar(int bar) const {
+        SCROLLINFO si{};
+        si.cbSize = sizeof(si);
+        si.fMask = SIF_ALL;
+        GetScrollInfo(view, bar, &si);
+        return si;
+    }
+    Pixels ViewPixels() const {
+        RECT r{};
+        GetClientRect(view, &r);
+        HDC dc = GetDC(view);
+        Pixels p = GrabDC(dc, r);
+        ReleaseDC(view, dc);
+        return p;
+    }
+    // A text of many numbered lines, one of them far wider than the view.
+    static std::wstring TallAndWideText(int lines) {
+        std::wstring text = L"\xFEFF";
+        for (int i = 1; i <= lines; ++i) {
+            text += L"C:\\folder\\file" + std::to_wstring(i) + L".txt\t(" + std::to_wstring(i) +
+                    L")===>";
+            if (i == 3) text += std::wstring(300, L'w');
+            text += L"\r\n";
+        }
+        return text;
+    }
+
+    HWND window = nullptr;
+    HWND view = nullptr;
+    int lineHeight = 0;
+    int charWidth = 0;
+};
+
+TEST_F(ResultsViewScrolling, RangesCoverTheWholeText) {
+    const int lines = 200;
+    Hold(TallAndWideText(lines));
+    RECT client{};
+    GetClientRect(view, &client);
+    SCROLLINFO v = Bar(SB_VERT), h = Bar(SB_HORZ);
+    EXPECT_GE(v.nMax + 1, lines * lineHeight);
+    EXPECT_LT(v.nMax + 1, (lines + 2) * lineHeight);
+    EXPECT_EQ(static_cast<int>(v.nPage), client.bottom);
+    EXPECT_GE(h.nMax + 1, 300 * charWidth / 2);
+    EXPECT_EQ(static_cast<int>(h.nPage), client.right);
+    EXPECT_EQ(v.nPos, 0);
+    EXPECT_EQ(h.nPos, 0);
+}
+
+TEST_F(ResultsViewScrolling, ScrollBarsMoveTheDrawnText) {
+    Hold(TallAndWideText(200));
+    Pixels top = ViewPixels();
+    SendMessageW(view, WM_VSCROLL, SB_LINEDOWN, 0);
+    EXPECT_EQ(Bar(SB_VERT).nPos, lineHeight);
+    Pixels down = ViewPixels();
+    ASSERT_EQ(down.height, top.height);
+    // The text moved up by one line.
+    bool shifted = true;
+    for (int y = 0; y + lineHeight < top.height && shifted; ++y)
+        for (int x = 0; x < top.width; ++x)
+            if (down.at(x, y) != top.at(x, y + lineHeight)) {
+                shifted = false;
+                break;
+            }
+    EXPECT_TRUE(shifted);
+
+    SendMessageW(view, WM_HSCROLL, SB_LINEDOWN, 0);
+    EXPECT_EQ(Bar(SB_HORZ).nPos, charWidth);
+    Pixels right = ViewPixels();
+    bool shiftedLeft = true;
+    for (int y = 0; y < down.height && shiftedLeft; ++y)
+        for (int x = 0; x + charWidth < down.width; ++x)
+            if (right.at(x, y) != down.at(x + charWidth, y)) {
+                shiftedLeft = false;
+                break;
+            }
+    EXPECT_TRUE(shiftedLeft);
+}
+
+TEST_F(ResultsViewScrolling, PagesStopAtTheEndOfTheText) {
+    Hold(TallAndWideText(200));
+    SCROLLINFO v = Bar(SB_VERT);
+    SendMessageW(view, WM_VSCROLL, SB_PAGEDOWN, 0);
+    EXPECT_EQ(Bar(SB_VERT).nPos, static_cast<int>(v.nPage));
+    SendMessageW(view, WM_VSCROLL, SB_BOTTOM, 0);
+    EXPECT_EQ(Bar(SB_VERT).nPos, v.nMax + 1 - static_cast<int>(v.nPage));
+    SendMessageW(view, WM_VSCROLL, SB_LINEDOWN, 0);
+    EXPECT_EQ(Bar(SB_VERT).nPos, v.nMax + 1 - static_cast<int>(v.nPage));
+    SendMessageW(view, WM_VSCROLL, SB_TOP, 0);
+    EXPECT_EQ(Bar(SB_VERT).nPos, 0);
+    SendMessageW(view, WM_VSCROLL, SB_LINEUP, 0);
+    EXPECT_EQ(Bar(SB_VERT).nPos, 0);
+}
+
+TEST_F(ResultsViewScrolling, WheelOnTheMainWindowScrollsTheView) {
+    Hold(TallAndWideText(200));
+    UINT wheelLines = 3;
+    SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &wheelLines, 0);
+    SendMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+    EXPECT_EQ(Bar(SB_VERT).nPos, static_cast<int>(wheelLines) * lineHeight);
+    SendMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+    EXPECT_EQ(Bar(SB_VERT).nPos, 0);
+}
+
+TEST_F(ResultsViewScrolling, NewTextStartsAtTheTopLeftCorner) {
+    Hold(TallAndWideText(200));
+    SendMessageW(view, WM_VSCROLL, SB_PAGEDOWN, 0);
+    SendMessageW(view, WM_HSCROLL, SB_PAGEDOWN, 0);
+    ASSERT_GT(Bar(SB_VERT).nPos, 0);
+    ASSERT_GT(Bar(SB_HORZ).nPos, 0);
+    Hold(TallAndWideText(100));
+    EXPECT_EQ(Bar(SB_VERT).nPos, 0);
+    EXPECT_EQ(Bar(SB_HORZ).nPos, 0);
+    // The view shows the text from its top-left corner: as drawn unscrolled.
+    Pixels shown = ViewPixels();
+    Canvas c;
+    DrawResultsText(c.dc(), c.rect());
+    Pixels expected = c.pixels();
+    ASSERT_GE(shown.width, expected.width);
+    ASSERT_GE(shown.height, expected.height);
+    int differing = 0;
+    for (int y = 0; y < expected.height; ++y)
+        for (int x = 0; x < expected.width; ++x)
+            if (shown.at(x, y) != expected.at(x, y)) ++differing;
+    EXPECT_EQ(differing, 0);
+}
+
+TEST_F(ResultsViewScrolling, ShortTextLeavesBothBarsShownWithNothingToScroll) {
+    Hold(L"\xFEFF" L"a\r\n");
+    SendMessageW(view, WM_VSCROLL, SB_PAGEDOWN, 0);
+    SendMessageW(view, WM_HSCROLL, SB_PAGEDOWN, 0);
+    EXPECT_EQ(Bar(SB_VERT).nPos, 0);
+    EXPECT_EQ(Bar(SB_HORZ).nPos, 0);
+    LONG style = GetWindowLongW(view, GWL_STYLE);
+    EXPECT_EQ(style & (WS_VSCROLL | WS_HSCROLL), WS_VSCROLL | WS_HSCROLL);
+}
+
+}  // namespace

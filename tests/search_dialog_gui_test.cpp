@@ -1,0 +1,736 @@
+// The search command of Varnelo.exe from the outside, as a person uses it:
+// the menu command opens the dialog, the test types the conditions, presses
+// the buttons and the pickers' buttons, and reads back the results file, the
+// results view's pixels and the status bar.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "gui_driver.h"
+#include "resource_ids.h"
+#include "test_support.h"
+
+using namespace gui_driver;
+using testing_support::MakeDir;
+using testing_support::ReadBytes;
+using testing_support::Show;
+using testing_support::SjisBytes;
+using testing_support::TempDir;
+using testing_support::Utf16Bytes;
+using testing_support::WriteBytes;
+
+namespace {
+
+const WORD kEnglishUs = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+const int kFolderTree = 14145;     // the folder dialog's tree
+const int kFileNameBox = 1148;     // the save dialog's file name box
+const DWORD kSearchPatience = 30000;
+
+// ---------------------------------------------------------------------------
+// The program and its windows.
+
+struct Program {
+    ChildProcess process;
+    HWND main = nullptr;
+    HWND statusBar = nullptr;
+    HWND view = nullptr;
+
+    bool Start() {
+        if (!process.Start(BesideThisProgram(L"Varnelo.exe"))) return false;
+        main = WaitForTopWindow(process.id(), L"MainWndClass");
+        if (!main) return false;
+        statusBar = GetDlgItem(main, IDC_STATUS_BAR);
+        view = GetDlgItem(main, IDC_RESULTS_VIEW);
+        return statusBar && view && Idle();
+    }
+    ~Program() {
+        if (main && process.Running()) {
+            PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDM_EXIT, 0), 0);
+            DWORD code = 0;
+            process.WaitForExit(&code, 5000);
+        }
+    }
+
+    // True once the program's thread answers again (a search has ended).
+    bool Idle(DWORD patience = kSearchPatience) const {
+        DWORD_PTR answer = 0;
+        return SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, patience, &answer) != 0;
+    }
+
+    // A message handled to its end before this returns.
+    void Send(HWND to, UINT message, WPARAM wParam, LPARAM lParam) const {
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutW(to, message, wParam, lParam, SMTO_NORMAL, kSearchPatience, &answer);
+    }
+
+    std::vector<HWND> Dialogs() const { return TopWindows(process.id(), L"#32770"); }
+
+    // Menu command 202; the search dialog once it shows.
+    HWND OpenSearchDialog() const {
+        PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDM_SEARCH, 0), 0);
+        HWND found = nullptr;
+        WaitUntil([&] {
+            for (HWND h : Dialogs())
+                if (TextOf(h) == L"検索する") found = h;
+            return found != nullptr;
+        });
+        return found;
+    }
+
+    // A dialog of the program owned by `owner` (a picker, a message box).
+    HWND WaitForDialogOwnedBy(HWND owner) const {
+        HWND found = nullptr;
+        WaitUntil([&] {
+            for (HWND h : Dialogs())
+                if (GetWindow(h, GW_OWNER) == owner) found = h;
+            return found != nullptr;
+        });
+        return found;
+    }
+
+    // The status bar's text as shown: in simple mode, whose part Wine reads
+    // back as part 0; line breaks are shown as spaces.
+    std::wstring Status() const { return Shown(StatusBarText(statusBar, 0)); }
+
+    static std::wstring Shown(std::wstring text) {
+        std::replace_if(text.begin(), text.end(), [](wchar_t c) { return c < L' '; }, L' ');
+        return text;
+    }
+};
+
+std::wstring ItemText(HWND dialog, int id) { return TextOf(GetDlgItem(dialog, id)); }
+
+void Type(HWND dialog, int id, const std::wstring& text) {
+    SendMessageW(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+bool Closed(HWND dialog) {
+    return WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); });
+}
+
+// Key press in a control of the dialog's modal loop.
+void Key(HWND control, WPARAM key) {
+    PostMessageW(control, WM_KEYDOWN, key, 1);
+    PostMessageW(control, WM_KEYUP, key, 0xC0000001);
+}
+
+void Click(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+struct Conditions {
+    std::wstring folder, pattern1, pattern2, results;
+};
+
+// Opens the dialog, types the four conditions, presses "実行" and waits
+// for the search to end.
+bool Search(const Program& p, const Conditions& c) {
+    HWND dialog = p.OpenSearchDialog();
+    if (!dialog) return false;
+    Type(dialog, IDC_FOLDER_EDIT, c.folder);
+    Type(dialog, IDC_PATTERN1_EDIT, c.pattern1);
+    Type(dialog, IDC_PATTERN2_EDIT, c.pattern2);
+    Type(dialog, IDC_RESULTS_EDIT, c.results);
+    Click(dialog, IDC_RUN);
+    return Closed(dialog) && p.Idle();
+}
+
+// ---------------------------------------------------------------------------
+// Pixels of the results view.
+
+// Pixels that differ from the view's fill (its top-left corner before any
+// text, or the frame colour the view is drawn with).
+size_t Inked(const Pixels& px, DWORD fill) {
+    return static_cast<size_t>(std::count_if(px.data.begin(), px.data.end(),
+                                             [&](DWORD v) { return v != fill; }));
+}
+
+// The view as the screen shows it once the drawing has reached the display
+// (Wine's X server takes the other process's drawing a moment later): two
+// grabs a little apart agree.
+Pixels Settled(HWND view) {
+    Pixels last = GrabClient(view);
+    for (int k = 0; k < 40; ++k) {
+        Sleep(100);
+        Pixels now = GrabClient(view);
+        if (now == last) return now;
+        last = now;
+    }
+    return last;
+}
+
+// The view once it shows something other than `old`, or as it is then.
+Pixels ChangedFrom(HWND view, const Pixels& old) {
+    WaitUntil([&] { return GrabClient(view) != old; }, 5000);
+    return Settled(view);
+}
+
+DWORD FrameColour() {
+    COLORREF c = GetSysColor(COLOR_WINDOWFRAME);
+    return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+}
+
+// Rightmost column of rows [top, bottom) that is not the fill; -1 if none.
+int RightEdge(const Pixels& px, int top, int bottom, DWORD fill) {
+    int right = -1;
+    for (int y = std::max(0, top); y < std::min(px.height, bottom); ++y)
+        for (int x = px.width - 1; x > right; --x)
+            if (px.at(x, y) != fill) right = x;
+    return right;
+}
+
+// The default font's measures, which the view draws with.
+struct FontMeasure {
+    int lineHeight = 0;
+    int ampersand = 0;
+    FontMeasure() {
+        HDC dc = GetDC(nullptr);
+        TEXTMETRICW tm{};
+        GetTextMetricsW(dc, &tm);
+        lineHeight = tm.tmHeight;
+        SIZE s{};
+        GetTextExtentPoint32W(dc, L"&", 1, &s);
+        ampersand = s.cx;
+        ReleaseDC(nullptr, dc);
+    }
+};
+
+// ---------------------------------------------------------------------------
+// Expected results, built the way the records are defined.
+
+std::wstring Record(const std::wstring& path, int line, const std::wstring& text) {
+    return path + L"\r\n\t(" + std::to_wstring(line) + L")===>" + text + L"\r\n";
+}
+
+// Entries of a folder in the platform's listing order, "." and ".." left out.
+std::vector<std::wstring> Listing(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    HANDLE h = FindFirstFileW((folder + L"\\*").c_str(), &data);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do {
+        std::wstring name = data.cFileName;
+        if (name != L"." && name != L"..") names.push_back(name);
+    } while (FindNextFileW(h, &data));
+    FindClose(h);
+    return names;
+}
+
+// ---------------------------------------------------------------------------
+// The dialog template as the program carries it.
+
+struct TemplateItem {
+    DWORD style = 0, exStyle = 0;
+    short x = 0, y = 0, cx = 0, cy = 0;
+    WORD id = 0;
+    WORD classAtom = 0;
+    std::wstring text;
+    WORD extra = 0;
+};
+
+struct DialogTemplate {
+    DWORD style = 0, exStyle = 0;
+    short x = 0, y = 0, cx = 0, cy = 0;
+    WORD menu = 0xFFFF, windowClass = 0xFFFF;
+    std::wstring caption, face;
+    WORD points = 0;
+    std::vector<TemplateItem> items;
+};
+
+// Reads a classic DLGTEMPLATE; an empty result for anything else.
+DialogTemplate ParseTemplate(const std::string& bytes) {
+    DialogTemplate t;
+    const auto* w = reinterpret_cast<const WORD*>(bytes.data());
+    size_t n = bytes.size() / 2, i = 0;
+    auto word = [&]() -> WORD { return i < n ? w[i++] : 0; };
+    auto dword = [&]() -> DWORD { DWORD lo = word(); return lo | (DWORD(word()) << 16); };
+    auto text = [&]() {
+        std::wstring s;
+        while (i < n && w[i]) s += static_cast<wchar_t>(w[i++]);
+        ++i;
+        return s;
+    };
+    if (n < 13 || w[1] == 0xFFFF) return t;  // DLGTEMPLATEEX starts 1, 0xFFFF
+    t.style = dword();
+    t.exStyle = dword();
+    WORD count = word();
+    t.x = word(), t.y = word(), t.cx = word(), t.cy = word();
+    t.menu = word();
+    t.windowClass = word();
+    t.caption = text();
+    if (t.style & DS_SETFONT) {
+        t.points = word();
+        t.face = text();
+    }
+    for (WORD k = 0; k < count && i < n; ++k) {
+        i = (i + 1) & ~size_t(1);  // items start on a DWORD boundary
+        TemplateItem item;
+        item.style = dword();
+        item.exStyle = dword();
+        item.x = word(), item.y = word(), item.cx = word(), item.cy = word();
+        item.id = word();
+        if (word() == 0xFFFF) item.classAtom = word();
+        item.text = text();
+        item.extra = word();
+        t.items.push_back(item);
+    }
+    return t;
+}
+
+struct ControlSpec {
+    int id;
+    WORD classAtom;  // 0x80 button, 0x81 edit, 0x82 static
+    const wchar_t* className;
+    const wchar_t* text;
+    DWORD style;
+    short x, y, cx, cy;
+};
+
+const DWORD kLabel = 0x50021002, kField = 0x50810000, kButton = 0x50010000,
+            kDefaultButton = 0x50010001;
+
+// In template order, which is the Tab order.
+const ControlSpec kControls[] = {
+    {IDC_FOLDER_LABEL, 0x82, L"static", L"入力先：", kLabel, 5, 5, 50, 15},
+    {IDC_FOLDER_EDIT, 0x81, L"edit", L"", kField, 60, 5, 250, 15},
+    {IDC_BROWSE_FOLDER, 0x80, L"button", L"参照", kButton, 315, 5, 40, 15},
+    {IDC_PATTERN1_LABEL, 0x82, L"static", L"パターン１：", kLabel, 5, 25, 50, 15},
+    {IDC_PATTERN1_EDIT, 0x81, L"edit", L"", kField, 60, 25, 250, 15},
+    {IDC_PATTERN2_LABEL, 0x82, L"static", L"パターン２：", kLabel, 5, 45, 50, 15},
+    {IDC_PATTERN2_EDIT, 0x81, L"edit", L"", kField, 60, 45, 250, 15},
+    {IDC_RESULTS_LABEL, 0x82, L"static", L"出力先：", kLabel, 5, 65, 50, 15},
+    {IDC_RESULTS_EDIT, 0x81, L"edit", L"", kField, 60, 65, 250, 15},
+    {IDC_BROWSE_RESULTS, 0x80, L"button", L"参照", kButton, 315, 65, 40, 15},
+    {IDC_RUN, 0x80, L"button", L"実行", kDefaultButton, 265, 85, 40, 15},
+    {IDC_CANCEL, 0x80, L"button", L"取消", kButton, 315, 85, 40, 15},
+};
+
+TEST(SearchDialogTemplate, CarriesTheDialogExactly) {
+    ImageResources image(BesideThisProgram(L"Varnelo.exe"));
+    DialogTemplate t =
+        ParseTemplate(image.Bytes(RT_DIALOG, MAKEINTRESOURCEW(IDD_SEARCH), kEnglishUs));
+    EXPECT_EQ(t.style, 0x80C800C0u);
+    EXPECT_EQ(t.exStyle, 0u);
+    EXPECT_EQ(t.x, 10);
+    EXPECT_EQ(t.y, 10);
+    EXPECT_EQ(t.cx, 360);
+    EXPECT_EQ(t.cy, 105);
+    EXPECT_EQ(t.menu, 0);
+    EXPECT_EQ(t.windowClass, 0);
+    EXPECT_EQ(t.caption, L"検索する");
+    EXPECT_EQ(t.points, 12);
+    EXPECT_EQ(t.face, L"ＭＳ ゴシック") << Show(t.face);
+    ASSERT_EQ(t.items.size(), std::size(kControls));
+    for (size_t k = 0; k < t.items.size(); ++k) {
+        const TemplateItem& item = t.items[k];
+        const ControlSpec& c = kControls[k];
+        SCOPED_TRACE(c.id);
+        EXPECT_EQ(item.id, c.id);
+        EXPECT_EQ(item.classAtom, c.classAtom);
+        EXPECT_EQ(item.text, c.text) << Show(item.text);
+        EXPECT_EQ(item.style, c.style);
+        EXPECT_EQ(item.exStyle, 0u);
+        EXPECT_EQ(item.x, c.x);
+        EXPECT_EQ(item.y, c.y);
+        EXPECT_EQ(item.cx, c.cx);
+        EXPECT_EQ(item.cy, c.cy);
+        EXPECT_EQ(item.extra, 0);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// The live program.
+
+class SearchCommand : public testing::Test {
+protected:
+    Program p;
+    TempDir dir;
+
+    void SetUp() override { ASSERT_TRUE(p.Start()) << "Varnelo did not start"; }
+};
+
+TEST_F(SearchCommand, DialogShowsItsControlsInTabOrderAndOnlyItsOwnButtonsCloseIt) {
+    HWND dialog = p.OpenSearchDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(GetWindow(dialog, GW_OWNER), p.main);
+    LONG style = GetWindowLongW(dialog, GWL_STYLE);
+    EXPECT_EQ(style & 0x80C800C0, 0x80C800C0) << std::hex << style;
+
+    // Children in creation order, with their ids, classes, texts and styles;
+    // every edit starts empty the first time.
+    std::vector<HWND> children = Children(dialog);
+    ASSERT_EQ(children.size(), std::size(kControls));
+    for (size_t k = 0; k < children.size(); ++k) {
+        const ControlSpec& c = kControls[k];
+        SCOPED_TRACE(c.id);
+        EXPECT_EQ(GetDlgCtrlID(children[k]), c.id);
+        EXPECT_EQ(_wcsicmp(ClassOf(children[k]).c_str(), c.className), 0);
+        EXPECT_EQ(TextOf(children[k]), c.text);
+        DWORD style = static_cast<DWORD>(GetWindowLongW(children[k], GWL_STYLE));
+        DWORD exStyle = static_cast<DWORD>(GetWindowLongW(children[k], GWL_EXSTYLE));
+        if (c.style == kField) {
+            // An edit trades its flat border for the sunken client edge.
+            EXPECT_TRUE((style & WS_BORDER) || (exStyle & WS_EX_CLIENTEDGE));
+            style |= WS_BORDER;
+        }
+        EXPECT_EQ(style, c.style) << std::hex << style;
+    }
+
+    // The focus starts in the folder edit; Tab visits the fields and buttons.
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof(gui);
+    ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &gui));
+    EXPECT_EQ(GetDlgCtrlID(gui.hwndFocus), IDC_FOLDER_EDIT);
+    std::vector<int> tabOrder;
+    HWND at = GetDlgItem(dialog, IDC_FOLDER_EDIT);
+    for (int k = 0; k < 8; ++k) {
+        tabOrder.push_back(GetDlgCtrlID(at));
+        at = GetNextDlgTabItem(dialog, at, FALSE);
+    }
+    EXPECT_EQ(tabOrder, (std::vector<int>{IDC_FOLDER_EDIT, IDC_BROWSE_FOLDER, IDC_PATTERN1_EDIT,
+                                          IDC_PATTERN2_EDIT, IDC_RESULTS_EDIT,
+                                          IDC_BROWSE_RESULTS, IDC_RUN, IDC_CANCEL}));
+    EXPECT_EQ(GetDlgCtrlID(at), IDC_FOLDER_EDIT) << "Tab wraps round";
+
+    // Esc and the close box leave the dialog open.
+    Key(GetDlgItem(dialog, IDC_PATTERN1_EDIT), VK_ESCAPE);
+    PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_TRUE(p.Idle());
+    Sleep(500);
+    EXPECT_TRUE(IsWindowVisible(dialog));
+
+    // "取消" closes it, and nothing typed is kept.
+    Type(dialog, IDC_PATTERN1_EDIT, L"typed then cancelled");
+    Click(dialog, IDC_CANCEL);
+    ASSERT_TRUE(Closed(dialog));
+    dialog = p.OpenSearchDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(ItemText(dialog, IDC_PATTERN1_EDIT), L"");
+    Click(dialog, IDC_CANCEL);
+    EXPECT_TRUE(Closed(dialog));
+}
+
+TEST_F(SearchCommand, SearchWritesTheResultsAndShowsThemAtOnce) {
+    // A tree with Shift_JIS and UTF-16LE files; only the .txt files count.
+    std::wstring root = dir / L"木";
+    MakeDir(root);
+    MakeDir(root + L"\\下");
+    WriteBytes(root + L"\\sjis.txt", SjisBytes(L"一行目\r\n検索語のある行\r\n\r\n三行目も検索語\r\n"));
+    WriteBytes(root + L"\\下\\utf16.txt",
+               "\xFF\xFE" + Utf16Bytes(L"ＵＴＦ行\n検索語 & 記号\n"));
+    WriteBytes(root + L"\\skip.dat", SjisBytes(L"検索語\r\n"));
+    std::wstring results = dir / L"結果.txt";
+
+    Pixels before = Settled(p.view);
+    ASSERT_GT(before.width, 0);
+    EXPECT_EQ(Inked(before, before.at(0, 0)), 0u) << "the view shows only its fill";
+
+    // Enter in an edit runs the search like "実行".
+    HWND dialog = p.OpenSearchDialog();
+    ASSERT_NE(dialog, nullptr);
+    for (int id : {IDC_FOLDER_EDIT, IDC_PATTERN1_EDIT, IDC_PATTERN2_EDIT, IDC_RESULTS_EDIT})
+        EXPECT_EQ(ItemText(dialog, id), L"") << id;
+    Type(dialog, IDC_FOLDER_EDIT, root);
+    Type(dialog, IDC_PATTERN1_EDIT, L"\\.txt$");
+    Type(dialog, IDC_PATTERN2_EDIT, L"検索語");
+    Type(dialog, IDC_RESULTS_EDIT, results);
+    Key(GetDlgItem(dialog, IDC_RESULTS_EDIT), VK_RETURN);
+    ASSERT_TRUE(Closed(dialog));
+    ASSERT_TRUE(p.Idle());
+
+    std::wstring expected = L"\xFEFF";
+    for (const std::wstring& name : Listing(root)) {
+        if (name == L"sjis.txt")
+            expected += Record(root + L"\\sjis.txt", 2, L"検索語のある行") +
+                        Record(root + L"\\sjis.txt", 3, L"三行目も検索語");
+        if (name == L"下")
+            expected += Record(root + L"\\下\\utf16.txt", 2, L"検索語 & 記号");
+    }
+    EXPECT_EQ(ReadBytes(results), Utf16Bytes(expected));
+    EXPECT_EQ(p.Status(), L"") << "a successful search writes nothing to the status bar";
+
+    // Drawn: many pixels other than the fill, across several lines.
+    Pixels after = ChangedFrom(p.view, before);
+    FontMeasure font;
+    EXPECT_GT(Inked(after, before.at(0, 0)), 500u);
+    for (int line = 0; line < 6; ++line)
+        EXPECT_GE(RightEdge(after, line * font.lineHeight, (line + 1) * font.lineHeight,
+                            before.at(0, 0)),
+                  0)
+            << "line " << line << " not drawn";
+}
+
+TEST_F(SearchCommand, ScrollingRevealsResultsBelowTheFirstScreen) {
+    std::wstring text;
+    for (int i = 0; i < 120; ++i) text += L"hit " + std::to_wstring(i) + L"\r\n";
+    WriteBytes(dir / L"many.txt", SjisBytes(text));
+    ASSERT_TRUE(Search(p, {dir.path(), L"many", L"hit", dir / L"out.txt"}));
+
+    DWORD fill = FrameColour();
+    Pixels top = Settled(p.view);
+    ASSERT_GT(Inked(top, fill), 0u);
+    p.Send(p.view, WM_VSCROLL, MAKEWPARAM(SB_PAGEDOWN, 0), 0);
+    Pixels page = ChangedFrom(p.view, top);
+    EXPECT_NE(page, top) << "page down showed the same";
+    EXPECT_GT(Inked(page, fill), 0u);
+
+    // The wheel, sent where Windows sends it: the main window has the focus.
+    p.Send(p.main, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA * 3)), 0);
+    Pixels wheeled = ChangedFrom(p.view, page);
+    EXPECT_NE(wheeled, page) << "the wheel did not move the text";
+
+    p.Send(p.view, WM_VSCROLL, MAKEWPARAM(SB_TOP, 0), 0);
+    EXPECT_TRUE(WaitUntil([&] { return GrabClient(p.view) == top; }, 5000))
+        << "back at the top shows the first screen again";
+}
+
+TEST_F(SearchCommand, AmpersandsAreDrawnAsTheyAre) {
+    // Two one-line files whose lines differ by twelve ampersands. Drawn as
+    // they are, the longer line is twelve "&" wider; taken as mnemonic
+    // prefixes they would add only six.
+    MakeDir(dir / L"a");
+    MakeDir(dir / L"b");
+    WriteBytes(dir / L"a\\x.txt", SjisBytes(L"@M&&&&&&&&&&&&M\r\n"));
+    WriteBytes(dir / L"b\\x.txt", SjisBytes(L"@MM\r\n"));
+    ASSERT_TRUE(Search(p, {dir.path(), L"x\\.txt", L"@", dir / L"out.txt"}));
+    std::vector<std::wstring> order = Listing(dir.path());
+    order.erase(std::remove_if(order.begin(), order.end(),
+                               [](const std::wstring& n) { return n != L"a" && n != L"b"; }),
+                order.end());
+    ASSERT_EQ(order.size(), 2u);
+
+    FontMeasure font;
+    DWORD fill = FrameColour();
+    Pixels px = Settled(p.view);
+    // Record k: its path on line 2k, its line on line 2k + 1.
+    auto lineRight = [&](int line) {
+        return RightEdge(px, line * font.lineHeight, (line + 1) * font.lineHeight, fill);
+    };
+    int longer = order[0] == L"a" ? 1 : 3, shorter = order[0] == L"a" ? 3 : 1;
+    int widthOfAmpersands = lineRight(longer) - lineRight(shorter);
+    EXPECT_NEAR(widthOfAmpersands, 12 * font.ampersand, 2)
+        << "one & is " << font.ampersand << " pixels";
+}
+
+TEST_F(SearchCommand, FailedSearchShowsTheLibrarysTextAndKeepsTheResultsShown) {
+    WriteBytes(dir / L"a.txt", SjisBytes(L"見つかる行\r\n"));
+    std::wstring results = dir / L"out.txt";
+    ASSERT_TRUE(Search(p, {dir.path(), L"a\\.txt", L"見つかる", results}));
+    Pixels shown = Settled(p.view);
+    ASSERT_GT(Inked(shown, FrameColour()), 0u);
+
+    std::wstring missing = dir / L"ない";
+    ASSERT_TRUE(Search(p, {missing, L"a\\.txt", L"見つかる", results}));
+
+    WIN32_FIND_DATAW data;
+    SetLastError(0);
+    ASSERT_EQ(FindFirstFileW((missing + L"\\*").c_str(), &data), INVALID_HANDLE_VALUE);
+    DWORD code = GetLastError();
+    EXPECT_EQ(p.Status(), Program::Shown(missing + L"を検索することができません\n理由：" +
+                                         testing_support::SystemText(code)))
+        << Show(p.Status());
+    EXPECT_EQ(Settled(p.view), shown) << "the earlier results stay drawn";
+}
+
+TEST_F(SearchCommand, ConditionsSurviveAReopenAndRunCutsAt255Characters) {
+    std::wstring longPattern(300, L'p');
+    longPattern.replace(250, 10, L"0123456789");  // characters 251..260 numbered
+    ASSERT_TRUE(Search(p, {dir.path(), longPattern, L"語", dir / L"out.txt"}));
+
+    HWND dialog = p.OpenSearchDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(ItemText(dialog, IDC_FOLDER_EDIT), dir.path());
+    EXPECT_EQ(ItemText(dialog, IDC_PATTERN1_EDIT), longPattern.substr(0, 255));
+    EXPECT_EQ(ItemText(dialog, IDC_PATTERN2_EDIT), L"語");
+    EXPECT_EQ(ItemText(dialog, IDC_RESULTS_EDIT), dir / L"out.txt");
+    Click(dialog, IDC_CANCEL);
+    EXPECT_TRUE(Closed(dialog));
+}
+
+// ---------------------------------------------------------------------------
+// The pickers from the dialog.
+
+// Text placed in the program's memory, for messages that carry a pointer.
+class RemoteText {
+public:
+    RemoteText(HWND window, const std::wstring& text) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+        size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+        if (process_)
+            address_ = VirtualAllocEx(process_, nullptr, bytes, MEM_COMMIT | MEM_RESERVE,
+                                      PAGE_READWRITE);
+        if (address_) WriteProcessMemory(process_, address_, text.c_str(), bytes, nullptr);
+    }
+    ~RemoteText() {
+        if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        if (process_) CloseHandle(process_);
+    }
+    RemoteText(const RemoteText&) = delete;
+    RemoteText& operator=(const RemoteText&) = delete;
+    LPARAM get() const { return reinterpret_cast<LPARAM>(address_); }
+
+private:
+    HANDLE process_ = nullptr;
+    void* address_ = nullptr;
+};
+
+// The text of the tree's selected item, read through the program's memory.
+std::wstring SelectedFolderName(HWND tree) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(tree, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE,
+                                 FALSE, pid);
+    if (!process) return L"";
+    std::wstring name;
+    const size_t textUnits = MAX_PATH;
+    auto* remote = static_cast<char*>(VirtualAllocEx(
+        process, nullptr, sizeof(TVITEMW) + textUnits * sizeof(wchar_t), MEM_COMMIT | MEM_RESERVE,
+        PAGE_READWRITE));
+    LRESULT item = SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0);
+    if (remote && item) {
+        TVITEMW tv{};
+        tv.mask = TVIF_TEXT;
+        tv.hItem = reinterpret_cast<HTREEITEM>(item);
+        tv.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(TVITEMW));
+        tv.cchTextMax = static_cast<int>(textUnits);
+        wchar_t text[MAX_PATH] = L"";
+        if (WriteProcessMemory(process, remote, &tv, sizeof(tv), nullptr) &&
+            SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote)) &&
+            ReadProcessMemory(process, remote + sizeof(TVITEMW), text, sizeof(text), nullptr)) {
+            text[MAX_PATH - 1] = L'\0';
+            name = text;
+        }
+    }
+    if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return name;
+}
+
+// Chooses `folder` in the folder dialog the way its tree is moved there. The
+// dialog may still be settling its first selection, so the move is repeated
+// until the tree shows the folder.
+bool ChooseFolder(HWND folderDialog, const std::wstring& folder) {
+    HWND tree = GetDlgItem(folderDialog, kFolderTree);
+    if (!tree) return false;
+    std::wstring name = folder.substr(folder.find_last_of(L'\\') + 1);
+    RemoteText path(folderDialog, folder);
+    bool selected = WaitUntil([&] {
+        SendMessageW(folderDialog, BFFM_SETSELECTIONW, TRUE, path.get());
+        return WaitUntil([&] { return SelectedFolderName(tree) == name; }, 500);
+    });
+    if (!selected) return false;
+    PressButton(folderDialog, IDOK);
+    return Closed(folderDialog);
+}
+
+// Types a full name into the save dialog and confirms it.
+bool ChooseFile(HWND saveDialog, const std::wstring& path) {
+    HWND box = GetDlgItem(saveDialog, kFileNameBox);
+    HWND combo = FindWindowExW(box, nullptr, L"ComboBox", nullptr);
+    HWND edit = FindWindowExW(combo ? combo : box, nullptr, L"Edit", nullptr);
+    if (!edit) return false;
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    for (wchar_t c : path) SendMessageW(edit, WM_CHAR, c, 1);
+    PressButton(saveDialog, IDOK);
+    return Closed(saveDialog);
+}
+
+TEST_F(SearchCommand, PickersFillTheirFieldsAndACancelledSaveEmptiesTheResultsFile) {
+    std::wstring folder = dir / L"選ぶ";
+    MakeDir(folder);
+    HWND dialog = p.OpenSearchDialog();
+    ASSERT_NE(dialog, nullptr);
+    Type(dialog, IDC_PATTERN1_EDIT, L"typed, not kept");
+
+    Click(dialog, IDC_BROWSE_FOLDER);
+    HWND folderDialog = p.WaitForDialogOwnedBy(dialog);
+    ASSERT_NE(folderDialog, nullptr) << "no folder dialog";
+    ASSERT_TRUE(ChooseFolder(folderDialog, folder));
+    ASSERT_TRUE(WaitUntil([&] { return ItemText(dialog, IDC_FOLDER_EDIT) == folder; }))
+        << Show(ItemText(dialog, IDC_FOLDER_EDIT));
+
+    Click(dialog, IDC_BROWSE_RESULTS);
+    HWND saveDialog = p.WaitForDialogOwnedBy(dialog);
+    ASSERT_NE(saveDialog, nullptr) << "no save dialog";
+    std::wstring chosen = folder + L"\\結果";
+    ASSERT_TRUE(ChooseFile(saveDialog, chosen));
+    ASSERT_TRUE(WaitUntil([&] { return ItemText(dialog, IDC_RESULTS_EDIT) == chosen; }))
+        << Show(ItemText(dialog, IDC_RESULTS_EDIT));
+
+    // "取消": the picked paths stay in their fields, the typed text does not.
+    Click(dialog, IDC_CANCEL);
+    ASSERT_TRUE(Closed(dialog));
+    dialog = p.OpenSearchDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(ItemText(dialog, IDC_FOLDER_EDIT), folder);
+    EXPECT_EQ(ItemText(dialog, IDC_RESULTS_EDIT), chosen);
+    EXPECT_EQ(ItemText(dialog, IDC_PATTERN1_EDIT), L"");
+
+    // A cancelled save dialog leaves an empty name, in the field and the edit.
+    Click(dialog, IDC_BROWSE_RESULTS);
+    saveDialog = p.WaitForDialogOwnedBy(dialog);
+    ASSERT_NE(saveDialog, nullptr);
+    PressButton(saveDialog, IDCANCEL);
+    ASSERT_TRUE(Closed(saveDialog));
+    EXPECT_TRUE(WaitUntil([&] { return ItemText(dialog, IDC_RESULTS_EDIT).empty(); }));
+    EXPECT_TRUE(IsWindowVisible(dialog)) << "a cancelled picker is no failure";
+    Click(dialog, IDC_CANCEL);
+    ASSERT_TRUE(Closed(dialog));
+    dialog = p.OpenSearchDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(ItemText(dialog, IDC_RESULTS_EDIT), L"");
+    Click(dialog, IDC_CANCEL);
+    EXPECT_TRUE(Closed(dialog));
+}
+
+TEST_F(SearchCommand, PickedPathLongerThanARunCanTakeIsRefusedAndTheFieldKept) {
+    std::wstring kept = dir / L"短い";
+    MakeDir(kept);
+    // 256 characters: the picker can return it, "実行" could pass on only 255.
+    std::wstring tooLong = dir.path() + L"\\";
+    tooLong += std::wstring(256 - tooLong.size(), L'f');
+    // Past the ordinary path limit for folders: made and removed by the long form.
+    struct LongFolder {
+        std::wstring path;
+        ~LongFolder() { RemoveDirectoryW(path.c_str()); }
+    } made{L"\\\\?\\" + tooLong};
+    ASSERT_TRUE(CreateDirectoryW(made.path.c_str(), nullptr));
+
+    HWND dialog = p.OpenSearchDialog();
+    ASSERT_NE(dialog, nullptr);
+    Click(dialog, IDC_BROWSE_FOLDER);
+    HWND folderDialog = p.WaitForDialogOwnedBy(dialog);
+    ASSERT_NE(folderDialog, nullptr);
+    ASSERT_TRUE(ChooseFolder(folderDialog, kept));
+    ASSERT_TRUE(WaitUntil([&] { return ItemText(dialog, IDC_FOLDER_EDIT) == kept; }));
+
+    Click(dialog, IDC_BROWSE_FOLDER);
+    folderDialog = p.WaitForDialogOwnedBy(dialog);
+    ASSERT_NE(folderDialog, nullptr);
+    ASSERT_TRUE(ChooseFolder(folderDialog, tooLong));
+    HWND refusal = p.WaitForDialogOwnedBy(dialog);
+    ASSERT_NE(refusal, nullptr) << "no message about the long path";
+    EXPECT_EQ(MessageBoxText(refusal),
+              L"選ばれたパスは 255 文字を超えているため使えません。もっと短いパスを選んでください。");
+    EXPECT_EQ(TextOf(refusal), L"");
+    PressButton(refusal, IDOK);
+    ASSERT_TRUE(Closed(refusal));
+    EXPECT_EQ(ItemText(dialog, IDC_FOLDER_EDIT), kept);
+
+    Click(dialog, IDC_CANCEL);
+    ASSERT_TRUE(Closed(dialog));
+    dialog = p.OpenSearchDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(ItemText(dialog, IDC_FOLDER_EDIT), kept) << "the field keeps the earlier folder";
+    Click(dialog, IDC_CANCEL);
+    EXPECT_TRUE(Closed(dialog));
+}
+
+}  // namespace

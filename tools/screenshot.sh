@@ -1,0 +1,37 @@
+#!/bin/sh
+# Starts Varnelo under a private Xvfb, waits for its window and saves a PNG
+# of it. Usage: tools/screenshot.sh OUT.png [BUILD_DIR]   (BUILD_DIR: build)
+set -u
+root=$(CDPATH= cd "$(dirname "$0")/.." && pwd)
+if [ $# -lt 1 ]; then echo "usage: $0 OUT.png [BUILD_DIR]" >&2; exit 2; fi
+out=$(realpath -m "$1")
+build=$(realpath -m "${2:-$root/build}")
+exe="$build/bin/Varnelo.exe"
+[ -f "$exe" ] || { echo "screenshot: $exe not built" >&2; exit 1; }
+
+if [ "${VARNELO_SCREENSHOT_INNER:-}" != 1 ]; then
+  VARNELO_SCREENSHOT_INNER=1 exec sh "$root/tests/with-xvfb.sh" sh "$0" "$out" "$build"
+fi
+
+# The GUI tests' own prefix: its wineserver's desktop is always one that a
+# program with a display started (see docs/wine-notes.md). A Wine virtual
+# desktop draws the window frame, which no window manager would draw here.
+export WINEPREFIX="$build/wineprefix-gui"
+sh "$root/cmake/wine-run.sh" explorer /desktop=varnelo,700x440 "$exe" >/dev/null 2>&1 &
+pid=$!
+trap 'kill $pid 2>/dev/null; wait $pid 2>/dev/null' EXIT INT TERM
+
+# xwininfo's line for the window: ... ("varnelo.exe" ...)  WxH+x+y  +X+Y
+geometry=""
+i=0
+while [ -z "$geometry" ] && [ $i -lt 300 ]; do
+  sleep 0.2
+  i=$((i + 1))
+  geometry=$(xwininfo -root -tree 2>/dev/null |
+             awk 'tolower($0) ~ /"varnelo.exe"/ && $(NF-1) ~ /^[0-9]+x[0-9]+[+-]/ {
+                    split($(NF-1), g, /[+-]/); print g[1] $NF; exit }')
+done
+[ -n "$geometry" ] || { echo "screenshot: no Varnelo window appeared" >&2; exit 1; }
+sleep 2
+import -window root -crop "$geometry" +repage "$out" || exit 1
+echo "screenshot: $out ($geometry)"
