@@ -16,10 +16,6 @@ namespace {
 
 const std::wstring kBom = L"\xFEFF";
 
-std::wstring Record(const std::wstring& path, int number, const std::wstring& line) {
-    return path + L"\r\n\t(" + std::to_wstring(number) + L")===>" + line + L"\r\n";
-}
-
 // A results file opened as a search run opens it, with the run around it.
 class LineSearch : public ::testing::Test {
 protected:

@@ -18,7 +18,9 @@
 #include "test_support.h"
 
 using namespace gui_driver;
+using testing_support::Listing;
 using testing_support::MakeDir;
+using testing_support::Record;
 using testing_support::ReadBytes;
 using testing_support::Show;
 using testing_support::SjisBytes;
@@ -202,24 +204,6 @@ struct FontMeasure {
 
 // ---------------------------------------------------------------------------
 // Expected results, built the way the records are defined.
-
-std::wstring Record(const std::wstring& path, int line, const std::wstring& text) {
-    return path + L"\r\n\t(" + std::to_wstring(line) + L")===>" + text + L"\r\n";
-}
-
-// Entries of a folder in the platform's listing order, "." and ".." left out.
-std::vector<std::wstring> Listing(const std::wstring& folder) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW data;
-    HANDLE h = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (h == INVALID_HANDLE_VALUE) return names;
-    do {
-        std::wstring name = data.cFileName;
-        if (name != L"." && name != L"..") names.push_back(name);
-    } while (FindNextFileW(h, &data));
-    FindClose(h);
-    return names;
-}
 
 // ---------------------------------------------------------------------------
 // The dialog template as the program carries it.

@@ -15,29 +15,6 @@ namespace {
 
 const std::wstring kBom = L"\xFEFF";
 
-std::wstring Record(const std::wstring& path, int number, const std::wstring& line) {
-    return path + L"\r\n\t(" + std::to_wstring(number) + L")===>" + line + L"\r\n";
-}
-
-std::wstring ReadText(const std::wstring& path) {
-    std::string bytes = ReadBytes(path);
-    return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
-}
-
-// Names of a folder's entries in the order the platform lists them.
-std::vector<std::wstring> Listing(const std::wstring& folder) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW data;
-    HANDLE h = FindFirstFileW((folder + L"\\*.*").c_str(), &data);
-    if (h == INVALID_HANDLE_VALUE) return names;
-    do {
-        std::wstring name = data.cFileName;
-        if (name != L"." && name != L"..") names.push_back(name);
-    } while (FindNextFileW(h, &data));
-    FindClose(h);
-    return names;
-}
-
 class SearchRunTest : public ::testing::Test {
 protected:
     int Run(const std::wstring& start, const std::wstring& pattern1, const std::wstring& pattern2) {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace testing_support {
 
@@ -33,6 +34,17 @@ bool FileExists(const std::wstring& path);
 std::string Utf16Bytes(const std::wstring& text);
 // Shift_JIS (code page 932) bytes of text.
 std::string SjisBytes(const std::wstring& text);
+
+// One result record as a search writes it: path, CR LF TAB "(number)===>",
+// the line, CR LF.
+std::wstring Record(const std::wstring& path, int number, const std::wstring& line);
+
+// A results file's UTF-16 text, byte-order mark included.
+std::wstring ReadText(const std::wstring& path);
+
+// Names of a folder's entries in the order the platform lists them, "." and
+// ".." left out.
+std::vector<std::wstring> Listing(const std::wstring& folder);
 
 // FormatMessageW's own text for code in the user's default language.
 std::wstring SystemText(DWORD code);
