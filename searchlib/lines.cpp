@@ -72,6 +72,60 @@ size_t SkipOrdinaryUnits(const wchar_t* text, size_t k, size_t n) {
     return k;
 }
 
+bool IsBreak(wchar_t c) { return c == kCR || c == kLF; }
+
+// The top bit of every 16-bit lane of x that is zero, exactly: no carry
+// leaves a lane.
+inline uint64_t ZeroLanes(uint64_t x) {
+    constexpr uint64_t kLow15 = 0x7FFF7FFF7FFF7FFFull;
+    return ~(((x & kLow15) + kLow15) | x) & ~kLow15;
+}
+
+// The number of lines that start in [from, to), both line starts: every
+// line there ends with one run of CR and LF inside the range, so the runs
+// are counted. The unit before from never continues a run. Eight units at a
+// time: most hold no unit as low as CR and are passed at once.
+size_t CountLines(const wchar_t* text, size_t from, size_t to) {
+    constexpr uint64_t kLFs = 0x000A000A000A000Aull;
+    constexpr uint64_t kCRs = 0x000D000D000D000Dull;
+    constexpr uint64_t kFourteens = 0x000E000E000E000Eull;
+    constexpr uint64_t kLaneOnes = 0x0001000100010001ull;
+    constexpr uint64_t kTopBits = 0x8000800080008000ull;
+    size_t runs = 0;
+    uint64_t before = 0;  // bit 15: the unit before the word is a break
+    size_t k = from;
+    for (; to - k >= 8; k += 8) {
+        uint64_t words[2];
+        memcpy(words, text + k, 16);
+        if (((((words[0] - kFourteens) & ~words[0]) | ((words[1] - kFourteens) & ~words[1])) &
+             kTopBits) == 0) {
+            before = 0;
+            continue;
+        }
+        for (uint64_t w : words) {
+            const uint64_t breaks = ZeroLanes(w ^ kLFs) | ZeroLanes(w ^ kCRs);
+            const uint64_t starts = breaks & ~((breaks << 16) | before);
+            runs += static_cast<size_t>((((starts >> 15) & kLaneOnes) * kLaneOnes) >> 48);
+            before = breaks >> 48;
+        }
+    }
+    bool previous = before != 0;
+    for (; k < to; ++k) {
+        const bool now = IsBreak(text[k]);
+        runs += now && !previous;
+        previous = now;
+    }
+    return runs;
+}
+
+// The start of the line whose content, zeros after it or run of breaks
+// holds position q, given that a line starts at from <= q.
+size_t LineStartOf(const wchar_t* text, size_t from, size_t q) {
+    for (size_t k = q; k > from; --k)
+        if (IsBreak(text[k - 1]) && !IsBreak(text[k])) return k;
+    return from;
+}
+
 // Takes the line that starts at next (1 for the first line of a text) and
 // moves next past the line and the run of CR and LF after it. Every piece
 // that a break follows is a line, even when empty; the piece at the end of
@@ -159,12 +213,30 @@ int FnSearchLines(const wchar_t* path, size_t pathLength, SearchRun& run, wchar_
 
     // Each line is tested as soon as it is cut, while it is still in the
     // cache, and no list of lines is held: the records and their numbers are
-    // those of cutting the whole text first.
-    size_t next = 1;
+    // those of cutting the whole text first. Lines before the next place
+    // where a match could begin are only counted; once no such place is
+    // left, nothing more is read.
+    const size_t size = static_cast<size_t>(n);
+    const wchar_t* const all = text.get();
+    TextScan scan(run.linePattern, all, size);
+    size_t candidate = 0;  // no match can begin in [the last position asked about, candidate)
+    size_t next = 1;       // where the next line starts
     Line line;
     int number = 0;
-    while (NextLine(text.get(), static_cast<size_t>(n), next, line)) {
+    while (next < size) {
+        if (candidate < next) {
+            candidate = scan.NextCandidate(next);
+            if (candidate == size) break;
+        }
+        if (candidate > next) {
+            const size_t start = LineStartOf(all, next, candidate);
+            number += static_cast<int>(CountLines(all, next, start));
+            next = start;
+        }
+        NextLine(all, size, next, line);
         ++number;
+        const size_t start = static_cast<size_t>(line.start - all);
+        if (candidate >= start + line.length && candidate != start) continue;
         int found = FnPatternFound(run.linePattern, line.start, line.length, statusText);
         if (found < 0) return 0;
         if (found == 0) continue;

@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "pattern/lazy_dfa.h"
+#include "pattern/literal_search.h"
+#include "pattern/pattern_automaton.h"
 #include "pattern/pattern_found.h"
 #include "pattern/pattern_plan.h"
 #include "pattern/pattern_texts.h"
@@ -448,9 +451,9 @@ constexpr size_t kReferenceStack = 900 * 1024;
 
 // 1 or 0 as std::regex_search answers, or -1 when it would not end in time
 // or within the stack.
-int Reference(const std::wregex& re, const std::wstring& s) {
+int Reference(const std::wregex& re, const std::wstring& s, long long steps = kReferenceSteps) {
     volatile char here = 0;
-    DryMeter meter{kReferenceSteps, reinterpret_cast<uintptr_t>(&here) - kReferenceStack};
+    DryMeter meter{steps, reinterpret_cast<uintptr_t>(&here) - kReferenceStack};
     bool dry;
     try {
         dry = std::regex_search(CountingIterator(s.data(), &meter),
@@ -559,6 +562,176 @@ TEST(PatternDifferential, AnswersAndCompileFailuresMatchTheStandardSearch) {
     EXPECT_GT(longCompared, 800u);
     EXPECT_GT(compileFailures, 3000u);
     EXPECT_LT(limits, compared / 100);
+}
+
+
+// --- The automaton: the common patterns searched in one pass ---------------
+
+bool HasAutomaton(const std::wstring& pattern) {
+    PatternAutomaton automaton;
+    return BuildAutomaton(EscapeNarrowedSpecials(pattern), automaton);
+}
+
+TEST(PatternAutomaton, CoversTheCommonFormsAndLeavesTheRestToTheLibrary) {
+    for (const wchar_t* covered :
+         {L"[A-Z]+_[A-Z]+\\(", L"^\\s*#\\s*define\\s+\\w+\\s+\\d+", L"\\bfoo\\b|ba[rz]$",
+          L"(?:ab|c){2,5}?x*", L"[^[:space:]\\d-]+.", L"\\x41\\u6F22\\cA\\0[\\b]", L"a{1000}"}) {
+        EXPECT_TRUE(HasAutomaton(covered)) << Show(covered);
+    }
+    for (const wchar_t* left : {L"(a)\\1", L"a(?=b)", L"a(?!b)", L"[[.a.]]", L"[[=a=]]",
+                                L"a{1001}", L"(?:a{100}){100}"}) {
+        EXPECT_FALSE(HasAutomaton(left)) << Show(left);
+    }
+}
+
+// Every unit's membership in the classes, \b and "." against the library's
+// own answer for a subject of that one unit.
+TEST(PatternAutomaton, ClassesHoldExactlyTheUnitsTheLibrarySays) {
+    for (const wchar_t* pattern :
+         {L"\\w", L"\\W", L"\\d", L"\\s", L"[[:alpha:]]", L"[^[:punct:]x]", L"[[:upper:]\\d]",
+          L"[\\S]", L"\\b", L"^.$", L"[[:print:]]", L"[[:blank:][:cntrl:]]"}) {
+        ASSERT_TRUE(HasAutomaton(pattern)) << Show(pattern);
+        std::wregex re;
+        re.imbue(std::locale::classic());
+        re.assign(pattern, std::regex_constants::ECMAScript);
+        RunPattern p(pattern, PatternRole::Line);
+        wchar_t text[256];
+        int mismatches = 0;
+        for (unsigned u = 0; u < 65536; ++u) {
+            const wchar_t unit = static_cast<wchar_t>(u);
+            const bool expected = std::regex_search(&unit, &unit + 1, re);
+            if (FnPatternFound(p, &unit, 1, text) != (expected ? 1 : 0) && ++mismatches < 5)
+                ADD_FAILURE() << Show(pattern) << " on U+" << std::hex << u;
+        }
+        EXPECT_EQ(mismatches, 0) << Show(pattern);
+    }
+}
+
+TEST(PatternAutomaton, ManyStatesAreDroppedAndMadeAgainWithTheSameAnswers) {
+    // A c that comes thirteen units after an a, with only a and b between:
+    // the automaton must remember the last thirteen units, thousands of
+    // deterministic states, more than one budget holds, so over long
+    // subjects they are dropped and made again. The answer is plain to
+    // compute directly.
+    PatternAutomaton automaton;
+    ASSERT_TRUE(BuildAutomaton(L"(a|b)*a(a|b){12}c", automaton));
+    std::unique_ptr<LazyDfa> dfa = LazyDfa::Make(std::move(automaton));
+    ASSERT_TRUE(dfa);
+    std::mt19937 rng(5);
+    int found = 0;
+    for (int round = 0; round < 40; ++round) {
+        std::wstring s;
+        for (size_t i = 0, n = 20000 + rng() % 2000; i < n; ++i)
+            s += (rng() % 500 == 0) ? L'c' : (rng() % 2 ? L'a' : L'b');
+        if (round % 2) {  // no match left: a b thirteen units before every c
+            for (size_t i = 13; i < s.size(); ++i)
+                if (s[i] == L'c' && s[i - 13] == L'a') s[i - 13] = L'b';
+        }
+        bool expected = false;
+        for (size_t i = 13; i < s.size() && !expected; ++i) {
+            if (s[i] != L'c' || s[i - 13] != L'a') continue;
+            expected = s.substr(i - 12, 12).find(L'c') == std::wstring::npos;
+        }
+        ASSERT_EQ(dfa->Found(s.data(), s.size()), expected) << "round " << round;
+        found += expected;
+    }
+    EXPECT_GT(found, 10);
+    EXPECT_GT(dfa->resets(), 1u);
+}
+
+// Literal search, whatever the probe unit, near both ends of the text.
+TEST(PatternAutomaton, LiteralSearchFindsTheFirstOccurrence) {
+    std::mt19937 rng(11);
+    const std::wstring alphabet = L"abcq漢 ";
+    for (int round = 0; round < 3000; ++round) {
+        std::wstring text, literal;
+        for (size_t i = rng() % 40; i > 0; --i) text += alphabet[rng() % alphabet.size()];
+        for (size_t i = 1 + rng() % 4; i > 0; --i) literal += alphabet[rng() % alphabet.size()];
+        const size_t from = text.empty() ? 0 : rng() % (text.size() + 1);
+        const size_t probe = ProbeIndex(literal.data(), literal.size());
+        size_t expected = text.find(literal, from);
+        if (expected == std::wstring::npos) expected = text.size();
+        const size_t at =
+            FindLiteral(literal.data(), literal.size(), probe, text.data(), from, text.size());
+        ASSERT_EQ(at, expected)
+            << Show(literal) << " in " << Show(text) << " from " << from;
+    }
+}
+
+// The pieces the automaton covers, valid and faulty, so that most patterns
+// take its path; subjects hold the units where the classes differ.
+const std::vector<std::wstring>& AutomatonTokens() {
+    static const std::vector<std::wstring> tokens = {
+        L"a", L"b", L"c", L"x", L"A", L"Z", L"0", L"9", L"_", L" ", L"漢", L"字",
+        L"\xD842\xDFB7", L".", L"\\.", L"\\\\", L"\\d", L"\\D", L"\\w", L"\\W", L"\\s", L"\\S",
+        L"\\b", L"\\B", L"\\x41", L"\\u6F22", L"\\cA", L"\\0", L"\\t", L"\\n", L"\\q", L"\\-",
+        L"[abc]", L"[^a]", L"[a-c]", L"[[:alpha:]]", L"[[:digit:]_]", L"[\\d.]", L"[]", L"[^]",
+        L"[\\]a]", L"[漢-字]", L"[-a]", L"[a-]", L"[a-c-e]", L"[\\w-]", L"[--/]", L"[^\\s\\d]",
+        L"[\\b]", L"[[:upper:][:digit:]]", L"[^[:space:]x]", L"[\\x41-\\x5A]", L"[[]", L"[^-]",
+        L"[[:ALPHA:]]", L"(", L")", L"(?:", L"(a|b)", L"(?:ab|c)", L"|", L"*", L"+", L"?", L"*?",
+        L"+?", L"??", L"{2}", L"{1,3}", L"{0,}", L"{2,}?", L"{0,1}", L"^", L"$",
+    };
+    return tokens;
+}
+
+std::wstring ClassSubject(std::mt19937& rng, size_t length) {
+    static const std::wstring alphabet =
+        L"aaabbbcccxxAZ09_ 漢字\t.\\-/]\xD842\xDFB7\xA0\x3000\xFF10\xB2\xAA\x2028\n\r\x08";
+    std::wstring s;
+    for (size_t i = 0; i < length; ++i) s += alphabet[rng() % alphabet.size()];
+    return s;
+}
+
+TEST(PatternDifferential, AutomatonAnswersMatchTheStandardSearchOnLongSubjectsToo) {
+    std::mt19937 rng(20240612);
+    const std::vector<std::wstring>& tokens = AutomatonTokens();
+    size_t compared = 0, found = 0, longCompared = 0, covered = 0, compiled = 0, skipped = 0;
+    for (int n = 0; n < 6000; ++n) {
+        std::wstring pattern;
+        for (size_t k = 1 + rng() % 8; k > 0; --k) pattern += tokens[rng() % tokens.size()];
+        std::wregex re;
+        try {
+            re.imbue(std::locale::classic());
+            re.assign(pattern, std::regex_constants::ECMAScript);
+        } catch (const std::regex_error&) {
+            wchar_t text[256];
+            RunPattern p(pattern.c_str(), PatternRole::Line);
+            ASSERT_EQ(FnPatternFound(p, L"a", 1, text), -1) << Show(pattern);
+            continue;
+        }
+        ++compiled;
+        covered += HasAutomaton(pattern);
+        RunPattern p(pattern.c_str(), PatternRole::Line);
+        std::vector<std::wstring> subjects;
+        for (int i = 0; i < 10; ++i) subjects.push_back(ClassSubject(rng, rng() % 16));
+        subjects.push_back(ClassSubject(rng, 200 + rng() % 600));
+        std::wstring fromPattern;
+        for (wchar_t c : pattern)
+            if (std::wstring(L"\\[](){}|*+?^$").find(c) == std::wstring::npos) fromPattern += c;
+        subjects.push_back(fromPattern);
+        subjects.push_back(ClassSubject(rng, 300) + fromPattern + ClassSubject(rng, 300));
+        for (const std::wstring& s : subjects) {
+            wchar_t text[256];
+            int ours = FnPatternFound(p, s.data(), s.size(), text);
+            ASSERT_NE(ours, -1) << Show(pattern) << " " << Show(text);
+            int reference = Reference(re, s, 4000000);
+            if (reference == -1) {
+                ++skipped;
+                continue;
+            }
+            ASSERT_EQ(ours, reference) << "pattern " << Show(pattern) << " subject " << Show(s);
+            ++compared;
+            found += ours;
+            longCompared += s.size() >= 200;
+        }
+    }
+    std::printf("automaton: %zu of %zu compiled patterns covered; compared %zu (found %zu, long "
+                "%zu), reference skipped %zu\n",
+                covered, compiled, compared, found, longCompared, skipped);
+    EXPECT_GT(covered, compiled * 9 / 10);
+    EXPECT_GT(compared, 30000u);
+    EXPECT_GT(found, 8000u);
+    EXPECT_GT(longCompared, 5000u);
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <new>
 #include <regex>
 
+#include "lazy_dfa.h"
+#include "literal_search.h"
 #include "metered_search.h"
 #include "pattern_plan.h"
 #include "pattern_texts.h"
@@ -14,6 +16,8 @@
 // How a subject is searched, cheapest first:
 // - a pattern of literals alone (joined by |, anchored by ^ and $ or not) is
 //   answered by plain substring comparison;
+// - a pattern the automaton covers (pattern_automaton.h) is searched by the
+//   lazy deterministic automaton, in one pass over the subject;
 // - a literal that every match must contain, missing from the subject,
 //   answers 0 without the matcher;
 // - otherwise the standard matcher runs, bounded (metered_search.h): the
@@ -64,6 +68,11 @@ struct RunPattern::Compiled {
 
     std::wstring source;       // the pattern as compiled (EscapeNarrowedSpecials)
     PatternPlan plan;
+    // The literals one of which every match contains, to skip by: the
+    // alternatives of a literal pattern or the plan's most selective
+    // required entry; null when there are none.
+    const std::vector<AnchoredLiteral>* skipBy = nullptr;
+    std::unique_ptr<LazyDfa> dfa;  // the linear search, for the patterns it covers
     std::wregex backtracking;  // exactly the reference: ECMAScript, nothing else
     std::wregex breadthFirst;  // the same with the polynomial executor
     std::wregex anywhere;      // "[^]*?(?:pattern)" with the polynomial executor
@@ -112,6 +121,42 @@ const wchar_t* CompileReason(const std::wstring& pattern, std::regex_constants::
     return PatternErrorReason(code);
 }
 
+// The literals that TextScan skips by. An empty literal skips nothing.
+const std::vector<AnchoredLiteral>* SkipLiterals(const PatternPlan& plan) {
+    auto usable = [](const std::vector<AnchoredLiteral>& literals) {
+        return !literals.empty() && literals.size() <= TextScan::kMaxLiterals &&
+               std::none_of(literals.begin(), literals.end(),
+                            [](const AnchoredLiteral& lit) { return lit.text.empty(); });
+    };
+    if (plan.literalsOnly) return usable(plan.alternatives) ? &plan.alternatives : nullptr;
+    // The longest shortest literal skips the most; fewer literals break ties.
+    const std::vector<AnchoredLiteral>* best = nullptr;
+    size_t bestShortest = 0;
+    for (const RequiredAnyOf& anyOf : plan.required) {
+        if (!usable(anyOf)) continue;
+        size_t shortest = SIZE_MAX;
+        for (const AnchoredLiteral& lit : anyOf) shortest = std::min(shortest, lit.text.size());
+        if (!best || shortest > bestShortest ||
+            (shortest == bestShortest && anyOf.size() < best->size())) {
+            best = &anyOf;
+            bestShortest = shortest;
+        }
+    }
+    return best;
+}
+
+// Null when the pattern is beyond the automaton, or memory runs short while
+// it is made: the library's matcher then searches alone.
+std::unique_ptr<LazyDfa> MakeDfa(const std::wstring& source) {
+    try {
+        PatternAutomaton automaton;
+        if (!BuildAutomaton(source, automaton)) return nullptr;
+        return LazyDfa::Make(std::move(automaton));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
 uintptr_t FloorForThisThread(RunPattern::Compiled& c) {
     DWORD thread = GetCurrentThreadId();
     if (c.thread != thread) {
@@ -142,7 +187,10 @@ std::unique_ptr<RunPattern::Compiled> Compile(const std::wstring& pattern) {
         return c;
     }
     c->plan = PlanPattern(source);
+    c->skipBy = SkipLiterals(c->plan);
     if (c->plan.literalsOnly) return c;
+    c->dfa = MakeDfa(source);
+    if (c->dfa) return c;
 #ifdef __GLIBCXX__
     try {
         CompileInto(c->breadthFirst, source, PolynomialFlags());
@@ -191,6 +239,7 @@ Step SearchBreadthFirst(RunPattern::Compiled& c, const wchar_t* subject, size_t 
 Step Search(RunPattern::Compiled& c, const wchar_t* subject, size_t length) {
     if (c.plan.literalsOnly)
         return LiteralsFound(c.plan, subject, length) ? Step::Found : Step::NotFound;
+    if (c.dfa) return c.dfa->Found(subject, length) ? Step::Found : Step::NotFound;
     if (!RequiredPresent(c.plan, subject, length)) return Step::NotFound;
 
     // The meter stops the matcher early enough that the deepest recursion it
@@ -241,4 +290,25 @@ int FnPatternFound(RunPattern& p, const wchar_t* subject, size_t length, wchar_t
     }
     ComposePatternFailure(statusText, p.role(), p.text(), stage, reason);
     return -1;
+}
+
+size_t TextScan::NextCandidate(size_t from) {
+    if (!settled_) {
+        const RunPattern::Compiled* c = pattern_.compiled_.get();
+        if (c == nullptr) return from;
+        settled_ = true;
+        if (c->fault == nullptr && c->skipBy != nullptr) {
+            literals_ = c->skipBy->data();
+            literalCount_ = c->skipBy->size();
+        }
+    }
+    size_t first = n_;
+    for (size_t i = 0; i < literalCount_; ++i) {
+        if (next_[i] < from) {
+            const AnchoredLiteral& lit = literals_[i];
+            next_[i] = FindLiteral(lit.text.data(), lit.text.size(), lit.probe, text_, from, n_);
+        }
+        first = std::min(first, next_[i]);
+    }
+    return literalCount_ == 0 ? from : first;
 }

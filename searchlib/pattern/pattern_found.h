@@ -10,6 +10,8 @@
 #include <memory>
 #include <string>
 
+struct AnchoredLiteral;
+
 enum class PatternRole {
     Path = 1,  // pattern 1, tested against every entry path
     Line = 2,  // pattern 2, tested against every line
@@ -30,6 +32,7 @@ public:
 
 private:
     friend int FnPatternFound(RunPattern&, const wchar_t*, size_t, wchar_t*);
+    friend class TextScan;
     std::wstring pattern_;
     PatternRole role_;
     std::unique_ptr<Compiled> compiled_;
@@ -44,3 +47,30 @@ private:
 // gives the same failure at every later test of the run.
 int FnPatternFound(RunPattern& pattern, const wchar_t* subject, size_t length,
                    wchar_t* statusText);
+
+// Where the lines of one loaded text can hold a match. Lines are pieces of
+// the text, so a literal that every match contains, absent from the text
+// after some position, is absent from every line that starts there. Made
+// for each text; it keeps where each literal next occurs, so the whole text
+// is searched once however many lines are asked about.
+class TextScan {
+public:
+    TextScan(const RunPattern& pattern, const wchar_t* text, size_t n)
+        : pattern_(pattern), text_(text), n_(n) {}
+
+    // The first position at or after from where such a literal begins, or
+    // n when none does; from itself while the pattern gives nothing to skip
+    // by, among others before its first test has compiled it.
+    size_t NextCandidate(size_t from);
+
+    static constexpr size_t kMaxLiterals = 8;  // more alternatives: no skipping
+
+private:
+    const RunPattern& pattern_;
+    const wchar_t* text_;
+    size_t n_;
+    bool settled_ = false;  // the pattern was compiled when last asked
+    size_t literalCount_ = 0;
+    const AnchoredLiteral* literals_ = nullptr;
+    size_t next_[kMaxLiterals] = {};  // first occurrence at or after an earlier from
+};

@@ -6,6 +6,8 @@
 #include <locale>
 #include <string_view>
 
+#include "literal_search.h"
+
 namespace {
 
 constexpr size_t kMaxRequired = 3;     // required entries checked before the matcher runs
@@ -113,7 +115,8 @@ private:
     }
 
     static void Flush(Branch& b, Run& run, bool atEnd = false) {
-        if (!run.text.empty()) b.required.push_back({AnchoredLiteral{run.text, run.atStart, atEnd}});
+        if (!run.text.empty())
+            b.required.push_back({AnchoredLiteral{run.text, run.atStart, atEnd, 0}});
         run.text.clear();
         run.atStart = false;
     }
@@ -381,7 +384,12 @@ bool Occurs(std::wstring_view s, const AnchoredLiteral& lit) {
     if (lit.atStart && lit.atEnd) return s.size() == t.size() && s.compare(t) == 0;
     if (lit.atStart) return s.compare(0, t.size(), t) == 0;
     if (lit.atEnd) return s.compare(s.size() - t.size(), t.size(), t) == 0;
-    return s.find(t) != std::wstring_view::npos;
+    return t.empty() ||
+           FindLiteral(t.data(), t.size(), lit.probe, s.data(), 0, s.size()) != s.size();
+}
+
+void SetProbes(std::vector<AnchoredLiteral>& literals) {
+    for (AnchoredLiteral& lit : literals) lit.probe = ProbeIndex(lit.text.data(), lit.text.size());
 }
 
 }  // namespace
@@ -405,7 +413,10 @@ PatternPlan PlanPattern(const std::wstring& pattern) {
         }
         plan.alternatives.push_back(b.literal);
     }
-    if (plan.literalsOnly) return plan;
+    if (plan.literalsOnly) {
+        SetProbes(plan.alternatives);
+        return plan;
+    }
     plan.alternatives.clear();
     plan.required = RequiredOf(top);
     std::stable_sort(plan.required.begin(), plan.required.end(),
@@ -419,6 +430,7 @@ PatternPlan PlanPattern(const std::wstring& pattern) {
                                        }),
                         plan.required.end());
     if (plan.required.size() > kMaxRequired) plan.required.resize(kMaxRequired);
+    for (RequiredAnyOf& anyOf : plan.required) SetProbes(anyOf);
     return plan;
 }
 

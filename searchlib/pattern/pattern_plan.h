@@ -18,6 +18,7 @@ struct AnchoredLiteral {
     std::wstring text;
     bool atStart = false;  // written after ^
     bool atEnd = false;    // written before $
+    size_t probe = 0;      // the unit a search looks for first (ProbeIndex)
 };
 
 // One of these literals occurs, where its anchors say, in every subject in

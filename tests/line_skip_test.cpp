@@ -1,0 +1,165 @@
+// The line search only tests lines where a literal that every match needs
+// occurs, and only counts the others: the records must be exactly those of
+// cutting every line and testing each with the standard library's search.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iterator>
+#include <locale>
+#include <memory>
+#include <random>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "handle_owner.h"
+#include "lines.h"
+#include "test_support.h"
+#include "writer.h"
+
+using namespace testing_support;
+
+namespace {
+
+const std::wstring kBom = L"\xFEFF";
+
+std::wstring Record(const std::wstring& path, int number, const std::wstring& line) {
+    return path + L"\r\n\t(" + std::to_wstring(number) + L")===>" + line + L"\r\n";
+}
+
+std::wregex Classic(const wchar_t* pattern) {
+    std::wregex regex;
+    regex.imbue(std::locale::classic());
+    regex.assign(pattern, std::regex_constants::ECMAScript);
+    return regex;
+}
+
+// The records of one file as every line tested on its own gives them.
+std::wstring ExpectedRecords(const std::wstring& path, const std::wstring& content,
+                             const std::wregex& pattern) {
+    const std::wstring text = kBom + content;
+    std::vector<Line> lines;
+    CutLines(text.data(), text.size(), lines);
+    std::wstring records;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const wchar_t* start = lines[i].start;
+        if (std::regex_search(start, start + lines[i].length, pattern))
+            records += Record(path, static_cast<int>(i + 1), std::wstring(start, lines[i].length));
+    }
+    return records;
+}
+
+class LineSkip : public ::testing::Test {
+protected:
+    void Open(const wchar_t* pattern2) {
+        run.reset();
+        results.reset();
+        results.reset(CreateFileW(resultsName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(results.valid());
+        run = std::make_unique<SearchRun>(results.get(), resultsName.c_str(), L"", pattern2);
+        run->block.Clear();
+    }
+
+    // A UTF-16 file holding exactly content, searched.
+    int Search(const std::wstring& path, const std::wstring& content) {
+        WriteBytes(path, "\xFF\xFE" + Utf16Bytes(content));
+        return FnSearchLines(path.c_str(), path.size(), *run, status);
+    }
+
+    std::wstring Finish() {
+        EXPECT_EQ(FnWriteOut(results.get(), resultsName.c_str(), run->block.text,
+                             static_cast<int>(run->block.length * 2), status),
+                  1);
+        results.reset();
+        std::string bytes = ReadBytes(resultsName);
+        return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
+    }
+
+    TempDir dir;
+    std::wstring resultsName = dir / L"results.txt";
+    FileHandle results;
+    std::unique_ptr<SearchRun> run;
+    wchar_t status[256];
+};
+
+// Texts made of words that the patterns look for and words that come close,
+// between every kind of break, blank lines, zeros and tabs.
+std::wstring RandomText(std::mt19937& rng) {
+    static const std::vector<std::wstring> pieces = {
+        L"fox",  L"fax", L"fo",  L"ox",   L"xyz",  L"x",    L"y",    L"漢字", L"漢", L"字",
+        L"a",    L"b",   L"12",  L" ",    L" ",    L"\t",   L"_",    L"(",    L"\r\n", L"\n",
+        L"\r",   L"\r\r\n", L"\n\n", L"\r\n\r\n", std::wstring(1, L'\0'), L"\xD842\xDFB7",
+    };
+    std::wstring text;
+    size_t count = rng() % 60;
+    for (size_t i = 0; i < count; ++i) text += pieces[rng() % pieces.size()];
+    return text;
+}
+
+TEST_F(LineSkip, RecordsAreThoseOfTestingEveryLine) {
+    // Literals, anchored or not, alternatives, patterns with a literal every
+    // match needs, literals across a break or at a zero, patterns that
+    // skip nothing.
+    const wchar_t* patterns[] = {
+        L"fox",        L"fox|xyz",     L"^fox",       L"fox$",     L"^fox$",    L"漢字",
+        L"f.x",        L"fo+x",        L"\\bfox\\b",  L"(fox|fax)\\d?", L"x\\ny", L"\\n",
+        L"a\\0b",      L"\\0",         L"fox|",       L"",         L"^$",       L"^",
+        L"[a-z]+_\\(", L"y$|^x",       L"\\s*fox\\s+", L"\xD842\xDFB7", L"x(?=y)", L"(x)\\1",
+    };
+    std::mt19937 rng(20240612);
+    int files = 0, records = 0;
+    for (const wchar_t* pattern : patterns) {
+        Open(pattern);
+        const std::wregex reference = Classic(pattern);
+        std::wstring expected;
+        for (int i = 0; i < 40; ++i) {
+            std::wstring path = dir / (L"f" + std::to_wstring(i) + L".txt");
+            std::wstring content = RandomText(rng);
+            ASSERT_EQ(Search(path, content), 1) << Show(pattern) << " " << Show(status);
+            expected += ExpectedRecords(path, content, reference);
+            ++files;
+        }
+        std::wstring file = Finish();
+        ASSERT_EQ(file, expected) << "pattern " << Show(pattern);
+        records += static_cast<int>(std::count(file.begin(), file.end(), L'\t'));
+    }
+    EXPECT_EQ(files, 40 * static_cast<int>(std::size(patterns)));
+    EXPECT_GT(records, 1000);  // the texts keep matching
+}
+
+TEST_F(LineSkip, LongTextsWithRareMatches) {
+    // Matches far apart in long texts: many lines are only counted between them.
+    Open(L"needle\\d");
+    std::wstring path = dir / L"long.txt";
+    std::wstring content;
+    std::mt19937 rng(7);
+    for (int i = 0; i < 20000; ++i) {
+        content += std::wstring(rng() % 30, L'w');
+        content += (i % 997 == 0) ? L"needle7" : (i % 311 == 0) ? L"needle" : L"";
+        content += (i % 5 == 0) ? L"\r\n\r\n" : (i % 7 == 0) ? L"\r" : L"\n";
+    }
+    ASSERT_EQ(Search(path, content), 1);
+    EXPECT_EQ(Finish(), ExpectedRecords(path, content, Classic(L"needle\\d")));
+}
+
+TEST_F(LineSkip, FaultyPatternShowsAtTheFirstLineSearchedOnly) {
+    Open(L"a(b");
+    // A file with no line tests nothing: the pattern is not even compiled.
+    ASSERT_EQ(Search(dir / L"bom.txt", L""), 1);
+    EXPECT_FALSE(run->linePattern.compiled());
+    // The first line searched shows the fault, whatever its text holds.
+    EXPECT_EQ(Search(dir / L"lines.txt", L"xyz\r\nab"), 0);
+    EXPECT_EQ(std::wstring(status).find(L"パターン２「a(b」を正規表現として使うことができません"), 0u)
+        << Show(status);
+}
+
+TEST_F(LineSkip, FirstLineIsTestedEvenWhenEmpty) {
+    // The pattern is compiled at the empty line 1 and matches it.
+    Open(L"^$|fox");
+    std::wstring path = dir / L"lead.txt";
+    ASSERT_EQ(Search(path, L"\r\nfox\r\nno"), 1);
+    EXPECT_EQ(Finish(), Record(path, 1, L"") + Record(path, 2, L"fox"));
+}
+
+}  // namespace
