@@ -632,11 +632,30 @@ TEST(PatternAutomaton, ManyStatesAreDroppedAndMadeAgainWithTheSameAnswers) {
             if (s[i] != L'c' || s[i - 13] != L'a') continue;
             expected = s.substr(i - 12, 12).find(L'c') == std::wstring::npos;
         }
-        ASSERT_EQ(dfa->Found(s.data(), s.size()), expected) << "round " << round;
+        const LazyDfa::Answer answer = dfa->Search(s.data(), s.size());
+        ASSERT_EQ(answer, expected ? LazyDfa::Answer::Found : LazyDfa::Answer::NotFound)
+            << "round " << round;
         found += expected;
     }
     EXPECT_GT(found, 10);
     EXPECT_GT(dfa->resets(), 1u);
+}
+
+TEST(PatternAutomaton, WorkIsBoundedWhereStatesKeepBeingMadeAgain) {
+    // An a exactly a thousand units before a c: every unit makes a new
+    // deterministic state of hundreds of automaton states, and the search
+    // gives up once its budget is spent rather than run on for minutes.
+    PatternAutomaton automaton;
+    ASSERT_TRUE(BuildAutomaton(L"[ab]*a[ab]{999}c", automaton));
+    std::unique_ptr<LazyDfa> dfa = LazyDfa::Make(std::move(automaton));
+    ASSERT_TRUE(dfa);
+    std::mt19937 rng(3);
+    std::wstring s;
+    for (int i = 0; i < 400000; ++i) s += rng() % 2 ? L'a' : L'b';
+    EXPECT_EQ(dfa->Search(s.data(), s.size()), LazyDfa::Answer::OverBudget);
+    // A short subject stays within it and is answered.
+    std::wstring shortOne = L'a' + std::wstring(999, L'b') + L'c';
+    EXPECT_EQ(dfa->Search(shortOne.data(), shortOne.size()), LazyDfa::Answer::Found);
 }
 
 // Literal search, whatever the probe unit, near both ends of the text.

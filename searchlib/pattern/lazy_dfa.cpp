@@ -13,6 +13,11 @@ constexpr size_t kMaxTransitions = size_t(1) << 18;
 constexpr size_t kMinStates = 64;
 constexpr size_t kMaxStates = 4096;
 constexpr size_t kMaxTables = 64;  // sets that one kind's signature can tell apart
+// Automaton states one search may visit while it makes deterministic
+// states, a few nanoseconds each; lookups of states already made are free.
+constexpr size_t kWorkBudget = size_t(1) << 24;
+// Automaton states the kernels of all deterministic states may hold.
+constexpr size_t kMaxKernelEntries = size_t(1) << 20;
 
 }  // namespace
 
@@ -118,6 +123,7 @@ bool LazyDfa::Closure(const int* kernel, size_t count, unsigned flags, bool next
     while (!stack_.empty()) {
         const int s = stack_.back();
         stack_.pop_back();
+        ++work_;
         const AutomatonState& state = automaton_.states[s];
         switch (state.kind) {
         case AutomatonState::One:
@@ -173,7 +179,7 @@ int32_t LazyDfa::Intern(unsigned flags) {
             std::equal(kernel_.begin(), kernel_.end(), kernels_.begin() + d.first))
             return slots_[i];
     }
-    if (states_.size() >= maxStates_) {
+    if (states_.size() >= maxStates_ || kernels_.size() + kernel_.size() > kMaxKernelEntries) {
         Reset();
         return Intern(flags);
     }
@@ -214,6 +220,7 @@ int32_t LazyDfa::Step(int32_t from, size_t kind) {
         return kDead;
     }
     std::sort(kernel_.begin(), kernel_.end());
+    work_ += kernel_.size();
     const unsigned flags = automaton_.testsWords && nextIsWord ? kAfterWord : 0;
     const size_t resets = resets_;
     const int32_t to = Intern(flags) * static_cast<int32_t>(kinds_);
@@ -229,9 +236,10 @@ bool LazyDfa::AcceptsAtEnd(int32_t state) {
     return d.acceptsAtEnd == 1;
 }
 
-bool LazyDfa::Found(const wchar_t* subject, size_t length) {
+LazyDfa::Answer LazyDfa::Search(const wchar_t* subject, size_t length) {
     // Transitions hold the row where the next state's own transitions
     // begin, so each unit costs two look-ups and no multiplication.
+    work_ = 0;
     const uint16_t* kindOf = kindOf_.data();
     const int32_t* next = next_.data();
     int32_t row = 0;
@@ -239,12 +247,15 @@ bool LazyDfa::Found(const wchar_t* subject, size_t length) {
         const size_t kind = kindOf[static_cast<uint16_t>(subject[i])];
         int32_t to = next[static_cast<size_t>(row) + kind];
         if (to < 0) {
-            if (to == kUnknown) to = Step(row / static_cast<int32_t>(kinds_), kind);
-            if (to == kMatch) return true;
-            if (to == kDead) return false;
+            if (to == kUnknown) {
+                to = Step(row / static_cast<int32_t>(kinds_), kind);
+                if (work_ > kWorkBudget) return Answer::OverBudget;
+            }
+            if (to == kMatch) return Answer::Found;
+            if (to == kDead) return Answer::NotFound;
             next = next_.data();
         }
         row = to;
     }
-    return AcceptsAtEnd(row / static_cast<int32_t>(kinds_));
+    return AcceptsAtEnd(row / static_cast<int32_t>(kinds_)) ? Answer::Found : Answer::NotFound;
 }

@@ -20,9 +20,13 @@ public:
     // the tables are meant for.
     static std::unique_ptr<LazyDfa> Make(PatternAutomaton automaton);
 
+    enum class Answer { NotFound, Found, OverBudget };
+
     // Whether the pattern is found anywhere in subject[0, length), as
-    // std::regex_search answers.
-    bool Found(const wchar_t* subject, size_t length);
+    // std::regex_search answers; OverBudget when making the states it needs
+    // took more work than one search may (a pattern whose states keep being
+    // dropped and made again).
+    Answer Search(const wchar_t* subject, size_t length);
 
     // How often the states made were dropped for want of room.
     size_t resets() const { return resets_ - 1; }
@@ -68,6 +72,7 @@ private:
     std::vector<int32_t> slots_;  // open addressing over states_
     size_t maxStates_ = 0;
     size_t resets_ = 0;
+    size_t work_ = 0;  // automaton states visited while making states, this search
 
     // Scratch of one step, sized once.
     std::vector<int> stack_;

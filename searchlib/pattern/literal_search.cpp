@@ -19,7 +19,10 @@ int Commonness(wchar_t c) {
     if (c >= L'0' && c <= L'9') return 15;
     if (c == L' ') return 200;
     if (c == L'\t') return 30;
-    if (c < 0x80) return std::strchr(";(),._=*{}<>+-/:#\"'", static_cast<char>(c)) ? 25 : 5;
+    if (c < 0x80) {
+        const char* punctuation = ";(),._=*{}<>+-/:#\"'";  // common in source code
+        return c != 0 && std::strchr(punctuation, static_cast<char>(c)) ? 25 : 5;
+    }
     // Kana, CJK punctuation and the ideographic space fill Japanese prose.
     if (c >= 0x3000 && c <= 0x30FF) return 60;
     return 10;

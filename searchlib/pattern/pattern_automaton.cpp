@@ -466,8 +466,8 @@ bool NarrowsToSpecial(const std::wstring& source) {
     const auto& ctype = std::use_facet<std::ctype<wchar_t>>(std::locale::classic());
     for (wchar_t c : source) {
         if (c < 0x80) continue;
-        char narrow = ctype.narrow(c, ' ');
-        if (narrow != '\0' && std::strchr(kSpecial, narrow) != nullptr) return true;
+        // strchr finds the terminating zero too, as the scanner's own test does.
+        if (std::strchr(kSpecial, ctype.narrow(c, ' ')) != nullptr) return true;
     }
     return false;
 }

@@ -190,7 +190,6 @@ std::unique_ptr<RunPattern::Compiled> Compile(const std::wstring& pattern) {
     c->skipBy = SkipLiterals(c->plan);
     if (c->plan.literalsOnly) return c;
     c->dfa = MakeDfa(source);
-    if (c->dfa) return c;
 #ifdef __GLIBCXX__
     try {
         CompileInto(c->breadthFirst, source, PolynomialFlags());
@@ -239,7 +238,13 @@ Step SearchBreadthFirst(RunPattern::Compiled& c, const wchar_t* subject, size_t 
 Step Search(RunPattern::Compiled& c, const wchar_t* subject, size_t length) {
     if (c.plan.literalsOnly)
         return LiteralsFound(c.plan, subject, length) ? Step::Found : Step::NotFound;
-    if (c.dfa) return c.dfa->Found(subject, length) ? Step::Found : Step::NotFound;
+    if (c.dfa) {
+        switch (c.dfa->Search(subject, length)) {
+        case LazyDfa::Answer::Found: return Step::Found;
+        case LazyDfa::Answer::NotFound: return Step::NotFound;
+        case LazyDfa::Answer::OverBudget: break;  // the library's bounded search decides
+        }
+    }
     if (!RequiredPresent(c.plan, subject, length)) return Step::NotFound;
 
     // The meter stops the matcher early enough that the deepest recursion it
