@@ -72,8 +72,7 @@ protected:
                              static_cast<int>(run->block.length * 2), status),
                   1);
         results.reset();
-        std::string bytes = ReadBytes(resultsName);
-        return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
+        return ReadText(resultsName);
     }
 
     TempDir dir;
