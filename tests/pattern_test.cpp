@@ -484,12 +484,25 @@ const std::vector<std::wstring>& Tokens() {
     return tokens;
 }
 
-std::wstring RandomSubject(std::mt19937& rng, size_t length) {
-    static const std::wstring alphabet =
-        L"aaabbbcccxxAA0019漢字 _.\\\t\xD842\xDFB7\xA5\xA6\xB2\xF1-/]}";
+// `length` characters drawn from `alphabet`.
+std::wstring RandomText(std::mt19937& rng, const std::wstring& alphabet, size_t length) {
     std::wstring s;
     for (size_t i = 0; i < length; ++i) s += alphabet[rng() % alphabet.size()];
     return s;
+}
+
+std::wstring RandomSubject(std::mt19937& rng, size_t length) {
+    static const std::wstring alphabet =
+        L"aaabbbcccxxAA0019漢字 _.\\\t\xD842\xDFB7\xA5\xA6\xB2\xF1-/]}";
+    return RandomText(rng, alphabet, length);
+}
+
+// The pattern's characters without its metacharacters: a subject likely to match.
+std::wstring LiteralCharacters(const std::wstring& pattern) {
+    std::wstring literal;
+    for (wchar_t c : pattern)
+        if (std::wstring(L"\\[](){}|*+?^$").find(c) == std::wstring::npos) literal += c;
+    return literal;
 }
 
 TEST(PatternDifferential, AnswersAndCompileFailuresMatchTheStandardSearch) {
@@ -518,9 +531,7 @@ TEST(PatternDifferential, AnswersAndCompileFailuresMatchTheStandardSearch) {
         // Runs of one letter, where nested repeats backtrack at length.
         subjects.push_back(std::wstring(20 + rng() % 30, L'a') + RandomSubject(rng, rng() % 3));
         // A subject the pattern's own literal characters make likely to match.
-        std::wstring fromPattern;
-        for (wchar_t c : pattern)
-            if (std::wstring(L"\\[](){}|*+?^$").find(c) == std::wstring::npos) fromPattern += c;
+        std::wstring fromPattern = LiteralCharacters(pattern);
         subjects.push_back(fromPattern);
 
         for (const std::wstring& s : subjects) {
@@ -696,9 +707,7 @@ const std::vector<std::wstring>& AutomatonTokens() {
 std::wstring ClassSubject(std::mt19937& rng, size_t length) {
     static const std::wstring alphabet =
         L"aaabbbcccxxAZ09_ 漢字\t.\\-/]\xD842\xDFB7\xA0\x3000\xFF10\xB2\xAA\x2028\n\r\x08";
-    std::wstring s;
-    for (size_t i = 0; i < length; ++i) s += alphabet[rng() % alphabet.size()];
-    return s;
+    return RandomText(rng, alphabet, length);
 }
 
 TEST(PatternDifferential, AutomatonAnswersMatchTheStandardSearchOnLongSubjectsToo) {
@@ -724,9 +733,7 @@ TEST(PatternDifferential, AutomatonAnswersMatchTheStandardSearchOnLongSubjectsTo
         std::vector<std::wstring> subjects;
         for (int i = 0; i < 10; ++i) subjects.push_back(ClassSubject(rng, rng() % 16));
         subjects.push_back(ClassSubject(rng, 200 + rng() % 600));
-        std::wstring fromPattern;
-        for (wchar_t c : pattern)
-            if (std::wstring(L"\\[](){}|*+?^$").find(c) == std::wstring::npos) fromPattern += c;
+        std::wstring fromPattern = LiteralCharacters(pattern);
         subjects.push_back(fromPattern);
         subjects.push_back(ClassSubject(rng, 300) + fromPattern + ClassSubject(rng, 300));
         for (const std::wstring& s : subjects) {
