@@ -1,10 +1,10 @@
 #!/bin/bash
 # Benchmark of the search run: the floor, lookfor.exe over six pattern sets,
-# and GNU grep and ripgrep natively on the same warm tree, best of 3 each.
+# and GNU grep and ripgrep natively on the same warm tree, median of 7 each.
 #
 # usage: bench/run.sh [BUILD_DIR] [CORPUS_DIR]
-#   BUILD_DIR  a Release build holding bin/lookfor.exe, bin/floor.exe,
-#              bin/peakmem.exe (default: build-bench)
+#   BUILD_DIR  a Release build holding bin/lookfor.exe and bin/floor.exe
+#              (default: build-bench)
 #   CORPUS_DIR where the corpus is made (default: /tmp/tessumi-corpus)
 #
 # Prints a Markdown table and a line saying which targets hold. Exits non-zero
@@ -14,11 +14,11 @@ root=$(CDPATH= cd "$(dirname "$0")/.." && pwd)
 build=$(realpath "${1:-$root/build-bench}")
 corpus=${2:-/tmp/tessumi-corpus}
 bin=$build/bin
-runs=${BENCH_RUNS:-3}  # BENCH_RUNS=1 for a quick look
+runs=${BENCH_RUNS:-7}  # BENCH_RUNS=1 for a quick look
 
 die() { echo "bench: $*" >&2; exit 2; }
 
-for f in lookfor.exe Tessumi.dll floor.exe peakmem.exe; do
+for f in lookfor.exe Tessumi.dll floor.exe; do
   [ -f "$bin/$f" ] || die "missing $bin/$f (build with -DCMAKE_BUILD_TYPE=Release first)"
 done
 for t in python3 grep rg /usr/bin/time wine winepath; do
@@ -87,7 +87,7 @@ run_floor() {
 
 run_lookfor() {  # pattern1 pattern2
   local out rc
-  out=$(wine "$bin/peakmem.exe" "$bin/lookfor.exe" --time "$win_corpus" "$win_results" "$1" "$2" |
+  out=$(wine "$bin/lookfor.exe" --time "$win_corpus" "$win_results" "$1" "$2" |
         tr -d '\r'; exit "${PIPESTATUS[0]}")
   rc=$?
   if [ $rc -ne 0 ] || [ "$(head -n1 <<<"$out")" != "正常です" ]; then
@@ -115,30 +115,40 @@ run_native() {  # command...
 # --- the run ---------------------------------------------------------------
 
 # Every row is run once per round and the rounds are interleaved, so that a
-# busy spell of the machine falls on all rows alike; a row keeps its best
-# time and its largest peak.
-declare -A best top
+# busy spell of the machine falls on all rows alike; a row keeps the median
+# of its times, which one lucky or unlucky run does not move, and its
+# largest peak. The floor runs again just before every lookfor row, and a
+# lookfor row's ratio to the floor is the median of its ratios to those
+# runs: the machine's pace drifts over minutes, and a pair taken seconds
+# apart shares it.
+declare -A times top ratios
 measure() {  # key command...
   local key=$1
   shift
   "$@"
-  if [ -z "${best[$key]+set}" ]; then
-    best[$key]=$sec
+  times[$key]+="$sec "
+  if [ -z "${top[$key]+set}" ]; then
     top[$key]=$peak
     return
   fi
-  best[$key]=$(awk -v a="${best[$key]}" -v b="$sec" 'BEGIN { print ((b + 0 < a + 0) ? b : a) }')
   top[$key]=$(awk -v a="${top[$key]}" -v b="$peak" 'BEGIN { print ((b + 0 > a + 0) ? b : a) }')
+}
+
+median() {  # times...
+  printf '%s\n' "$@" | sort -g | awk '{ t[NR] = $1 }
+    END { printf "%.3f", NR % 2 ? t[(NR + 1) / 2] : (t[NR / 2] + t[NR / 2 + 1]) / 2 }'
 }
 
 echo "bench: warming the tree with one floor run" >&2
 run_floor
 for ((round = 1; round <= runs; round++)); do
   echo "bench: round $round of $runs" >&2
-  measure floor run_floor
   for i in "${!sets[@]}"; do
     IFS=$'\x1f' read -r name p1 p2 kind <<<"${sets[$i]}"
+    measure floor run_floor
+    floor_now=$sec
     measure "lookfor:$i" run_lookfor "$p1" "$p2"
+    ratios[$i]+="$(awk -v s="$sec" -v f="$floor_now" 'BEGIN { print s / f }') "
     native_args "$i" grep
     measure "grep:$i" run_native env LC_ALL=C grep -rn "${args[@]}" "$corpus"
     native_args "$i" rg
@@ -147,17 +157,29 @@ for ((round = 1; round <= runs; round++)); do
   done
 done
 
-rows=()  # name \x1f seconds \x1f grep seconds \x1f peak \x1f target kind
-add_row() { rows+=("$1"$'\x1f'"${best[$2]}"$'\x1f'"$3"$'\x1f'"${top[$2]}"$'\x1f'"$4"); }
-floor_sec=${best[floor]}
-add_row "floor (walk, open, size, read, convert)" floor "" floor
+declare -A middle spread
+# shellcheck disable=SC2086  # the times are one word each
+for key in "${!times[@]}"; do
+  middle[$key]=$(median ${times[$key]})
+  spread[$key]=$(printf '%s\n' ${times[$key]} | sort -g | sed -n '1p;$p' | paste -sd- -)
+done
+
+floor_sec=${middle[floor]}
+rows=()  # name \x1f seconds \x1f range \x1f x floor \x1f grep seconds \x1f peak \x1f target kind
+add_row() {  # name key x-floor grep-seconds kind
+  local xf=${3:-$(awk -v s="${middle[$2]}" -v f="$floor_sec" 'BEGIN { printf "%.2f", s / f }')}
+  rows+=("$1"$'\x1f'"${middle[$2]}"$'\x1f'"${spread[$2]}"$'\x1f'"$xf"$'\x1f'"$4"$'\x1f'"${top[$2]}"$'\x1f'"$5")
+}
+add_row "floor (walk, open, size, read, convert)" floor "" "" floor
 for i in "${!sets[@]}"; do
   IFS=$'\x1f' read -r name p1 p2 kind <<<"${sets[$i]}"
-  g=${best[grep:$i]}
-  add_row "lookfor: $name" "lookfor:$i" "$g" "$kind"
-  add_row "grep -rn: $name" "grep:$i" "$g" native
-  add_row "rg -n -j1: $name" "rg1:$i" "$g" native
-  add_row "rg -n: $name" "rg:$i" "$g" native
+  g=${middle[grep:$i]}
+  # shellcheck disable=SC2086  # the ratios are one word each
+  paired=$(median ${ratios[$i]} | awk '{ printf "%.2f", $1 }')
+  add_row "lookfor: $name" "lookfor:$i" "$paired" "$g" "$kind"
+  add_row "grep -rn: $name" "grep:$i" "" "$g" native
+  add_row "rg -n -j1: $name" "rg1:$i" "" "$g" native
+  add_row "rg -n: $name" "rg:$i" "" "$g" native
 done
 
 # --- the table and the targets ---------------------------------------------
@@ -166,18 +188,18 @@ limit_mb=$(awk -v l="$largest" 'BEGIN { printf "%.1f", 3 * l / 1048576 + 32 }')
 printf '\nMachine: %s CPUs (%s), %s MB memory; lookfor from %s.\n' "$(nproc)" \
   "$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n1)" \
   "$(awk '/^MemTotal/ { printf "%d", $2 / 1024 }' /proc/meminfo)" "$bin"
-printf 'Corpus: %s files, %.1f MiB, largest file %.1f MiB; best of %d runs.\n\n' \
+printf 'Corpus: %s files, %.1f MiB, largest file %.1f MiB; median of %d runs.\n\n' \
   "$files" "$(awk -v b="$bytes" 'BEGIN { print b / 1048576 }')" \
   "$(awk -v b="$largest" 'BEGIN { print b / 1048576 }')" "$runs"
-printf '| %-44s | %8s | %8s | %8s | %8s |\n' "name" "seconds" "x floor" "x grep" "peak MB"
-printf '|%s|%s:|%s:|%s:|%s:|\n' "----------------------------------------------" \
-  "---------" "---------" "---------" "---------"
+printf '| %-44s | %8s | %13s | %8s | %8s | %8s |\n' "name" "seconds" "runs (s)" "x floor" \
+  "x grep" "peak MB"
+printf '|%s|%s:|%s:|%s:|%s:|%s:|\n' "----------------------------------------------" \
+  "---------" "--------------" "---------" "---------" "---------"
 lit_ok=1 re_ok=1 mem_ok=1 lit_worst="" re_worst="" mem_worst=""
 for r in "${rows[@]}"; do
-  IFS=$'\x1f' read -r name sec gsec peak kind <<<"$r"
-  xf=$(awk -v s="$sec" -v f="$floor_sec" 'BEGIN { printf "%.2f", s / f }')
+  IFS=$'\x1f' read -r name sec range xf gsec peak kind <<<"$r"
   xg=$([ -n "$gsec" ] && awk -v s="$sec" -v g="$gsec" 'BEGIN { printf "%.2f", s / g }' || echo "-")
-  printf '| %-44s | %8s | %8s | %8s | %8s |\n' "$name" "$sec" "$xf" "$xg" "$peak"
+  printf '| %-44s | %8s | %13s | %8s | %8s | %8s |\n' "$name" "$sec" "$range" "$xf" "$xg" "$peak"
   case $kind in
     literal|regex)
       cap=$([ "$kind" = literal ] && echo 1.15 || echo 1.5)

@@ -1,7 +1,10 @@
 // lookfor START RESULTS PATTERN1 PATTERN2 [--time]
 // Runs one search with FnLookFor, prints its status text as UTF-8 and exits
-// with 0 on success, 1 on failure (2 on wrong usage).
+// with 0 on success, 1 on failure (2 on wrong usage). --time adds the
+// seconds FnLookFor took and the process's peak working set, as
+// bench/floor.exe reports its own.
 #include <windows.h>
+#include <psapi.h>
 
 #include <chrono>
 #include <cstdio>
@@ -44,7 +47,13 @@ int wmain(int argc, wchar_t** argv) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     PrintUtf8(statusText);
     fputs("\n", stdout);
-    if (timed) printf("seconds: %.3f\n", seconds);
+    if (timed) {
+        PROCESS_MEMORY_COUNTERS pmc = {};
+        pmc.cb = sizeof(pmc);
+        GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof(pmc));
+        printf("seconds: %.3f\npeak_working_set_mb: %.1f\n", seconds,
+               pmc.PeakWorkingSetSize / (1024.0 * 1024.0));
+    }
     fflush(stdout);
     return ok ? 0 : 1;
 }

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "Tessumi.h"
+#include "simd.h"
 #include "writer.h"
 
 namespace {
@@ -74,42 +75,51 @@ size_t SkipOrdinaryUnits(const wchar_t* text, size_t k, size_t n) {
 
 bool IsBreak(wchar_t c) { return c == kCR || c == kLF; }
 
-// The top bit of every 16-bit lane of x that is zero, exactly: no carry
-// leaves a lane.
-inline uint64_t ZeroLanes(uint64_t x) {
-    constexpr uint64_t kLow15 = 0x7FFF7FFF7FFF7FFFull;
-    return ~(((x & kLow15) + kLow15) | x) & ~kLow15;
+#ifdef TESSUMI_SSE2
+// The sum of the eight unsigned 16-bit lanes.
+size_t SumLanes(__m128i lanes) {
+    alignas(16) uint16_t values[8];
+    _mm_store_si128(reinterpret_cast<__m128i*>(values), lanes);
+    size_t sum = 0;
+    for (uint16_t v : values) sum += v;
+    return sum;
 }
+#endif
 
 // The number of lines that start in [from, to), both line starts: every
 // line there ends with one run of CR and LF inside the range, so the runs
-// are counted. The unit before from never continues a run. Eight units at a
-// time: most hold no unit as low as CR and are passed at once.
+// are counted. The unit before from never continues a run.
 size_t CountLines(const wchar_t* text, size_t from, size_t to) {
-    constexpr uint64_t kLFs = 0x000A000A000A000Aull;
-    constexpr uint64_t kCRs = 0x000D000D000D000Dull;
-    constexpr uint64_t kFourteens = 0x000E000E000E000Eull;
-    constexpr uint64_t kLaneOnes = 0x0001000100010001ull;
-    constexpr uint64_t kTopBits = 0x8000800080008000ull;
     size_t runs = 0;
-    uint64_t before = 0;  // bit 15: the unit before the word is a break
     size_t k = from;
-    for (; to - k >= 8; k += 8) {
-        uint64_t words[2];
-        memcpy(words, text + k, 16);
-        if (((((words[0] - kFourteens) & ~words[0]) | ((words[1] - kFourteens) & ~words[1])) &
-             kTopBits) == 0) {
-            before = 0;
-            continue;
+    bool previous = false;
+#ifdef TESSUMI_SSE2
+    // Eight units at a time, without a branch: a lane starts a run when it
+    // holds a break and the lane before it (or the last of the eight before)
+    // does not. Each lane counts its starts, at most one per round.
+    if (to - k >= 8) {
+        const __m128i lf = _mm_set1_epi16(kLF);
+        const __m128i cr = _mm_set1_epi16(kCR);
+        __m128i carry = _mm_setzero_si128();  // lane 0: the unit before is a break
+        __m128i counts = _mm_setzero_si128();
+        size_t rounds = 0;
+        for (; to - k >= 8; k += 8) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + k));
+            const __m128i breaks = _mm_or_si128(_mm_cmpeq_epi16(v, lf), _mm_cmpeq_epi16(v, cr));
+            const __m128i starts =
+                _mm_andnot_si128(_mm_or_si128(_mm_slli_si128(breaks, 2), carry), breaks);
+            counts = _mm_sub_epi16(counts, starts);  // a start is -1 in its lane
+            carry = _mm_srli_si128(breaks, 14);
+            if (++rounds == 0xFFFF) {
+                runs += SumLanes(counts);
+                counts = _mm_setzero_si128();
+                rounds = 0;
+            }
         }
-        for (uint64_t w : words) {
-            const uint64_t breaks = ZeroLanes(w ^ kLFs) | ZeroLanes(w ^ kCRs);
-            const uint64_t starts = breaks & ~((breaks << 16) | before);
-            runs += static_cast<size_t>((((starts >> 15) & kLaneOnes) * kLaneOnes) >> 48);
-            before = breaks >> 48;
-        }
+        runs += SumLanes(counts);
+        previous = _mm_cvtsi128_si32(carry) != 0;
     }
-    bool previous = before != 0;
+#endif
     for (; k < to; ++k) {
         const bool now = IsBreak(text[k]);
         runs += now && !previous;

@@ -669,20 +669,21 @@ TEST(PatternAutomaton, WorkIsBoundedWhereStatesKeepBeingMadeAgain) {
     EXPECT_EQ(dfa->Search(shortOne.data(), shortOne.size()), LazyDfa::Answer::Found);
 }
 
-// Literal search, whatever the probe unit, near both ends of the text.
+// Literal search, whatever the probe units, near both ends of the text and
+// with places holding one probe unit but not the other.
 TEST(PatternAutomaton, LiteralSearchFindsTheFirstOccurrence) {
     std::mt19937 rng(11);
     const std::wstring alphabet = L"abcq漢 ";
-    for (int round = 0; round < 3000; ++round) {
+    for (int round = 0; round < 6000; ++round) {
         std::wstring text, literal;
-        for (size_t i = rng() % 40; i > 0; --i) text += alphabet[rng() % alphabet.size()];
-        for (size_t i = 1 + rng() % 4; i > 0; --i) literal += alphabet[rng() % alphabet.size()];
+        for (size_t i = rng() % 100; i > 0; --i) text += alphabet[rng() % alphabet.size()];
+        for (size_t i = 1 + rng() % 5; i > 0; --i) literal += alphabet[rng() % alphabet.size()];
         const size_t from = text.empty() ? 0 : rng() % (text.size() + 1);
-        const size_t probe = ProbeIndex(literal.data(), literal.size());
+        const LiteralProbes probes = ChooseProbes(literal.data(), literal.size());
         size_t expected = text.find(literal, from);
         if (expected == std::wstring::npos) expected = text.size();
         const size_t at =
-            FindLiteral(literal.data(), literal.size(), probe, text.data(), from, text.size());
+            FindLiteral(literal.data(), literal.size(), probes, text.data(), from, text.size());
         ASSERT_EQ(at, expected)
             << Show(literal) << " in " << Show(text) << " from " << from;
     }

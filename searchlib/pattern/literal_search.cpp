@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "simd.h"
+
 namespace {
 
 static_assert(sizeof(wchar_t) == 2, "UTF-16 code units");
@@ -28,13 +30,6 @@ int Commonness(wchar_t c) {
     return 10;
 }
 
-constexpr uint64_t kLaneOnes = 0x0001000100010001ull;
-constexpr uint64_t kLaneTops = 0x8000800080008000ull;
-
-// Sets the top bit of every 16-bit lane of x that is zero, and maybe of
-// lanes above one that is: each flagged lane is checked on its own.
-inline uint64_t ZeroLanesRoughly(uint64_t x) { return (x - kLaneOnes) & ~x & kLaneTops; }
-
 inline bool SameUnits(const wchar_t* a, const wchar_t* b, size_t m) {
     for (size_t i = 0; i < m; ++i)
         if (a[i] != b[i]) return false;
@@ -43,35 +38,60 @@ inline bool SameUnits(const wchar_t* a, const wchar_t* b, size_t m) {
 
 }  // namespace
 
-size_t ProbeIndex(const wchar_t* literal, size_t m) {
-    size_t probe = 0;
+LiteralProbes ChooseProbes(const wchar_t* literal, size_t m) {
+    LiteralProbes probes;
     for (size_t i = 1; i < m; ++i)
-        if (Commonness(literal[i]) < Commonness(literal[probe])) probe = i;
-    return probe;
+        if (Commonness(literal[i]) < Commonness(literal[probes.first])) probes.first = i;
+    bool chosen = false;
+    for (size_t i = 0; i < m; ++i) {
+        if (i == probes.first) continue;
+        if (!chosen || Commonness(literal[i]) < Commonness(literal[probes.second])) {
+            probes.second = i;
+            chosen = true;
+        }
+    }
+    if (!chosen) probes.second = probes.first;
+    return probes;
 }
 
-size_t FindLiteral(const wchar_t* want, size_t m, size_t probe, const wchar_t* text,
+size_t FindLiteral(const wchar_t* want, size_t m, LiteralProbes probes, const wchar_t* text,
                    size_t from, size_t n) {
     if (from > n) return n;
     if (m == 0) return from;
     if (n - from < m) return n;
-    const wchar_t unit = want[probe];
-    const uint64_t spread = kLaneOnes * unit;
-    // The probe unit of an occurrence stands in [from + probe, end).
-    size_t k = from + probe;
-    const size_t end = n - m + probe + 1;
-    for (;;) {
-        while (end - k >= 8) {
-            uint64_t a, b;
-            std::memcpy(&a, text + k, 8);
-            std::memcpy(&b, text + k + 4, 8);
-            if ((ZeroLanesRoughly(a ^ spread) | ZeroLanesRoughly(b ^ spread)) != 0) break;
-            k += 8;
+    const size_t last = n - m;  // the last place an occurrence can begin
+    size_t p = from;
+#ifdef TESSUMI_SSE2
+    // Eight places at a time: only those holding both probe units at their
+    // offsets are compared whole.
+    const __m128i first = _mm_set1_epi16(static_cast<short>(want[probes.first]));
+    const __m128i second = _mm_set1_epi16(static_cast<short>(want[probes.second]));
+    const wchar_t* const atFirst = text + probes.first;
+    const wchar_t* const atSecond = text + probes.second;
+    auto places = [&](size_t q) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(atFirst + q));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(atSecond + q));
+        return _mm_and_si128(_mm_cmpeq_epi16(a, first), _mm_cmpeq_epi16(b, second));
+    };
+    while (last - p >= 8) {
+        // Sixteen places a round where the text allows: most hold no probe pair.
+        if (last - p >= 16 &&
+            _mm_movemask_epi8(_mm_or_si128(places(p), places(p + 8))) == 0) {
+            p += 16;
+            continue;
         }
-        const size_t stop = end - k > 8 ? k + 8 : end;
-        for (; k < stop; ++k) {
-            if (text[k] == unit && SameUnits(text + k - probe, want, m)) return k - probe;
+        unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(places(p)));
+        while (mask != 0) {
+            const size_t at = p + CountTrailingZeros(mask) / 2;
+            if (SameUnits(text + at, want, m)) return at;
+            mask &= mask - 1;  // both bits of the lane
+            mask &= mask - 1;
         }
-        if (k == end) return n;
+        p += 8;
     }
+#endif
+    const wchar_t unit = want[probes.first];
+    for (; p <= last; ++p)
+        if (text[p + probes.first] == unit && SameUnits(text + p, want, m)) return p;
+    return n;
 }

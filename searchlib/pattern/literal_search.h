@@ -4,13 +4,18 @@
 
 #include <cstddef>
 
-// The index of the literal's unit that the search looks for first: the one
-// least likely to occur in ordinary text, so that few places are compared
-// in full.
-size_t ProbeIndex(const wchar_t* literal, size_t m);
+// The two units of a literal that a search looks for first, by index: the
+// two least likely to occur in ordinary text, so that few places are
+// compared in full. Both are 0 for a literal of one unit.
+struct LiteralProbes {
+    size_t first = 0;
+    size_t second = 0;
+};
+
+LiteralProbes ChooseProbes(const wchar_t* literal, size_t m);
 
 // The first position p in [from, n) at which literal[0, m) occurs whole
-// within text[0, n), or n when there is none; probe is its ProbeIndex. An
-// empty literal is at from.
-size_t FindLiteral(const wchar_t* literal, size_t m, size_t probe, const wchar_t* text,
+// within text[0, n), or n when there is none; probes are its ChooseProbes.
+// An empty literal is at from.
+size_t FindLiteral(const wchar_t* literal, size_t m, LiteralProbes probes, const wchar_t* text,
                    size_t from, size_t n);

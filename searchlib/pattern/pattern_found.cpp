@@ -311,7 +311,7 @@ size_t TextScan::NextCandidate(size_t from) {
     for (size_t i = 0; i < literalCount_; ++i) {
         if (next_[i] < from) {
             const AnchoredLiteral& lit = literals_[i];
-            next_[i] = FindLiteral(lit.text.data(), lit.text.size(), lit.probe, text_, from, n_);
+            next_[i] = FindLiteral(lit.text.data(), lit.text.size(), lit.probes, text_, from, n_);
         }
         first = std::min(first, next_[i]);
     }

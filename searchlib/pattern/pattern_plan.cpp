@@ -385,11 +385,12 @@ bool Occurs(std::wstring_view s, const AnchoredLiteral& lit) {
     if (lit.atStart) return s.compare(0, t.size(), t) == 0;
     if (lit.atEnd) return s.compare(s.size() - t.size(), t.size(), t) == 0;
     return t.empty() ||
-           FindLiteral(t.data(), t.size(), lit.probe, s.data(), 0, s.size()) != s.size();
+           FindLiteral(t.data(), t.size(), lit.probes, s.data(), 0, s.size()) != s.size();
 }
 
 void SetProbes(std::vector<AnchoredLiteral>& literals) {
-    for (AnchoredLiteral& lit : literals) lit.probe = ProbeIndex(lit.text.data(), lit.text.size());
+    for (AnchoredLiteral& lit : literals)
+        lit.probes = ChooseProbes(lit.text.data(), lit.text.size());
 }
 
 }  // namespace

@@ -13,12 +13,14 @@
 #include <string>
 #include <vector>
 
+#include "literal_search.h"
+
 // A literal that a match may need at the start or end of the subject.
 struct AnchoredLiteral {
     std::wstring text;
     bool atStart = false;  // written after ^
     bool atEnd = false;    // written before $
-    size_t probe = 0;      // the unit a search looks for first (ProbeIndex)
+    LiteralProbes probes;  // the units a search looks for first (ChooseProbes)
 };
 
 // One of these literals occurs, where its anchors say, in every subject in

@@ -1,0 +1,23 @@
+// SSE2 where the target has it (every x64 processor): the loops over whole
+// texts test eight UTF-16 units at a time. Without it they go unit by unit.
+#pragma once
+
+#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+#define TESSUMI_SSE2 1
+#include <emmintrin.h>
+#endif
+
+#ifdef _MSC_VER
+#include <intrin.h>
+#endif
+
+// Index of the lowest set bit; mask is not zero.
+inline unsigned CountTrailingZeros(unsigned mask) {
+#ifdef _MSC_VER
+    unsigned long index;
+    _BitScanForward(&index, mask);
+    return static_cast<unsigned>(index);
+#else
+    return static_cast<unsigned>(__builtin_ctz(mask));
+#endif
+}
