@@ -62,8 +62,8 @@ size_t FindLiteral(const wchar_t* want, size_t m, LiteralProbes probes, const wc
     const size_t last = n - m;  // the last place an occurrence can begin
     size_t p = from;
 #ifdef TESSUMI_SSE2
-    // Eight places at a time: only those holding both probe units at their
-    // offsets are compared whole.
+    // Eight places at a time, sixteen while none matches: only those holding
+    // both probe units at their offsets are compared whole.
     const __m128i first = _mm_set1_epi16(static_cast<short>(want[probes.first]));
     const __m128i second = _mm_set1_epi16(static_cast<short>(want[probes.second]));
     const wchar_t* const atFirst = text + probes.first;
@@ -74,7 +74,6 @@ size_t FindLiteral(const wchar_t* want, size_t m, LiteralProbes probes, const wc
         return _mm_and_si128(_mm_cmpeq_epi16(a, first), _mm_cmpeq_epi16(b, second));
     };
     while (last - p >= 8) {
-        // Sixteen places a round where the text allows: most hold no probe pair.
         if (last - p >= 16 &&
             _mm_movemask_epi8(_mm_or_si128(places(p), places(p + 8))) == 0) {
             p += 16;
