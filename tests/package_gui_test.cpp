@@ -60,7 +60,12 @@ TEST(Package, UnpackedProgramCompletesASearchThroughTheDialog) {
 
     std::wstring expected = L"\xFEFF" + (tree / L"memo.txt") + L"\r\n\t(2)===>明日の天気は晴れ\r\n";
     std::string expectedBytes(reinterpret_cast<const char*>(expected.data()), expected.size() * 2);
-    EXPECT_TRUE(WaitUntil([&] { return FileExists(results) && ReadBytes(results) == expectedBytes; }));
+    // The run holds the results file unshared while it writes: it is read
+    // once the dialog has gone and the program's thread answers again.
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+    DWORD_PTR answer = 0;
+    ASSERT_NE(SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &answer), 0);
+    EXPECT_EQ(ReadBytes(results), expectedBytes);
     // The results are drawn at once: the view no longer shows its bare fill.
     EXPECT_TRUE(WaitUntil([&] { return GrabClient(view) != before; }));
 
