@@ -12,20 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "handle_owner.h"
 #include "lines.h"
-#include "test_support.h"
-#include "writer.h"
+#include "results_run_fixture.h"
 
 using namespace testing_support;
 
 namespace {
-
-const std::wstring kBom = L"\xFEFF";
-
-std::wstring Record(const std::wstring& path, int number, const std::wstring& line) {
-    return path + L"\r\n\t(" + std::to_wstring(number) + L")===>" + line + L"\r\n";
-}
 
 std::wregex Classic(const wchar_t* pattern) {
     std::wregex regex;
@@ -49,37 +41,13 @@ std::wstring ExpectedRecords(const std::wstring& path, const std::wstring& conte
     return records;
 }
 
-class LineSkip : public ::testing::Test {
+class LineSkip : public ResultsRun {
 protected:
-    void Open(const wchar_t* pattern2) {
-        run.reset();
-        results.reset();
-        results.reset(CreateFileW(resultsName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-        ASSERT_TRUE(results.valid());
-        run = std::make_unique<SearchRun>(results.get(), resultsName.c_str(), L"", pattern2);
-        run->block.Clear();
-    }
-
     // A UTF-16 file holding exactly content, searched.
     int Search(const std::wstring& path, const std::wstring& content) {
         WriteBytes(path, "\xFF\xFE" + Utf16Bytes(content));
         return FnSearchLines(path.c_str(), path.size(), *run, status);
     }
-
-    std::wstring Finish() {
-        EXPECT_EQ(FnWriteOut(results.get(), resultsName.c_str(), run->block.text,
-                             static_cast<int>(run->block.length * 2), status),
-                  1);
-        results.reset();
-        return ReadText(resultsName);
-    }
-
-    TempDir dir;
-    std::wstring resultsName = dir / L"results.txt";
-    FileHandle results;
-    std::unique_ptr<SearchRun> run;
-    wchar_t status[256];
 };
 
 // Texts made of words that the patterns look for and words that come close,
@@ -111,7 +79,7 @@ TEST_F(LineSkip, RecordsAreThoseOfTestingEveryLine) {
     for (const wchar_t* pattern : patterns) {
         Open(pattern);
         const std::wregex reference = Classic(pattern);
-        std::wstring expected;
+        std::wstring expected = kBom;
         for (int i = 0; i < 40; ++i) {
             std::wstring path = dir / (L"f" + std::to_wstring(i) + L".txt");
             std::wstring content = RandomText(rng);
@@ -139,7 +107,7 @@ TEST_F(LineSkip, LongTextsWithRareMatches) {
         content += (i % 5 == 0) ? L"\r\n\r\n" : (i % 7 == 0) ? L"\r" : L"\n";
     }
     ASSERT_EQ(Search(path, content), 1);
-    EXPECT_EQ(Finish(), ExpectedRecords(path, content, Classic(L"needle\\d")));
+    EXPECT_EQ(Finish(), kBom + ExpectedRecords(path, content, Classic(L"needle\\d")));
 }
 
 TEST_F(LineSkip, FaultyPatternShowsAtTheFirstLineSearchedOnly) {
@@ -158,7 +126,7 @@ TEST_F(LineSkip, FirstLineIsTestedEvenWhenEmpty) {
     Open(L"^$|fox");
     std::wstring path = dir / L"lead.txt";
     ASSERT_EQ(Search(path, L"\r\nfox\r\nno"), 1);
-    EXPECT_EQ(Finish(), Record(path, 1, L"") + Record(path, 2, L"fox"));
+    EXPECT_EQ(Finish(), kBom + Record(path, 1, L"") + Record(path, 2, L"fox"));
 }
 
 }  // namespace

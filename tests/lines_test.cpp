@@ -5,34 +5,17 @@
 #include <memory>
 #include <string>
 
-#include "handle_owner.h"
 #include "lines.h"
-#include "test_support.h"
-#include "writer.h"
+#include "results_run_fixture.h"
 
 using namespace testing_support;
 
 namespace {
 
-const std::wstring kBom = L"\xFEFF";
-
-// A results file opened as a search run opens it, with the run around it.
-class LineSearch : public ::testing::Test {
+// The run's block starts with U+FEFF, as FnLookFor starts it.
+class LineSearch : public ResultsRun {
 protected:
-    void SetUp() override { Open(L"", GENERIC_WRITE); }
-
-    void Open(const wchar_t* pattern2, DWORD access) {
-        run.reset();
-        results.reset();  // the file is held unshared: close it before opening again
-        results.reset(CreateFileW(resultsName.c_str(), access, 0, nullptr,
-                                  access == GENERIC_WRITE ? CREATE_ALWAYS : OPEN_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-        ASSERT_TRUE(results.valid());
-        run = std::make_unique<SearchRun>(results.get(), resultsName.c_str(), L"", pattern2);
-        run->block.text[0] = 0xFEFF;
-        run->block.text[1] = 0;
-        run->block.length = 1;
-    }
+    void SetUp() override { Open(L""); }
 
     // Searches one file holding `bytes`; returns FnSearchLines' result.
     int Search(const std::wstring& name, const std::string& bytes) {
@@ -41,26 +24,11 @@ protected:
         return FnSearchLines(path.c_str(), path.size(), *run, status);
     }
 
-    // Writes what is left in the block, closes the file and returns its text.
-    std::wstring Finish() {
-        EXPECT_EQ(FnWriteOut(results.get(), resultsName.c_str(), run->block.text,
-                             static_cast<int>(run->block.length * 2), status),
-                  1);
-        results.reset();
-        return ReadText(resultsName);
-    }
-
     size_t FileSize() {
         WIN32_FILE_ATTRIBUTE_DATA data;
         GetFileAttributesExW(resultsName.c_str(), GetFileExInfoStandard, &data);
         return data.nFileSizeLow;
     }
-
-    TempDir dir;
-    std::wstring resultsName = dir / L"results.txt";
-    FileHandle results;
-    std::unique_ptr<SearchRun> run;
-    wchar_t status[256];
 };
 
 TEST_F(LineSearch, RunsOfLineBreaksAreOneBreakAndBlankLinesTakeNoNumber) {
@@ -82,7 +50,7 @@ TEST_F(LineSearch, LeadingBreakGivesAnEmptyLineOneAndAFinalBreakAddsNothing) {
 }
 
 TEST_F(LineSearch, PatternSelectsLinesAndTheRecordHoldsTheWholeLine) {
-    Open(L"fox", GENERIC_WRITE);
+    Open(L"fox");
     ASSERT_EQ(Search(L"a.txt", "one\r\nred fox jumps\r\nthree fox"), 1);
     ASSERT_EQ(Search(L"b.txt", "fox\r\n"), 1);  // numbering starts again
     EXPECT_EQ(Finish(), kBom + Record(dir / L"a.txt", 2, L"red fox jumps") +
@@ -106,7 +74,7 @@ TEST_F(LineSearch, ZeroCharacterEndsTheLineThatHoldsIt) {
 }
 
 TEST_F(LineSearch, Utf16FileIsSearchedAsItIs) {
-    Open(L"検索", GENERIC_WRITE);
+    Open(L"検索");
     ASSERT_EQ(Search(L"u.txt", "\xFF\xFE" + Utf16Bytes(L"全文検索\r\nなし\n検索だ")), 1);
     std::wstring path = dir / L"u.txt";
     EXPECT_EQ(Finish(), kBom + Record(path, 1, L"全文検索") + Record(path, 3, L"検索だ"));
