@@ -125,6 +125,15 @@ void Key(HWND control, WPARAM key) {
 
 void Click(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
+// "取消", then the dialog opened again, to see what its fields kept; null
+// when it did not close or open.
+HWND CancelAndReopen(const Program& p, HWND dialog) {
+    Click(dialog, IDC_CANCEL);
+    const bool closed = Closed(dialog);
+    EXPECT_TRUE(closed);
+    return closed ? p.OpenSearchDialog() : nullptr;
+}
+
 struct Conditions {
     std::wstring folder, pattern1, pattern2, results;
 };
@@ -390,9 +399,7 @@ TEST_F(SearchCommand, DialogShowsItsControlsInTabOrderAndOnlyItsOwnButtonsCloseI
 
     // "取消" closes it, and nothing typed is kept.
     Type(dialog, IDC_PATTERN1_EDIT, L"typed then cancelled");
-    Click(dialog, IDC_CANCEL);
-    ASSERT_TRUE(Closed(dialog));
-    dialog = p.OpenSearchDialog();
+    dialog = CancelAndReopen(p, dialog);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(ItemText(dialog, IDC_PATTERN1_EDIT), L"");
     Click(dialog, IDC_CANCEL);
@@ -649,9 +656,7 @@ TEST_F(SearchCommand, PickersFillTheirFieldsAndACancelledSaveEmptiesTheResultsFi
         << Show(ItemText(dialog, IDC_RESULTS_EDIT));
 
     // "取消": the picked paths stay in their fields, the typed text does not.
-    Click(dialog, IDC_CANCEL);
-    ASSERT_TRUE(Closed(dialog));
-    dialog = p.OpenSearchDialog();
+    dialog = CancelAndReopen(p, dialog);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(ItemText(dialog, IDC_FOLDER_EDIT), folder);
     EXPECT_EQ(ItemText(dialog, IDC_RESULTS_EDIT), chosen);
@@ -665,9 +670,7 @@ TEST_F(SearchCommand, PickersFillTheirFieldsAndACancelledSaveEmptiesTheResultsFi
     ASSERT_TRUE(Closed(saveDialog));
     EXPECT_TRUE(WaitUntil([&] { return ItemText(dialog, IDC_RESULTS_EDIT).empty(); }));
     EXPECT_TRUE(IsWindowVisible(dialog)) << "a cancelled picker is no failure";
-    Click(dialog, IDC_CANCEL);
-    ASSERT_TRUE(Closed(dialog));
-    dialog = p.OpenSearchDialog();
+    dialog = CancelAndReopen(p, dialog);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(ItemText(dialog, IDC_RESULTS_EDIT), L"");
     Click(dialog, IDC_CANCEL);
@@ -708,9 +711,7 @@ TEST_F(SearchCommand, PickedPathLongerThanARunCanTakeIsRefusedAndTheFieldKept) {
     ASSERT_TRUE(Closed(refusal));
     EXPECT_EQ(ItemText(dialog, IDC_FOLDER_EDIT), kept);
 
-    Click(dialog, IDC_CANCEL);
-    ASSERT_TRUE(Closed(dialog));
-    dialog = p.OpenSearchDialog();
+    dialog = CancelAndReopen(p, dialog);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(ItemText(dialog, IDC_FOLDER_EDIT), kept) << "the field keeps the earlier folder";
     Click(dialog, IDC_CANCEL);
