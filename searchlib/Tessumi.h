@@ -1,4 +1,4 @@
-// Tessumi: the search library's five exports.
+// Tessumi: the search library's six exports.
 //
 // Every export takes zero-terminated UTF-16 strings and, as its last
 // argument, a caller-owned StatusText buffer of at least 256 units; it
@@ -25,12 +25,29 @@
 extern "C" {
 #endif
 
+// Told now and then how a search run of FnLookForProgress goes, on the
+// thread that runs it: the files searched so far, the records found so far
+// and the folder being walked. Returns 1 to go on, 0 to stop the run.
+typedef int(CALLBACK* TessumiProgress)(long long filesSearched, long long hits,
+                                       const wchar_t* folder, void* context);
+
 // One search run: writes every line of every file below startFolder whose
 // path matches pattern1 and that matches pattern2 into resultsFile (UTF-16LE
 // with byte-order mark). "正常です" on success.
 TESSUMI_API int FnLookFor(const wchar_t* startFolder, const wchar_t* resultsFile,
                           const wchar_t* pattern1, const wchar_t* pattern2,
                           wchar_t* statusText);
+
+// The same run, telling `progress` (with `context`) how it goes: once at the
+// start, then at least every 50 ms while the run goes on, inside a big file
+// too, and once at the end with the final counts. When progress returns 0,
+// the run stops: the results file keeps every whole record found before that
+// call (never part of one) and 0 is returned with "検索を中止しました". A
+// null progress makes this FnLookFor.
+TESSUMI_API int FnLookForProgress(const wchar_t* startFolder, const wchar_t* resultsFile,
+                                  const wchar_t* pattern1, const wchar_t* pattern2,
+                                  TessumiProgress progress, void* context,
+                                  wchar_t* statusText);
 
 // Loads a whole file. convert == 0: the raw bytes, *length in bytes.
 // Otherwise UTF-16 text starting with U+FEFF, *length in units. The buffer is

@@ -192,9 +192,12 @@ int AppendRecord(SearchRun& run, const wchar_t* path, size_t pathLength, int num
         head.append(kHead, kHeadLength);
         head.append(digits, digitCount);
         head.append(kMark, kMarkLength);
-        return WritePieces(run, head.data(), head.size(), statusText) &&
-               WritePieces(run, line.start, line.length, statusText) &&
-               WritePieces(run, kTail, kTailLength, statusText);
+        if (!WritePieces(run, head.data(), head.size(), statusText) ||
+            !WritePieces(run, line.start, line.length, statusText) ||
+            !WritePieces(run, kTail, kTailLength, statusText))
+            return 0;
+        run.progress.RecordAppended();
+        return 1;
     }
 
     wchar_t* out = block.text + block.length;
@@ -212,6 +215,7 @@ int AppendRecord(SearchRun& run, const wchar_t* path, size_t pathLength, int num
     out += kTailLength;
     *out = L'\0';
     block.length += recordLength;
+    run.progress.RecordAppended();
     return 1;
 }
 
@@ -234,6 +238,7 @@ int FnSearchLines(const wchar_t* path, size_t pathLength, SearchRun& run, wchar_
     Line line;
     int number = 0;
     while (next < size) {
+        if (!run.progress.InFile(next, statusText)) return 0;
         if (candidate < next) {
             candidate = scan.NextCandidate(next);
             if (candidate == size) break;

@@ -1,5 +1,5 @@
-// FnLookFor: one whole search run, from creating the results file to its
-// final block.
+// FnLookForProgress and FnLookFor: one whole search run, from creating the
+// results file to its final block.
 #include <memory>
 
 #include "Tessumi.h"
@@ -30,11 +30,23 @@ void NoteResultsFile(SearchRun& run, HANDLE file, const wchar_t* name) {
     run.resultsLeafName = cut == std::wstring::npos ? full : full.substr(cut + 1);
 }
 
+// A stopped run keeps what it found: the records in the block are whole,
+// and they go to the file before it is closed.
+int EndStoppedRun(SearchRun& run, wchar_t* statusText) {
+    if (!FnWriteOut(run.resultsFile, run.resultsName, run.block.text,
+                    static_cast<int>(run.block.length * 2), statusText))
+        return 0;
+    status::Stopped(statusText);
+    return 0;
+}
+
 }  // namespace
 
-extern "C" TESSUMI_API int FnLookFor(const wchar_t* startFolder, const wchar_t* resultsFile,
-                                     const wchar_t* pattern1, const wchar_t* pattern2,
-                                     wchar_t* statusText) {
+extern "C" TESSUMI_API int FnLookForProgress(const wchar_t* startFolder,
+                                             const wchar_t* resultsFile,
+                                             const wchar_t* pattern1, const wchar_t* pattern2,
+                                             TessumiProgress progress, void* context,
+                                             wchar_t* statusText) {
     SetLastError(0);
     FileHandle out(CreateFileW(resultsFile, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -46,13 +58,16 @@ extern "C" TESSUMI_API int FnLookFor(const wchar_t* startFolder, const wchar_t* 
     status::Ok(statusText);
 
     try {
-        auto run = std::make_unique<SearchRun>(out.get(), resultsFile, pattern1, pattern2);
+        auto run = std::make_unique<SearchRun>(out.get(), resultsFile, pattern1, pattern2,
+                                               progress, context);
         NoteResultsFile(*run, out.get(), resultsFile);
         run->block.text[0] = kByteOrderMark;
         run->block.text[1] = L'\0';
         run->block.length = 1;
 
-        if (!FnWalkFolder(startFolder, *run, statusText)) return 0;
+        if (!run->progress.Start(startFolder, statusText) ||
+            !FnWalkFolder(startFolder, *run, statusText) || !run->progress.Finish(statusText))
+            return run->progress.stopped() ? EndStoppedRun(*run, statusText) : 0;
         if (!FnWriteOut(out.get(), resultsFile, run->block.text,
                         static_cast<int>(run->block.length * 2), statusText))
             return 0;
@@ -64,4 +79,11 @@ extern "C" TESSUMI_API int FnLookFor(const wchar_t* startFolder, const wchar_t* 
     out.reset();
     status::RunComplete(statusText);
     return 1;
+}
+
+extern "C" TESSUMI_API int FnLookFor(const wchar_t* startFolder, const wchar_t* resultsFile,
+                                     const wchar_t* pattern1, const wchar_t* pattern2,
+                                     wchar_t* statusText) {
+    return FnLookForProgress(startFolder, resultsFile, pattern1, pattern2, nullptr, nullptr,
+                             statusText);
 }

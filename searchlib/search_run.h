@@ -1,5 +1,6 @@
 // What one search run lends to the walk and the line search: the open
-// results file, the ResultBlock and the two compiled patterns.
+// results file, the ResultBlock, the two compiled patterns and the progress
+// the run reports.
 #pragma once
 
 #include <windows.h>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "pattern/pattern_found.h"
+#include "run_progress.h"
 
 // Results accumulate here and leave in blocks of at most 4,095 characters.
 struct ResultBlock {
@@ -36,15 +38,17 @@ struct FileIdentity {
 
 struct SearchRun {
     SearchRun(HANDLE file, const wchar_t* fileName, const wchar_t* pattern1,
-              const wchar_t* pattern2)
+              const wchar_t* pattern2, TessumiProgress callback = nullptr,
+              void* context = nullptr)
         : resultsFile(file), resultsName(fileName), pathPattern(pattern1, PatternRole::Path),
-          linePattern(pattern2, PatternRole::Line) {}
+          linePattern(pattern2, PatternRole::Line), progress(callback, context) {}
 
     HANDLE resultsFile;
     const wchar_t* resultsName;
     ResultBlock block;
     RunPattern pathPattern;
     RunPattern linePattern;
+    RunProgress progress;
 
     // The results file itself, so the walk never searches it.
     FileIdentity resultsIdentity;

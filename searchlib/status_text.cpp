@@ -16,6 +16,7 @@ const wchar_t kOpenDialog[] = L"を開くことができません。\n理由: ";
 namespace {
 const wchar_t kOk[] = L"正常です。";
 const wchar_t kRunComplete[] = L"正常です";
+const wchar_t kStopped[] = L"検索を中止しました";
 }  // namespace
 
 void CopyBounded(wchar_t* out, size_t units, const wchar_t* text, size_t length) {
@@ -31,6 +32,10 @@ void Ok(wchar_t* statusText) { CopyBounded(statusText, kUnits, kOk, wcslen(kOk))
 
 void RunComplete(wchar_t* statusText) {
     CopyBounded(statusText, kUnits, kRunComplete, wcslen(kRunComplete));
+}
+
+void Stopped(wchar_t* statusText) {
+    CopyBounded(statusText, kUnits, kStopped, wcslen(kStopped));
 }
 
 std::wstring SystemReason(DWORD code) {

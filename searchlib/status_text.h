@@ -23,6 +23,7 @@ extern const wchar_t kOpenDialog[];         // the save dialog fails
 
 void Ok(wchar_t* statusText);           // "正常です。"
 void RunComplete(wchar_t* statusText);  // "正常です", after a whole search run
+void Stopped(wchar_t* statusText);      // "検索を中止しました", after a run its caller stopped
 
 // The system's own message text for code in the user's default language,
 // unchanged (line end included) but cut to 255 units; empty when the system

@@ -54,6 +54,7 @@ int FnWalkFolder(const std::wstring& folder, SearchRun& run, wchar_t* statusText
 
     const size_t base = folder.size() + 1;  // folder path and one "\"
     do {
+        if (!run.progress.AtEntry(folder, statusText)) return 0;
         entry.resize(base);
         entry += data.cFileName;
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
@@ -66,6 +67,7 @@ int FnWalkFolder(const std::wstring& folder, SearchRun& run, wchar_t* statusText
         if (found == 0) continue;
         if (IsResultsFile(run, entry, data.cFileName, data.cAlternateFileName)) continue;
         if (!FnSearchLines(entry.c_str(), entry.size(), run, statusText)) return 0;
+        run.progress.FileSearched();
     } while (FindNextFileW(listing.get(), &data));
     return 1;
 }

@@ -1,0 +1,68 @@
+// How a search run tells its caller how it goes, and learns that it should
+// stop. The caller's callback is asked once at the start, then whenever
+// kIntervalMs have passed since it was last asked (looked at for every entry
+// of a folder and every kCheckUnits units inside a file), and once at the
+// end. Its 0 stops the run.
+#pragma once
+
+#include <windows.h>
+
+#include <climits>
+#include <cstddef>
+#include <string>
+
+#include "Tessumi.h"
+
+class RunProgress {
+public:
+    static constexpr ULONGLONG kIntervalMs = 50;
+    // Units of a file's text searched between two looks at the clock: a few
+    // hundred microseconds of searching, even for a slow pattern.
+    static constexpr size_t kCheckUnits = 1u << 15;
+
+    RunProgress(TessumiProgress callback, void* context)
+        : callback_(callback), context_(context) {}
+
+    bool stopped() const { return stopped_; }
+    long long files() const { return files_; }
+    long long hits() const { return hits_; }
+
+    // The run's start, in its start folder (held by the caller for the run).
+    bool Start(const wchar_t* startFolder, wchar_t* statusText);
+
+    // At an entry of `folder`, which the walk holds until the next entry.
+    // A file searched after this is searched from position 0.
+    bool AtEntry(const std::wstring& folder, wchar_t* statusText) {
+        folder_ = folder.c_str();
+        checkAt_ = callback_ ? kCheckUnits : SIZE_MAX;
+        return !callback_ || Look(statusText);
+    }
+
+    // Inside a file's text, at `position`: one comparison until the next
+    // look at the clock is due.
+    bool InFile(size_t position, wchar_t* statusText) {
+        return position < checkAt_ || LookInFile(position, statusText);
+    }
+
+    void FileSearched() { ++files_; }
+    void RecordAppended() { ++hits_; }
+
+    // The end of a walk that went through: the callback hears the final
+    // counts, and may still stop the run.
+    bool Finish(wchar_t* statusText);
+
+private:
+    bool Look(wchar_t* statusText);
+    bool LookInFile(size_t position, wchar_t* statusText);
+    bool Ask(wchar_t* statusText);
+
+    TessumiProgress callback_;
+    void* context_;
+    const wchar_t* startFolder_ = L"";
+    const wchar_t* folder_ = L"";
+    size_t checkAt_ = SIZE_MAX;
+    ULONGLONG askedAt_ = 0;
+    long long files_ = 0;
+    long long hits_ = 0;
+    bool stopped_ = false;
+};
