@@ -70,6 +70,7 @@ void OnPaint(HWND hwnd) {
 }
 
 void OnDestroy() {
+    EndSearchForExit();
     ReleaseResultsText();
     g_statusBar = nullptr;
     g_resultsView = nullptr;
@@ -77,6 +78,7 @@ void OnDestroy() {
 }
 
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (HandleSearchMessage(hwnd, message, wParam)) return 0;
     switch (message) {
     case WM_CREATE:
         OnCreate(hwnd);
@@ -95,10 +97,17 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         case IDM_SEARCH:
             RunSearchCommand(hwnd);
             break;
+        case IDM_STOP:
+            StopSearchCommand();
+            break;
         case IDM_EXIT:
             DestroyWindow(hwnd);
             break;
         }
+        return 0;
+    case WM_KEYDOWN:
+        if (wParam != VK_ESCAPE) break;
+        StopSearchCommand();
         return 0;
     case WM_HSCROLL:
     case WM_VSCROLL:

@@ -1,11 +1,15 @@
-// The search command (menu command 202): the dialog, the search run, and the
-// results file loaded and drawn, or the library's failure text shown.
+// The search command (menu command 202): the dialog, the search run on its
+// own thread, and when it has ended the results file loaded and drawn with a
+// summary, or the library's failure text shown.
 #include "search_command.h"
 
 #include "Tessumi.h"
 #include "main_window.h"
 #include "search_conditions.h"
 #include "search_dialog.h"
+#include "search_progress.h"
+#include "search_worker.h"
+#include "status_bar_texts.h"
 
 namespace {
 
@@ -13,10 +17,39 @@ const wchar_t kDialogUnavailable[] = L"検索ダイアログを表示できま�
 const INT_PTR kDialogRunsSearch = 1;
 const INT_PTR kDialogFailed = -1;
 const int kRawBytes = 0;  // SubReadText: the file's bytes, unconverted
+const UINT kSearchEndedMessage = WM_APP + 1;
+
+// Loads the results file into the view; the library's text on failure.
+bool ShowResultsFile(wchar_t* status) {
+    wchar_t* text = nullptr;
+    int bytes = 0;
+    if (!SubReadText(TheSearchConditions().resultsFile, &text, &bytes, kRawBytes, status)) {
+        SubMessageOut(StatusBar(), status);
+        return false;
+    }
+    ReplaceResultsText(text, bytes);  // draws at once
+    return true;
+}
+
+void OnSearchEnded(HWND mainWindow) {
+    EndProgressDisplay(mainWindow);
+    SearchOutcome o = JoinSearchWorker();
+    if (o.stopped) {
+        // What was found before the stop is in the file, whole.
+        if (ShowResultsFile(o.statusText)) ShowStatusText(StoppedText(o.last.hits));
+        return;
+    }
+    if (!o.result) {
+        SubMessageOut(StatusBar(), o.statusText);
+        return;
+    }
+    if (ShowResultsFile(o.statusText)) ShowStatusText(FoundText(o.last.hits, o.last.files, o.seconds));
+}
 
 }  // namespace
 
 void RunSearchCommand(HWND mainWindow) {
+    if (SearchWorkerRunning()) return;
     INT_PTR ended = RunSearchDialog(mainWindow);
     if (ended == kDialogFailed) {
         MessageBoxW(mainWindow, kDialogUnavailable, L"", MB_OK);
@@ -24,17 +57,29 @@ void RunSearchCommand(HWND mainWindow) {
     }
     if (ended != kDialogRunsSearch) return;
 
-    const SearchConditions& c = TheSearchConditions();
-    wchar_t status[TESSUMI_STATUS_TEXT_UNITS];
-    if (!FnLookFor(c.startFolder, c.resultsFile, c.pattern1, c.pattern2, status)) {
-        SubMessageOut(StatusBar(), status);
+    if (!StartSearchWorker(mainWindow, kSearchEndedMessage, TheSearchConditions())) {
+        MessageBoxW(mainWindow, kSearchCannotStart, L"", MB_OK);
         return;
     }
-    wchar_t* text = nullptr;
-    int bytes = 0;
-    if (!SubReadText(c.resultsFile, &text, &bytes, kRawBytes, status)) {
-        SubMessageOut(StatusBar(), status);
-        return;
+    BeginProgressDisplay(mainWindow);
+}
+
+void StopSearchCommand() { RequestSearchStop(); }
+
+bool HandleSearchMessage(HWND mainWindow, UINT message, WPARAM wParam) {
+    if (message == kSearchEndedMessage) {
+        if (SearchWorkerRunning()) OnSearchEnded(mainWindow);
+        return true;
     }
-    ReplaceResultsText(text, bytes);  // draws at once
+    if (message == WM_TIMER && wParam == kProgressTimerId) {
+        UpdateProgressDisplay(mainWindow);
+        return true;
+    }
+    return false;
+}
+
+void EndSearchForExit() {
+    if (!SearchWorkerRunning()) return;
+    RequestSearchStop();
+    JoinSearchWorker();
 }

@@ -1,6 +1,20 @@
-// The search command: menu command 202 of the main window.
+// The search command: menu command 202 of the main window, the run it starts
+// on a thread of its own, and the stop command.
 #pragma once
 
 #include <windows.h>
 
+// Menu command 202: the dialog, then the run. Does nothing while a search
+// runs, so nothing re-enters it and the dialog can't open meanwhile.
 void RunSearchCommand(HWND mainWindow);
+
+// Menu command "中止" and the Esc key: the running search stops.
+void StopSearchCommand();
+
+// The run's own messages to the main window (its end, the progress timer);
+// true when message was one of them.
+bool HandleSearchMessage(HWND mainWindow, UINT message, WPARAM wParam);
+
+// The main window is going: a running search is stopped and waited for, so
+// the results file is closed with whole records.
+void EndSearchForExit();

@@ -60,11 +60,18 @@ TEST(Package, UnpackedProgramCompletesASearchThroughTheDialog) {
 
     std::wstring expected = L"\xFEFF" + (tree / L"memo.txt") + L"\r\n\t(2)===>明日の天気は晴れ\r\n";
     std::string expectedBytes(reinterpret_cast<const char*>(expected.data()), expected.size() * 2);
-    // The run holds the results file unshared while it writes: it is read
-    // once the dialog has gone and the program's thread answers again.
+    // The run holds the results file unshared while it writes, on a thread
+    // of its own: the file is read until the run has let it go.
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
-    DWORD_PTR answer = 0;
-    ASSERT_NE(SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &answer), 0);
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            HANDLE h = CreateFileW(results.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (h == INVALID_HANDLE_VALUE) return false;
+            CloseHandle(h);
+            return true;
+        },
+        60000));
     EXPECT_EQ(ReadBytes(results), expectedBytes);
     // The results are drawn at once: the view no longer shows its bare fill.
     EXPECT_TRUE(WaitUntil([&] { return GrabClient(view) != before; }));

@@ -66,6 +66,22 @@ struct Program {
         return SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, patience, &answer) != 0;
     }
 
+    // Ready for a search whose end shows in the status bar: the texts of
+    // searches before it are gone.
+    void ClearStatus() const { SetStatusBarText(statusBar, SB_SIMPLEID | SBT_NOBORDERS, L""); }
+
+    // True once a search started after ClearStatus has ended: it runs on a
+    // thread of its own, and its end leaves a text other than its progress.
+    bool SearchEnded() const {
+        return WaitUntil(
+                   [&] {
+                       std::wstring s = Status();
+                       return !s.empty() && s.rfind(L"検索中（", 0) != 0;
+                   },
+                   kSearchPatience) &&
+               Idle();
+    }
+
     // A message handled to its end before this returns.
     void Send(HWND to, UINT message, WPARAM wParam, LPARAM lParam) const {
         DWORD_PTR answer = 0;
@@ -147,8 +163,9 @@ bool Search(const Program& p, const Conditions& c) {
     Type(dialog, IDC_PATTERN1_EDIT, c.pattern1);
     Type(dialog, IDC_PATTERN2_EDIT, c.pattern2);
     Type(dialog, IDC_RESULTS_EDIT, c.results);
+    p.ClearStatus();
     Click(dialog, IDC_RUN);
-    return Closed(dialog) && p.Idle();
+    return Closed(dialog) && p.SearchEnded();
 }
 
 // ---------------------------------------------------------------------------
@@ -430,9 +447,10 @@ TEST_F(SearchCommand, SearchWritesTheResultsAndShowsThemAtOnce) {
     Type(dialog, IDC_PATTERN1_EDIT, L"\\.txt$");
     Type(dialog, IDC_PATTERN2_EDIT, L"検索語");
     Type(dialog, IDC_RESULTS_EDIT, results);
+    p.ClearStatus();
     Key(GetDlgItem(dialog, IDC_RESULTS_EDIT), VK_RETURN);
     ASSERT_TRUE(Closed(dialog));
-    ASSERT_TRUE(p.Idle());
+    ASSERT_TRUE(p.SearchEnded());
 
     std::wstring expected = L"\xFEFF";
     for (const std::wstring& name : Listing(root)) {
@@ -443,7 +461,10 @@ TEST_F(SearchCommand, SearchWritesTheResultsAndShowsThemAtOnce) {
             expected += Record(root + L"\\下\\utf16.txt", 2, L"検索語 & 記号");
     }
     EXPECT_EQ(ReadBytes(results), Utf16Bytes(expected));
-    EXPECT_EQ(p.Status(), L"") << "a successful search writes nothing to the status bar";
+    // The summary: records, files searched and seconds.
+    const std::wstring status = p.Status();
+    EXPECT_EQ(status.rfind(L"3 件見つかりました（2 ファイル、", 0), 0u) << Show(status);
+    EXPECT_EQ(status.substr(status.size() - 3), L" 秒）") << Show(status);
 
     // Drawn: many pixels other than the fill, across several lines.
     Pixels after = ChangedFrom(p.view, before);

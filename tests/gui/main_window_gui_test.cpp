@@ -60,9 +60,11 @@ TEST(VarneloResources, MenuHasTheTwoPopUpsWithTheirCommands) {
     EXPECT_EQ(bar[0].items[0].id, static_cast<UINT>(IDM_EXIT));
     EXPECT_TRUE(bar[1].popup);
     EXPECT_EQ(bar[1].text, L"検索(&S)");
-    ASSERT_EQ(bar[1].items.size(), 1u);
+    ASSERT_EQ(bar[1].items.size(), 2u);
     EXPECT_EQ(bar[1].items[0].text, L"検索する(&G)");
     EXPECT_EQ(bar[1].items[0].id, static_cast<UINT>(IDM_SEARCH));
+    EXPECT_EQ(bar[1].items[1].text, L"中止(&T)");
+    EXPECT_EQ(bar[1].items[1].id, static_cast<UINT>(IDM_STOP));
 }
 
 TEST(VarneloResources, IconsMenuAndManifestAreTaggedEnglishUs) {

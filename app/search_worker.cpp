@@ -1,0 +1,117 @@
+#include "search_worker.h"
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+
+#include "handle_owner.h"
+
+namespace {
+
+// A thread handle is closed like a file's.
+using ThreadHandle = HandleOwner<FileHandleTraits>;
+
+class CriticalSection {
+public:
+    CriticalSection() { InitializeCriticalSection(&section_); }
+    ~CriticalSection() { DeleteCriticalSection(&section_); }
+    CriticalSection(const CriticalSection&) = delete;
+    CriticalSection& operator=(const CriticalSection&) = delete;
+    void Enter() { EnterCriticalSection(&section_); }
+    void Leave() { LeaveCriticalSection(&section_); }
+
+private:
+    CRITICAL_SECTION section_;
+};
+
+class Locked {
+public:
+    explicit Locked(CriticalSection& s) : s_(s) { s_.Enter(); }
+    ~Locked() { s_.Leave(); }
+    Locked(const Locked&) = delete;
+    Locked& operator=(const Locked&) = delete;
+
+private:
+    CriticalSection& s_;
+};
+
+// Everything one run shares between the window's thread and its own.
+struct Worker {
+    HWND window = nullptr;
+    UINT endedMessage = 0;
+    SearchConditions conditions{};  // the run's own copy
+    std::atomic<bool> stopRequested{false};
+    CriticalSection lock;
+    SearchProgress latest;  // under lock
+    SearchOutcome outcome;  // written by the run's thread before it posts
+    ThreadHandle thread;
+};
+
+std::unique_ptr<Worker> g_worker;
+
+int CALLBACK OnProgress(long long files, long long hits, const wchar_t* folder, void* context) {
+    auto* w = static_cast<Worker*>(context);
+    {
+        Locked locked(w->lock);
+        w->latest.files = files;
+        w->latest.hits = hits;
+        w->latest.folder = folder;
+    }
+    if (!w->stopRequested.load()) return 1;
+    w->outcome.stopped = true;
+    return 0;
+}
+
+DWORD WINAPI RunSearch(void* parameter) {
+    auto* w = static_cast<Worker*>(parameter);
+    const SearchConditions& c = w->conditions;
+    const auto start = std::chrono::steady_clock::now();
+    w->outcome.result = FnLookForProgress(c.startFolder, c.resultsFile, c.pattern1, c.pattern2,
+                                          OnProgress, w, w->outcome.statusText);
+    w->outcome.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    {
+        Locked locked(w->lock);
+        w->outcome.last = w->latest;
+    }
+    // Lost when the window is already gone; it then waits for this thread.
+    PostMessageW(w->window, w->endedMessage, 0, 0);
+    return 0;
+}
+
+}  // namespace
+
+bool StartSearchWorker(HWND window, UINT endedMessage, const SearchConditions& conditions) {
+    if (g_worker) return false;
+    auto w = std::make_unique<Worker>();
+    w->window = window;
+    w->endedMessage = endedMessage;
+    w->conditions = conditions;
+    w->latest.folder = conditions.startFolder;
+    // Stack size 0: the program's own default, as the window's thread has,
+    // so the pattern tests reach their limits exactly where they did there.
+    w->thread.reset(CreateThread(nullptr, 0, RunSearch, w.get(), 0, nullptr));
+    if (!w->thread.valid()) return false;
+    g_worker = std::move(w);
+    return true;
+}
+
+bool SearchWorkerRunning() { return g_worker != nullptr; }
+
+void RequestSearchStop() {
+    if (g_worker) g_worker->stopRequested.store(true);
+}
+
+SearchProgress LatestSearchProgress() {
+    if (!g_worker) return {};
+    Locked locked(g_worker->lock);
+    return g_worker->latest;
+}
+
+SearchOutcome JoinSearchWorker() {
+    if (!g_worker) return {};
+    WaitForSingleObject(g_worker->thread.get(), INFINITE);
+    SearchOutcome outcome = g_worker->outcome;
+    g_worker.reset();
+    return outcome;
+}

@@ -1,0 +1,41 @@
+// One search run on a thread of its own, so that the window goes on
+// answering while it runs. The thread touches nothing of the window: it runs
+// FnLookForProgress, keeps the latest progress under a lock and posts one
+// message when the run has ended.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "Tessumi.h"
+#include "search_conditions.h"
+
+struct SearchProgress {
+    long long files = 0;
+    long long hits = 0;
+    std::wstring folder;
+};
+
+struct SearchOutcome {
+    int result = 0;        // FnLookForProgress's
+    bool stopped = false;  // the run ended because it was told to stop
+    SearchProgress last;   // the counts the run reported last (its totals)
+    double seconds = 0;
+    wchar_t statusText[TESSUMI_STATUS_TEXT_UNITS] = {};
+};
+
+// Starts a run with a copy of the conditions; when it has ended, posts
+// `endedMessage` to `window`. False when no thread could be started.
+bool StartSearchWorker(HWND window, UINT endedMessage, const SearchConditions& conditions);
+
+bool SearchWorkerRunning();
+
+// Tells the run to stop at its next report to this program.
+void RequestSearchStop();
+
+// What the run reported last.
+SearchProgress LatestSearchProgress();
+
+// Waits for the run's thread to end and takes what the run left.
+SearchOutcome JoinSearchWorker();
