@@ -1,8 +1,9 @@
 // lookfor START RESULTS PATTERN1 PATTERN2 [--time]
-// Runs one search with FnLookFor, prints its status text as UTF-8 and exits
-// with 0 on success, 1 on failure (2 on wrong usage). --time adds the
-// seconds FnLookFor took and the process's peak working set, as
-// bench/floor.exe reports its own.
+// Runs one search, prints its status text as UTF-8 and exits with 0 on
+// success, 1 on failure or when Ctrl+C stopped it (2 on wrong usage). While
+// it runs, its progress shows on one line of stderr if that is a console.
+// --time adds the seconds the search took and the process's peak working
+// set, as bench/floor.exe reports its own.
 #include <windows.h>
 #include <psapi.h>
 
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "Tessumi.h"
+#include "console_progress.h"
 
 namespace {
 
@@ -42,7 +44,10 @@ int wmain(int argc, wchar_t** argv) {
     }
     wchar_t statusText[TESSUMI_STATUS_TEXT_UNITS];
     auto start = std::chrono::steady_clock::now();
-    int ok = FnLookFor(args[0], args[1], args[2], args[3], statusText);
+    WatchForCtrlC();
+    int ok = FnLookForProgress(args[0], args[1], args[2], args[3], ShowConsoleProgress, nullptr,
+                               statusText);
+    EndConsoleProgress();
     double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     PrintUtf8(statusText);

@@ -17,8 +17,10 @@ results=$(winepath -w "$dir/results.txt" 2>/dev/null)
 [ -n "$start" ] || fail "winepath"
 
 # The console's line ends are CR LF; compare the lines without the CR.
-"$run" "$exe" --time "$start" "$results" '\.txt$' '天気' >"$dir/out" 2>/dev/null
+"$run" "$exe" --time "$start" "$results" '\.txt$' '天気' >"$dir/out" 2>"$dir/err"
 rc=$?
+# Progress goes only to a console: redirected, stderr stays empty.
+[ ! -s "$dir/err" ] || fail "stderr not empty: $(cat "$dir/err")"
 out=$(tr -d '\r' <"$dir/out")
 [ $rc -eq 0 ] || fail "exit code $rc, output: $out"
 [ "$(printf '%s\n' "$out" | head -1)" = '正常です' ] || fail "status: $out"
