@@ -8,3 +8,14 @@ if(TARGET GuiDriver)
   varnelo_gui_test(search_progress_gui_test)
   set_tests_properties(search_progress_gui_test PROPERTIES TIMEOUT 300)
 endif()
+
+# Not a test: drives Varnelo for tools/screenshot.sh's picture of a search
+# in progress.
+if(TARGET GuiDriver)
+  add_executable(screenshot_driver gui/screenshot_driver.cpp)
+  target_include_directories(screenshot_driver PRIVATE ${CMAKE_SOURCE_DIR}/app/resources)
+  target_link_libraries(screenshot_driver PRIVATE GuiDriver)
+  if(MINGW)
+    target_link_options(screenshot_driver PRIVATE -municode)
+  endif()
+endif()
