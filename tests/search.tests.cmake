@@ -1,6 +1,13 @@
 # The line search, the block writer, the walk and whole search runs.
 tessumi_unit_test(lines_test lines_test.cpp)
+tessumi_unit_test(long_path_test long_path_test.cpp)
 tessumi_dll_test(search_run_test search_run_test.cpp)
+# Holds a file open from another process for search_run_test.
+add_executable(hold_file hold_file.cpp)
+if(MINGW)
+  target_link_options(hold_file PRIVATE -municode)
+endif()
+add_dependencies(search_run_test hold_file)
 if(CMAKE_CROSSCOMPILING)
   add_test(NAME lookfor_cli
            COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/lookfor_test.sh ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh
