@@ -42,7 +42,7 @@ std::wstring PlatformPath(const std::wstring& path) {
 
     // A relative path is limited by the length of the full path it stands for.
     std::wstring full = FullPath(path);
-    if (full.size() < MAX_PATH) return path;
+    if (full.empty() || (full.size() < MAX_PATH && path.size() < MAX_PATH)) return path;
     if (full.size() >= 2 && full[0] == L'\\' && full[1] == L'\\')
         return kLongUncPrefix + full.substr(1);
     return kLongPrefix + full;

@@ -42,6 +42,8 @@ TEST(PlatformPath, ShortPathsStayAndLongOnesTakeTheFullLongForm) {
         {L"C:\\" + deep + L"\\a.txt", L"\\\\?\\C:\\" + deep + L"\\a.txt"},
         {L"C:\\" + deep + L"\\*.*", L"\\\\?\\C:\\" + deep + L"\\*.*"},  // a listing pattern
         {L"C:\\" + deep + L"\\x\\..\\.\\a.txt", L"\\\\?\\C:\\" + deep + L"\\a.txt"},
+        // Long as given, short as a full path: still given in the full form.
+        {L"C:\\" + deep + L"\\..\\..\\..\\..\\..\\a.txt", L"\\\\?\\C:\\a.txt"},
         {L"C:/" + folder + L"/" + folder + L"/" + folder + L"/" + folder + L"/" + folder +
              L"/a.txt",
          L"\\\\?\\C:\\" + deep + L"\\a.txt"},
