@@ -176,7 +176,8 @@ BOOL WINAPI FailingWrite(HANDLE file, LPCVOID data, DWORD bytes, LPDWORD written
                          LPOVERLAPPED overlapped) {
     ++writeLog.writes;
     if (bytes == 0) ++writeLog.empty;
-    if (writeLog.writes != writeLog.failAt) return WriteFile(file, data, bytes, written, overlapped);
+    if (writeLog.writes != writeLog.failAt)
+        return WriteFile(file, data, bytes, written, overlapped);
     WriteFile(file, data, bytes / 2, written, overlapped);
     SetLastError(ERROR_DISK_FULL);
     return FALSE;
@@ -201,7 +202,8 @@ TEST_F(WriteFailure, FailedWriteLeavesOnlyWholeRecords) {
     WriteBytes(tree / L"big.txt", "hit short\r\n" + longLine);
     const std::wstring path = tree / L"big.txt";
     const std::wstring first = kBom + Record(path, 1, L"hit short");
-    const std::wstring all = first + Record(path, 2, std::wstring(longLine.begin(), longLine.end()));
+    const std::wstring all =
+        first + Record(path, 2, std::wstring(longLine.begin(), longLine.end()));
     struct Case {
         int failAt;
         std::wstring file;
