@@ -50,6 +50,10 @@ bool Continuation(unsigned char b) { return (b & 0xC0) == 0x80; }
 // or 0 when there is none.
 size_t Utf8Sequence(const unsigned char* p, size_t left) {
     const unsigned char b = p[0];
+    // Most of Japanese text: E1..EC or EE..EF and two continuation bytes.
+    if (left >= 3 && static_cast<unsigned char>(b - 0xE1) < 0x0F && b != 0xED &&
+        Continuation(p[1]) && Continuation(p[2]))
+        return 3;
     if (b < 0xC2) return 0;  // a stray continuation byte or an overlong lead
     if (b < 0xE0) return left >= 2 && Continuation(p[1]) ? 2 : 0;
     if (b < 0xF0) {
@@ -98,6 +102,53 @@ Utf8Scan ScanUtf8(const unsigned char* p, size_t n) {
             i += length;
         } while (i < n && p[i] >= 0x80);
     }
+}
+
+// Decodes well-formed UTF-8 and fails at the first malformed byte, with the
+// same rule as the scan. out holds at least n units: no sequence gives more
+// units than it has bytes, so the output never runs ahead of the input, and
+// sixteen units may be stored wherever sixteen bytes are left.
+bool DecodeUtf8(const unsigned char* p, size_t n, wchar_t* out, size_t& written) {
+    size_t i = 0, o = 0;
+    for (;;) {
+#ifdef TESSUMI_SSE2
+        const __m128i zero = _mm_setzero_si128();
+        while (n - i >= 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + o), _mm_unpacklo_epi8(v, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + o + 8), _mm_unpackhi_epi8(v, zero));
+            const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(v));
+            const size_t run = mask == 0 ? 16 : CountTrailingZeros(mask);
+            i += run;
+            o += run;
+            if (run < 16) break;
+        }
+#endif
+        while (i < n && p[i] < 0x80) out[o++] = p[i++];
+        if (i == n) break;
+        do {
+            const size_t length = Utf8Sequence(p + i, n - i);
+            const unsigned char* s = p + i;
+            if (length == 2) {
+                out[o++] = static_cast<wchar_t>((s[0] & 0x1Fu) << 6 | (s[1] & 0x3Fu));
+            } else if (length == 3) {
+                out[o++] = static_cast<wchar_t>((s[0] & 0x0Fu) << 12 | (s[1] & 0x3Fu) << 6 |
+                                                (s[2] & 0x3Fu));
+            } else if (length == 4) {
+                const unsigned c = ((s[0] & 0x07u) << 18 | (s[1] & 0x3Fu) << 12 |
+                                    (s[2] & 0x3Fu) << 6 | (s[3] & 0x3Fu)) - 0x10000;
+                out[o++] = static_cast<wchar_t>(0xD800 | c >> 10);
+                out[o++] = static_cast<wchar_t>(0xDC00 | (c & 0x3FF));
+            } else {
+                written = 0;
+                SetLastError(ERROR_NO_UNICODE_TRANSLATION);
+                return false;
+            }
+            i += length;
+        } while (i < n && p[i] >= 0x80);
+    }
+    written = o;
+    return true;
 }
 
 // ---- double-byte code pages, as the platform converts them -----------------
@@ -296,7 +347,9 @@ DetectedEncoding DetectEncoding(const unsigned char* bytes, size_t count) {
         return {TextEncoding::Ansi, 0};  // 7-bit text is the same in the ANSI code page
     }
     if (scan.wellFormed) return {TextEncoding::Utf8, 0};
-    if (!ValidIn(ShiftJisTable(), bytes, count) && ValidIn(EucJpTable(), bytes, count))
+    // EUC-JP is asked first: Shift_JIS text fails it within a few characters,
+    // while EUC-JP text fails code page 932 just as soon.
+    if (ValidIn(EucJpTable(), bytes, count) && !ValidIn(ShiftJisTable(), bytes, count))
         return {TextEncoding::EucJp, 0};
     return {TextEncoding::Ansi, 0};
 }
@@ -315,7 +368,7 @@ bool DecodeText(TextEncoding encoding, const unsigned char* bytes, size_t count,
             out[k] = static_cast<wchar_t>(bytes[2 * k] << 8 | bytes[2 * k + 1]);
         return true;
     case TextEncoding::Utf8:
-        return Convert(CP_UTF8, MB_ERR_INVALID_CHARS, bytes, count, out, count, written);
+        return DecodeUtf8(bytes, count, out, written);
     case TextEncoding::Iso2022Jp:
         return DecodeIso2022Jp(bytes, count, out, written);
     case TextEncoding::EucJp:
