@@ -4,7 +4,6 @@
 
 #include <bitset>
 #include <climits>
-#include <cstdint>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -160,13 +159,14 @@ struct DoubleByteTable {
     enum Kind : unsigned char { kInvalid, kSingle, kLead };
     Kind kind[256] = {};
     std::bitset<65536> pair;  // lead * 256 + trail
-
-    bool Converts(UINT codePage, const unsigned char* bytes, int count) const {
-        wchar_t out[2];
-        return MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS,
-                                   reinterpret_cast<const char*>(bytes), count, out, 2) == 1;
-    }
 };
+
+// One character of one or two bytes that the code page converts without error.
+bool ConvertsStrictly(UINT codePage, const unsigned char* bytes, int count) {
+    wchar_t out[2];
+    return MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS,
+                               reinterpret_cast<const char*>(bytes), count, out, 2) == 1;
+}
 
 DoubleByteTable BuildShiftJisTable() {
     DoubleByteTable t;
@@ -176,9 +176,9 @@ DoubleByteTable BuildShiftJisTable() {
             t.kind[b] = DoubleByteTable::kLead;
             for (unsigned trail = 0; trail < 256; ++trail) {
                 const unsigned char two[2] = {one[0], static_cast<unsigned char>(trail)};
-                t.pair[b * 256 + trail] = t.Converts(kShiftJisCodePage, two, 2);
+                t.pair[b * 256 + trail] = ConvertsStrictly(kShiftJisCodePage, two, 2);
             }
-        } else if (b < 0x80 || t.Converts(kShiftJisCodePage, one, 1)) {
+        } else if (b < 0x80 || ConvertsStrictly(kShiftJisCodePage, one, 1)) {
             t.kind[b] = DoubleByteTable::kSingle;
         }
     }
@@ -199,7 +199,7 @@ DoubleByteTable BuildEucJpTable() {
         for (unsigned trail = 0xA1; trail <= last; ++trail) {
             const unsigned char two[2] = {static_cast<unsigned char>(lead),
                                           static_cast<unsigned char>(trail)};
-            t.pair[lead * 256 + trail] = t.Converts(kEucJpCodePage, two, 2);
+            t.pair[lead * 256 + trail] = ConvertsStrictly(kEucJpCodePage, two, 2);
         }
     }
     return t;
@@ -379,4 +379,13 @@ bool DecodeText(TextEncoding encoding, const unsigned char* bytes, size_t count,
     // Bytes that are not valid in the ANSI code page come out as the platform
     // renders them; the conversion fails only when the platform refuses.
     return Convert(CP_ACP, MB_PRECOMPOSED, bytes, count, out, count, written);
+}
+
+bool DecodeFile(const unsigned char* bytes, size_t count, DetectedEncoding detected, wchar_t* out,
+                size_t& written) {
+    if (detected.encoding != TextEncoding::Ansi &&
+        DecodeText(detected.encoding, bytes + detected.markLength, count - detected.markLength,
+                   out, written))
+        return true;
+    return DecodeText(TextEncoding::Ansi, bytes, count, out, written);
 }
