@@ -1,3 +1,5 @@
+// Encoding detection and decoding for the loader's text mode; Japanese
+// double-byte code pages are judged by the platform's own conversion tables.
 #include "text_encoding.h"
 
 #include <windows.h>
@@ -20,7 +22,7 @@ constexpr unsigned char kKanaShift = 0x8E;  // EUC-JP: a half-width katakana fol
 // ---- runs of 7-bit bytes ---------------------------------------------------
 
 // Index of the first byte at or after i that has its top bit set, or that is
-// ESC when escapes count, or n. Sixteen bytes at a time with SSE2.
+// ESC when escapes count, or n. Thirty-two bytes a step with SSE2.
 size_t SkipSevenBit(const unsigned char* p, size_t i, size_t n, bool escapes) {
 #ifdef TESSUMI_SSE2
     const __m128i escape = _mm_set1_epi8(static_cast<char>(kEscape));
@@ -256,12 +258,12 @@ bool Iso2022JpToEucJp(const unsigned char* p, size_t n, unsigned char* out, size
         const unsigned char b = p[i];
         if (b == kEscape) {
             if (n - i < 3) return false;
-            const unsigned char set = p[i + 1], final = p[i + 2];
-            if (set == '(' && (final == 'B' || final == 'J')) {
+            const unsigned char middle = p[i + 1], last = p[i + 2];
+            if (middle == '(' && (last == 'B' || last == 'J')) {
                 mode = Mode::Ascii;
-            } else if (set == '(' && final == 'I') {
+            } else if (middle == '(' && last == 'I') {
                 mode = Mode::Kana;
-            } else if (set == '$' && (final == 'B' || final == '@')) {
+            } else if (middle == '$' && (last == 'B' || last == '@')) {
                 mode = Mode::Jis0208;
             } else {
                 return false;
