@@ -5,7 +5,9 @@
 
 #include "Tessumi.h"
 #include "handle_owner.h"
+#include "long_path.h"
 #include "status_text.h"
+#include "text_encoding.h"
 
 namespace {
 
@@ -23,9 +25,13 @@ int RefuseNoMemory(const wchar_t* path, wchar_t* statusText) {
 extern "C" TESSUMI_API int SubReadText(const wchar_t* path, wchar_t** text, int* length,
                                        int convert, wchar_t* statusText) {
     try {
+        // Shared with writers and deleters as well: a file that another
+        // program keeps open for writing, a live log, is still read.
+        const std::wstring platformPath = PlatformPath(path);
         SetLastError(0);
-        FileHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        FileHandle file(CreateFileW(platformPath.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.valid()) {
             status::SystemFailure(statusText, path, status::kCreateReadHandle, GetLastError());
             return 0;
@@ -73,7 +79,8 @@ extern "C" TESSUMI_API int SubReadText(const wchar_t* path, wchar_t** text, int*
         }
 
         const unsigned char* bytes = reinterpret_cast<const unsigned char*>(raw);
-        if (bytesRead >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
+        const DetectedEncoding detected = DetectEncoding(bytes, bytesRead);
+        if (detected.encoding == TextEncoding::Utf16Le) {
             *length = static_cast<int>(bytesRead / 2);
             *text = raw;
             return 1;
@@ -91,17 +98,19 @@ extern "C" TESSUMI_API int SubReadText(const wchar_t* path, wchar_t** text, int*
             return 1;
         }
 
-        const int n = static_cast<int>(bytesRead);
-        wchar_t* converted = new (std::nothrow) wchar_t[size_t(n) + 1];
+        // No encoding here gives more units than it has bytes. A mark becomes
+        // the U+FEFF at unit 0; text that can't be decoded as detected is read
+        // whole, mark included, in the ANSI code page.
+        const size_t n = bytesRead;
+        wchar_t* converted = new (std::nothrow) wchar_t[n + 1];
         if (converted == nullptr) {
             delete[] raw;
             return RefuseNoMemory(path, statusText);
         }
-        SetLastError(0);
-        int k = MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, reinterpret_cast<const char*>(raw), n,
-                                    converted + 1, n);
-        *length = k;
-        if (k == 0) {
+        size_t k = 0;
+        const bool decoded = DecodeFile(bytes, n, detected, converted + 1, k);
+        *length = static_cast<int>(k);
+        if (!decoded) {
             DWORD code = GetLastError();
             delete[] raw;
             delete[] converted;
@@ -111,7 +120,7 @@ extern "C" TESSUMI_API int SubReadText(const wchar_t* path, wchar_t** text, int*
         status::Ok(statusText);
         delete[] raw;
         converted[0] = kByteOrderMark;
-        *length = k + 1;
+        *length = static_cast<int>(k + 1);
         *text = converted;
         return 1;
     } catch (...) {

@@ -15,6 +15,60 @@ namespace {
 
 const std::wstring kBom = L"\xFEFF";
 
+// A file held open for writing by another process, hold_file.exe beside
+// this program, with the given share mode, until the holder is destroyed.
+class HeldElsewhere {
+public:
+    HeldElsewhere(const std::wstring& path, DWORD share) {
+        wchar_t self[MAX_PATH];
+        DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
+        std::wstring exe(self, n);
+        exe = exe.substr(0, exe.find_last_of(L'\\') + 1) + L"hold_file.exe";
+        std::wstring command = L"\"" + exe + L"\" \"" + path + L"\" " + std::to_wstring(share);
+
+        SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+        HANDLE childIn = nullptr, childOut = nullptr;
+        CreatePipe(&childIn, &input_, &inherit, 0);
+        CreatePipe(&output_, &childOut, &inherit, 0);
+        SetHandleInformation(input_, HANDLE_FLAG_INHERIT, 0);
+        SetHandleInformation(output_, HANDLE_FLAG_INHERIT, 0);
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = childIn;
+        startup.hStdOutput = childOut;
+        startup.hStdError = childOut;
+        PROCESS_INFORMATION process = {};
+        started_ = CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                  nullptr, &startup, &process) != 0;
+        CloseHandle(childIn);
+        CloseHandle(childOut);
+        if (!started_) return;
+        process_ = process.hProcess;
+        CloseHandle(process.hThread);
+        char said[4] = {};
+        DWORD got = 0;
+        held_ = ReadFile(output_, said, 4, &got, nullptr) && got == 4 &&
+                std::string(said, 4) == "held";
+    }
+    ~HeldElsewhere() {
+        CloseHandle(input_);  // the holder lets go when its input ends
+        if (started_) {
+            WaitForSingleObject(process_, 10000);
+            CloseHandle(process_);
+        }
+        CloseHandle(output_);
+    }
+    bool held() const { return held_; }
+
+private:
+    HANDLE input_ = nullptr;
+    HANDLE output_ = nullptr;
+    HANDLE process_ = nullptr;
+    bool started_ = false;
+    bool held_ = false;
+};
+
 class SearchRunTest : public ::testing::Test {
 protected:
     int Run(const std::wstring& start, const std::wstring& pattern1, const std::wstring& pattern2) {
@@ -112,6 +166,66 @@ TEST_F(SearchRunTest, ShiftJisAndUtf16FilesWithAJapanesePattern) {
     EXPECT_EQ(ReadText(results), expected);
 }
 
+// Files as users have them, each searched on its own: every record holds its
+// line as the file's encoding gives it, numbered as the line cutting gives.
+TEST_F(SearchRunTest, EveryEncodingIsSearchedAsItsText) {
+    auto bigEndian = [](const std::wstring& text) {
+        std::string bytes = Utf16Bytes(text);
+        for (size_t k = 0; k + 1 < bytes.size(); k += 2) std::swap(bytes[k], bytes[k + 1]);
+        return "\xFE\xFF" + bytes;
+    };
+    struct Hit {
+        int number;
+        std::wstring line;
+    };
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::wstring pattern;
+        std::vector<Hit> hits;
+    } cases[] = {
+        {"UTF-8 with a mark, as Notepad saves it", "\xEF\xBB\xBF" "会議の資料\r\n明日の天気は晴れ\r\n",
+         L"天気", {{2, L"明日の天気は晴れ"}}},
+        {"UTF-8 without a mark", "# メモ\n東京の天気\n大阪\n", L"天気", {{2, L"東京の天気"}}},
+        {"UTF-8 with CR, LF and CR LF mixed", "一行目\r二行目の天気\n\n三行目\r\n四行目も天気",
+         L"天気", {{2, L"二行目の天気"}, {4, L"四行目も天気"}}},
+        {"UTF-16BE", bigEndian(L"天気予報\r\n明日は晴れ\r\n"), L"天気|晴",
+         {{1, L"天気予報"}, {2, L"明日は晴れ"}}},
+        // 田中様 / お世話になっております。 / 明日の天気は雨なので、ｶｻをお持ちください。 /
+        // -- 山田, in JIS X 0208 (ESC $ B and ESC $ @), half-width kana and JIS-Roman.
+        {"ISO-2022-JP mail body",
+         "\x1B$BEDCfMM\x1B(B\r\n\r\n\x1B$B$*@$OC$K$J$C$F$*$j$^$9!#\x1B(B\r\n"
+         "\x1B$BL@F|$NE75$$O1+$J$N$G!\"\x1B(I6;\x1B$B$r$*;}$A$/$@$5$$!#\x1B(B\r\n"
+         "\x1B(J-- \x1B$@;3ED\x1B(B\r\n",
+         L"天気|山田", {{3, L"明日の天気は雨なので、ｶｻをお持ちください。"}, {4, L"-- 山田"}}},
+        // 東京の天気は晴れです。 / 明日は雨でしょう。
+        {"EUC-JP",
+         "\xC5\xEC\xB5\xFE\xA4\xCE\xC5\xB7\xB5\xA4\xA4\xCF"
+         "\xC0\xB2\xA4\xEC\xA4\xC7\xA4\xB9\xA1\xA3\n"
+         "\xCC\xC0\xC6\xFC\xA4\xCF\xB1\xAB\xA4\xC7\xA4\xB7\xA4\xE7\xA4\xA6\xA1\xA3\n",
+         L"天気|雨", {{1, L"東京の天気は晴れです。"}, {2, L"明日は雨でしょう。"}}},
+        // Half-width kana only: valid EUC-JP too, but Shift_JIS comes first.
+        {"Shift_JIS with half-width kana",
+         "\xBA\xB0\xC4\xDE,\xC3\xDE\xB0\xC0\r\n0001,\xB1\xB2\xB3\xB4\r\n",
+         L"ﾃﾞｰﾀ|ｱｲｳｴ", {{1, L"ｺｰﾄﾞ,ﾃﾞｰﾀ"}, {2, L"0001,ｱｲｳｴ"}}},
+        {"ASCII", "int main(void)\n{\n    return weather;\n}\n", L"weather",
+         {{3, L"    return weather;"}}},
+        // A cut sequence at the very end: all of it is read as Shift_JIS.
+        {"UTF-8 but for its last byte", "weather: 東京\r\nend\r\n\xE6", L"weather",
+         {{1, L"weather: 譚ｱ莠ｬ"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir one;
+        std::wstring path = one / L"file.txt";
+        WriteBytes(path, c.bytes);
+        ASSERT_EQ(Run(one.path(), L"", c.pattern), 1) << Show(Status());
+        std::wstring expected = kBom;
+        for (const Hit& hit : c.hits) expected += Record(path, hit.number, hit.line);
+        EXPECT_EQ(ReadText(results), expected) << Show(ReadText(results));
+    }
+}
+
 TEST_F(SearchRunTest, ResultsOfManyBlocksAreExactAndHoldNoZero) {
     std::string text;
     std::wstring path = tree / L"big.txt";
@@ -168,6 +282,48 @@ TEST_F(SearchRunTest, UnreadableFileEndsTheRunWithTheLoadersText) {
     EXPECT_EQ(Status(), held + L"の読み込みハンドルを作成することができません\n理由：" +
                             SystemText(ERROR_SHARING_VIOLATION));
     EXPECT_EQ(ReadBytes(results), "");  // nothing had filled a block yet
+}
+
+// A live log that another program keeps open for writing, sharing it with
+// readers, is searched; a file held without any sharing still ends the run
+// with the loader's open-failure text.
+TEST_F(SearchRunTest, FileHeldByAnotherProcessIsSearchedWhenItSharesReading) {
+    WriteBytes(tree / L"a.txt", "x\r\n");
+    const std::wstring live = tree / L"live.log";
+    WriteBytes(live, "x from the log\r\n");
+    {
+        HeldElsewhere holder(live, FILE_SHARE_READ);
+        ASSERT_TRUE(holder.held());
+        ASSERT_EQ(Run(tree.path(), L"", L"x"), 1) << Show(Status());
+    }
+    EXPECT_EQ(ReadText(results),
+              kBom + Record(tree / L"a.txt", 1, L"x") + Record(live, 1, L"x from the log"));
+    {
+        HeldElsewhere holder(live, 0);
+        ASSERT_TRUE(holder.held());
+        EXPECT_EQ(Run(tree.path(), L"", L"x"), 0);
+    }
+    EXPECT_EQ(Status(), live + L"の読み込みハンドルを作成することができません\n理由：" +
+                            SystemText(ERROR_SHARING_VIOLATION));
+}
+
+// More than 300 characters deep, the results file at the bottom: records
+// keep the paths as the walk built them, and the run passes its own file by.
+TEST_F(SearchRunTest, TreeDeeperThanThreeHundredCharacters) {
+    std::wstring deep = tree.path();
+    while (deep.size() <= 300) {
+        deep += L"\\" + std::wstring(40, L'd');
+        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + deep).c_str(), nullptr));
+    }
+    const std::wstring file = deep + L"\\a.txt";
+    WriteBytes(L"\\\\?\\" + file, "one\r\nhit two\r\n");
+    const std::wstring deepResults = deep + L"\\results.txt";
+    ASSERT_EQ(FnLookFor(tree.path().c_str(), deepResults.c_str(), L"a\\.txt$|results", L"hit",
+                        status),
+              1)
+        << Show(Status());
+    EXPECT_EQ(Status(), L"正常です");
+    EXPECT_EQ(ReadText(L"\\\\?\\" + deepResults), kBom + Record(file, 2, L"hit two"));
 }
 
 }  // namespace
