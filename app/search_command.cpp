@@ -72,7 +72,8 @@ bool HandleSearchMessage(HWND mainWindow, UINT message, WPARAM wParam) {
         return true;
     }
     if (message == WM_TIMER && wParam == kProgressTimerId) {
-        UpdateProgressDisplay(mainWindow);
+        // A tick taken from the queue after the end changes nothing.
+        if (SearchWorkerRunning()) UpdateProgressDisplay(mainWindow);
         return true;
     }
     return false;
