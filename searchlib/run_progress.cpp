@@ -15,7 +15,12 @@ bool RunProgress::Look(wchar_t* statusText) {
 }
 
 bool RunProgress::LookInFile(size_t position, wchar_t* statusText) {
+    if (!callback_) {
+        linesLeft_ = SIZE_MAX;  // FnLookFor: a look at most every 2^64 lines
+        return true;
+    }
     checkAt_ = position + kCheckUnits;
+    linesLeft_ = kCheckLines;
     return Look(statusText);
 }
 

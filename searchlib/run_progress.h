@@ -1,8 +1,9 @@
 // How a search run tells its caller how it goes, and learns that it should
 // stop. The caller's callback is asked once at the start, then whenever
 // kIntervalMs have passed since it was last asked (looked at for every entry
-// of a folder and every kCheckUnits units inside a file), and once at the
-// end. Its 0 stops the run.
+// of a folder, and inside a file every kCheckLines lines tested or
+// kCheckUnits units passed, whichever comes first), and once at the end. Its
+// 0 stops the run.
 #pragma once
 
 #include <windows.h>
@@ -16,8 +17,10 @@
 class RunProgress {
 public:
     static constexpr ULONGLONG kIntervalMs = 50;
-    // Units of a file's text searched between two looks at the clock: a few
-    // hundred microseconds of searching, even for a slow pattern.
+    // Lines tested, or units of text passed, between two looks at the clock:
+    // a look costs a few nanoseconds, and even lines that a slow pattern
+    // takes milliseconds to test leave a stop waiting well under 0.2 s.
+    static constexpr size_t kCheckLines = 16;
     static constexpr size_t kCheckUnits = 1u << 15;
 
     RunProgress(TessumiProgress callback, void* context)
@@ -34,14 +37,16 @@ public:
     // A file searched after this is searched from position 0.
     bool AtEntry(const std::wstring& folder, wchar_t* statusText) {
         folder_ = folder.c_str();
-        checkAt_ = callback_ ? kCheckUnits : SIZE_MAX;
-        return !callback_ || Look(statusText);
+        if (!callback_) return true;
+        checkAt_ = kCheckUnits;
+        linesLeft_ = kCheckLines;
+        return Look(statusText);
     }
 
-    // Inside a file's text, at `position`: one comparison until the next
-    // look at the clock is due.
+    // Inside a file's text, at the line that starts at `position`: a count
+    // and a comparison until the next look at the clock is due.
     bool InFile(size_t position, wchar_t* statusText) {
-        return position < checkAt_ || LookInFile(position, statusText);
+        return (--linesLeft_ != 0 && position < checkAt_) || LookInFile(position, statusText);
     }
 
     void FileSearched() { ++files_; }
@@ -60,7 +65,8 @@ private:
     void* context_;
     const wchar_t* startFolder_ = L"";
     const wchar_t* folder_ = L"";
-    size_t checkAt_ = SIZE_MAX;
+    size_t checkAt_ = SIZE_MAX;    // without a callback, no look is ever due
+    size_t linesLeft_ = SIZE_MAX;
     ULONGLONG askedAt_ = 0;
     long long files_ = 0;
     long long hits_ = 0;
