@@ -1,0 +1,101 @@
+// Opening, showing and copying a result record's file.
+#include "record_actions.h"
+
+#include <shellapi.h>
+
+#include <cstring>
+
+#include "system_message.h"
+
+namespace {
+
+const wchar_t kOpenFile[] = L"ファイルを開く";
+const wchar_t kOpenFolder[] = L"フォルダーを開く";
+const wchar_t kCopyPath[] = L"パスをコピー";
+const wchar_t kCannotOpen[] = L"を開くことができません\n理由：";
+const wchar_t kCannotCopy[] = L"パスをコピーすることができません\n理由：";
+const wchar_t kExplorer[] = L"explorer.exe";
+
+// The menu's commands; TrackPopupMenu hands them back, so they never reach
+// a window as WM_COMMAND.
+enum MenuCommand : UINT { kNoCommand, kOpenFileCommand, kOpenFolderCommand, kCopyPathCommand };
+
+void ShowFailure(HWND owner, const std::wstring& text, DWORD code, const wchar_t* caption) {
+    MessageBoxW(owner, (text + SystemMessageText(code)).c_str(), caption, MB_OK);
+}
+
+// ShellExecuteExW "open"; the failure's code, or ERROR_SUCCESS.
+DWORD ShellOpen(HWND owner, const wchar_t* file, const wchar_t* parameters) {
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof(info);
+    // No dialog of the shell's own: the failure is reported here.
+    info.fMask = SEE_MASK_FLAG_NO_UI;
+    info.hwnd = owner;
+    info.lpVerb = L"open";
+    info.lpFile = file;
+    info.lpParameters = parameters;
+    info.nShow = SW_SHOWNORMAL;
+    SetLastError(ERROR_SUCCESS);
+    if (ShellExecuteExW(&info)) return ERROR_SUCCESS;
+    return ShellExecuteErrorCode(GetLastError(), reinterpret_cast<INT_PTR>(info.hInstApp));
+}
+
+// Clipboard text: a movable global block the clipboard takes over.
+DWORD PutOnClipboard(HWND owner, const std::wstring& text) {
+    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    SetLastError(ERROR_SUCCESS);
+    if (!OpenClipboard(owner)) return GetLastError();
+    DWORD code = ERROR_SUCCESS;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    void* data = block ? GlobalLock(block) : nullptr;
+    if (!data) {
+        code = GetLastError();
+    } else {
+        std::memcpy(data, text.c_str(), bytes);
+        GlobalUnlock(block);
+        EmptyClipboard();
+        SetLastError(ERROR_SUCCESS);
+        if (SetClipboardData(CF_UNICODETEXT, block))
+            block = nullptr;  // the clipboard's now
+        else
+            code = GetLastError();
+    }
+    if (block) GlobalFree(block);
+    CloseClipboard();
+    return code;
+}
+
+}  // namespace
+
+void OpenRecordFile(HWND owner, const std::wstring& path) {
+    DWORD code = ShellOpen(owner, path.c_str(), nullptr);
+    if (code != ERROR_SUCCESS) ShowFailure(owner, path + kCannotOpen, code, kOpenFile);
+}
+
+void OpenRecordFolder(HWND owner, const std::wstring& path) {
+    const std::wstring parameters = L"/select,\"" + path + L"\"";
+    DWORD code = ShellOpen(owner, kExplorer, parameters.c_str());
+    if (code != ERROR_SUCCESS) ShowFailure(owner, path + kCannotOpen, code, kOpenFolder);
+}
+
+void CopyRecordPath(HWND owner, const std::wstring& path) {
+    DWORD code = PutOnClipboard(owner, path);
+    if (code != ERROR_SUCCESS) ShowFailure(owner, kCannotCopy, code, kCopyPath);
+}
+
+void ShowRecordMenu(HWND owner, POINT screen, const std::wstring& path) {
+    HMENU menu = CreatePopupMenu();
+    if (!menu) return;
+    AppendMenuW(menu, MF_STRING, kOpenFileCommand, kOpenFile);
+    AppendMenuW(menu, MF_STRING, kOpenFolderCommand, kOpenFolder);
+    AppendMenuW(menu, MF_STRING, kCopyPathCommand, kCopyPath);
+    UINT chosen = static_cast<UINT>(TrackPopupMenu(
+        menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, screen.x, screen.y,
+        0, owner, nullptr));
+    DestroyMenu(menu);
+    switch (chosen) {
+    case kOpenFileCommand: OpenRecordFile(owner, path); break;
+    case kOpenFolderCommand: OpenRecordFolder(owner, path); break;
+    case kCopyPathCommand: CopyRecordPath(owner, path); break;
+    }
+}
