@@ -198,8 +198,11 @@ void OnContextMenu(HWND view, LPARAM lParam) {
 LRESULT CALLBACK ResultsViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_NCHITTEST:
-        // A static control is transparent to the mouse; the view must take
-        // it, on its scroll bars and its text alike.
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+        // A static control is transparent to the mouse and ignores presses
+        // on its frame; the view must take the mouse, on its scroll bars and
+        // its text alike, and let the scroll bars track it.
         return DefWindowProcW(hwnd, message, wParam, lParam);
     case WM_VSCROLL:
         ScrollByBar(hwnd, SB_VERT, LOWORD(wParam));

@@ -12,8 +12,6 @@ std::wstring SystemMessageText(DWORD code) {
     std::wstring result;
     if (n != 0 && text != nullptr) result.assign(text, n);
     if (text) LocalFree(text);
-    while (!result.empty() && (result.back() == L'\n' || result.back() == L'\r'))
-        result.pop_back();
     return result;
 }
 

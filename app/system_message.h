@@ -5,8 +5,8 @@
 
 #include <string>
 
-// FormatMessageW's text for code, its trailing line break removed; empty if
-// the system has none.
+// FormatMessageW's text for code, as the system gives it; empty if the
+// system has none.
 std::wstring SystemMessageText(DWORD code);
 
 // The error code behind a failed ShellExecuteExW: the thread's last error,

@@ -15,7 +15,6 @@
 #include "test_support.h"
 
 using namespace gui_driver;
-using testing_support::ReadBytes;
 using testing_support::Show;
 using testing_support::TempDir;
 using testing_support::Utf16Bytes;
@@ -275,7 +274,19 @@ protected:
     POINT OnLine(int line) const {
         return real_input::ClientToScreenPoint(p.view, 30, line * LineHeight() + LineHeight() / 2);
     }
-    std::string Opened() const { return ReadBytes(log); }
+    // The log as the recorder left it; empty while there is none or while
+    // the recorder writes it.
+    std::string Opened() const {
+        HANDLE h = CreateFileW(log.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, 0, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return {};
+        std::string bytes(GetFileSize(h, nullptr), '\0');
+        DWORD read = 0;
+        if (!bytes.empty()) ReadFile(h, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
+        CloseHandle(h);
+        bytes.resize(read);
+        return bytes;
+    }
 };
 
 TEST_F(OpeningAHit, DoubleClickOnEitherLineOfARecordOpensItsFile) {
@@ -289,10 +300,10 @@ TEST_F(OpeningAHit, DoubleClickOnEitherLineOfARecordOpensItsFile) {
 
     // The record's hit line, then its path line.
     real_input::DoubleClick(OnLine(1));
-    EXPECT_TRUE(WaitUntil([&] { return Opened() == Utf16Bytes(hit + L"\n"); }))
-        << Show(testing_support::ReadText(log));
+    EXPECT_TRUE(WaitUntil([&] { return Opened() == Utf16Bytes(hit + L"\n"); })) << Opened();
     real_input::DoubleClick(OnLine(0));
-    EXPECT_TRUE(WaitUntil([&] { return Opened() == Utf16Bytes(hit + L"\n" + hit + L"\n"); }));
+    EXPECT_TRUE(WaitUntil([&] { return Opened() == Utf16Bytes(hit + L"\n" + hit + L"\n"); }))
+        << Opened();
 
     // A file that is gone: the system's reason in a message box, and the
     // view stays as it was.
