@@ -12,3 +12,13 @@ if(TARGET GuiDriver)
   varnelo_gui_test(by_hand_gui_test)
   set_tests_properties(by_hand_gui_test PROPERTIES TIMEOUT 300)
 endif()
+
+# tools/screenshot.sh sets its scenes up with this, by real input.
+if(TARGET GuiDriver)
+  add_executable(screenshot_scene gui/screenshot_scene.cpp)
+  target_include_directories(screenshot_scene PRIVATE ${CMAKE_SOURCE_DIR}/app/resources)
+  target_link_libraries(screenshot_scene PRIVATE GuiDriver)
+  if(MINGW)
+    target_link_options(screenshot_scene PRIVATE -municode)
+  endif()
+endif()
