@@ -3,13 +3,15 @@
 # after a run and 100 scroll steps of each kind, timed by bench/view_bench.exe
 # (the main window's code linked into it) on a private display.
 #
-# usage: bench/view.sh [BUILD_DIR] [RESULTS_FILE]
+# usage: bench/view.sh [BUILD_DIR] [RESULTS_FILE] [--whole]
 #   BUILD_DIR     a Release build holding bin/view_bench.exe and bin/lookfor.exe
 #                 (default: build)
 #   RESULTS_FILE  a results file to show; by default one is made once in
 #                 /tmp/varnelo-view-bench by searching /usr/include for
 #                 "#define" (about 400,000 records, 124 MB), or, where
 #                 /usr/include is smaller, from a generated header tree.
+#   --whole       also time one measuring of the whole text by DrawTextW, the
+#                 cost of each draw when the whole text was drawn
 set -u
 root=$(CDPATH= cd "$(dirname "$0")/.." && pwd)
 build=$(realpath "${1:-$root/build}")
@@ -23,6 +25,7 @@ done
 . "$root/tools/wine-env.sh"
 
 results=${2:-}
+whole=${3:-}
 if [ -z "$results" ]; then
   work=/tmp/varnelo-view-bench
   results=$work/results.txt
@@ -56,6 +59,6 @@ out=$(mktemp /tmp/varnelo-view-bench.XXXXXX) || die "no scratch file"
 trap 'rm -f "$out" "$out.err"' EXIT
 # Windows need a prefix whose desktop only programs with a display started:
 # the window tests' own (see docs/wine-notes.md).
-WINEPREFIX="$build/wineprefix-gui" sh "$root/tests/with-xvfb.sh" wine "$bin/view_bench.exe" "$win_results" \
+WINEPREFIX="$build/wineprefix-gui" sh "$root/tests/with-xvfb.sh" wine "$bin/view_bench.exe" "$win_results" $whole \
   >"$out" 2>"$out.err" || { rc=$?; cat "$out.err" >&2; die "view_bench failed (exit $rc)"; }
 tr -d '\r' <"$out"
