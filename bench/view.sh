@@ -54,7 +54,7 @@ fi
 
 echo "results file: $results ($(stat -c %s "$results") bytes)"
 win_results=$(winepath -w "$results") || die "winepath failed"
-# Through a file: the program's output reaches no pipe from under Xvfb here.
+# Through a file, so that the program's own exit code is seen.
 out=$(mktemp /tmp/varnelo-view-bench.XXXXXX) || die "no scratch file"
 trap 'rm -f "$out" "$out.err"' EXIT
 # Windows need a prefix whose desktop only programs with a display started:

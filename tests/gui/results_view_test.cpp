@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstring>
 #include <string>
@@ -11,6 +12,7 @@
 #include "line_index.h"
 #include "main_window.h"
 #include "result_record.h"
+#include "system_message.h"
 
 using namespace gui_driver;
 
@@ -153,7 +155,32 @@ TEST(ResultRecords, EitherLineOfARecordGivesItsPath) {
         SCOPED_TRACE(c.line);
         std::wstring path;
         EXPECT_EQ(RecordPathAt(index, text.data(), c.line, &path), c.path != nullptr);
-        if (c.path) EXPECT_EQ(path, c.path);
+        if (c.path) {
+            EXPECT_EQ(path, c.path);
+        }
+    }
+}
+
+// Wine's ShellExecuteExW always sets the thread's error; a shell that leaves
+// only its old SE_ERR_ value still gets the system's reason for it.
+TEST(OpeningFailures, TheShellsOldCodesBecomeSystemErrors) {
+    const struct {
+        DWORD lastError;
+        INT_PTR instApp;
+        DWORD expected;
+    } cases[] = {{ERROR_ACCESS_DENIED, SE_ERR_FNF, ERROR_ACCESS_DENIED},
+                 {ERROR_SUCCESS, SE_ERR_FNF, ERROR_FILE_NOT_FOUND},
+                 {ERROR_SUCCESS, SE_ERR_PNF, ERROR_PATH_NOT_FOUND},
+                 {ERROR_SUCCESS, SE_ERR_NOASSOC, ERROR_NO_ASSOCIATION},
+                 {ERROR_SUCCESS, SE_ERR_ASSOCINCOMPLETE, ERROR_NO_ASSOCIATION},
+                 {ERROR_SUCCESS, SE_ERR_SHARE, ERROR_SHARING_VIOLATION},
+                 {ERROR_SUCCESS, SE_ERR_DDEFAIL, ERROR_DDE_FAIL},
+                 {ERROR_SUCCESS, 0, ERROR_NOT_ENOUGH_MEMORY}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.instApp);
+        DWORD code = ShellExecuteErrorCode(c.lastError, c.instApp);
+        EXPECT_EQ(code, c.expected);
+        EXPECT_FALSE(SystemMessageText(code).empty());
     }
 }
 
