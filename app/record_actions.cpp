@@ -73,7 +73,11 @@ void OpenRecordFile(HWND owner, const std::wstring& path) {
 }
 
 void OpenRecordFolder(HWND owner, const std::wstring& path) {
-    const std::wstring parameters = L"/select,\"" + path + L"\"";
+    // Explorer reads the path to the end of its argument, quoted when a
+    // space or comma would cut it; Wine's explorer takes only the unquoted form.
+    const bool quoted = path.find_first_of(L" ,") != std::wstring::npos;
+    const std::wstring parameters =
+        quoted ? L"/select,\"" + path + L"\"" : L"/select," + path;
     DWORD code = ShellOpen(owner, kExplorer, parameters.c_str());
     if (code != ERROR_SUCCESS) ShowFailure(owner, path + kCannotOpen, code, kOpenFolder);
 }
