@@ -186,13 +186,18 @@ void OnDoubleClick(HWND view, LPARAM lParam) {
         OpenRecordFile(GetParent(view), path);
 }
 
-void OnContextMenu(HWND view, LPARAM lParam) {
+// False when the menu asked for is not the text's (a scroll bar's).
+bool OnContextMenu(HWND view, LPARAM lParam) {
     POINT screen{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    if (screen.x == -1 && screen.y == -1) return;  // from the keyboard: no record is pointed at
+    if (screen.x == -1 && screen.y == -1) return true;  // from the keyboard: no record is pointed at
     POINT client = screen;
     ScreenToClient(view, &client);
+    RECT rect{};
+    GetClientRect(view, &rect);
+    if (!PtInRect(&rect, client)) return false;
     std::wstring path;
     if (RecordAtPoint(client, &path)) ShowRecordMenu(GetParent(view), screen, path);
+    return true;
 }
 
 LRESULT CALLBACK ResultsViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -218,8 +223,8 @@ LRESULT CALLBACK ResultsViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         OnDoubleClick(hwnd, lParam);
         return 0;
     case WM_CONTEXTMENU:
-        OnContextMenu(hwnd, lParam);
-        return 0;
+        if (OnContextMenu(hwnd, lParam)) return 0;
+        return DefWindowProcW(hwnd, message, wParam, lParam);
     case WM_SIZE: {
         LRESULT result = CallWindowProcW(g_staticProc, hwnd, message, wParam, lParam);
         UpdateScrollBars(hwnd);
