@@ -40,29 +40,69 @@ DWORD ShellOpen(HWND owner, const wchar_t* file, const wchar_t* parameters) {
     return ShellExecuteErrorCode(GetLastError(), reinterpret_cast<INT_PTR>(info.hInstApp));
 }
 
-// Clipboard text: a movable global block the clipboard takes over.
+// The clipboard, open while this lives.
+class OpenedClipboard {
+public:
+    explicit OpenedClipboard(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
+    ~OpenedClipboard() {
+        if (open_) CloseClipboard();
+    }
+    OpenedClipboard(const OpenedClipboard&) = delete;
+    OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+    bool open() const { return open_; }
+
+private:
+    bool open_;
+};
+
+// A movable global block, freed unless the clipboard took it over.
+class GlobalBlock {
+public:
+    explicit GlobalBlock(size_t bytes) : block_(GlobalAlloc(GMEM_MOVEABLE, bytes)) {}
+    ~GlobalBlock() {
+        if (block_) GlobalFree(block_);
+    }
+    GlobalBlock(const GlobalBlock&) = delete;
+    GlobalBlock& operator=(const GlobalBlock&) = delete;
+    HGLOBAL get() const { return block_; }
+    void Release() { block_ = nullptr; }
+
+private:
+    HGLOBAL block_;
+};
+
+// A popup menu, destroyed with this.
+class PopupMenu {
+public:
+    PopupMenu() : menu_(CreatePopupMenu()) {}
+    ~PopupMenu() {
+        if (menu_) DestroyMenu(menu_);
+    }
+    PopupMenu(const PopupMenu&) = delete;
+    PopupMenu& operator=(const PopupMenu&) = delete;
+    HMENU get() const { return menu_; }
+
+private:
+    HMENU menu_;
+};
+
+// The path as clipboard text; the failure's code, or ERROR_SUCCESS.
 DWORD PutOnClipboard(HWND owner, const std::wstring& text) {
     const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
     SetLastError(ERROR_SUCCESS);
-    if (!OpenClipboard(owner)) return GetLastError();
-    DWORD code = ERROR_SUCCESS;
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    void* data = block ? GlobalLock(block) : nullptr;
-    if (!data) {
-        code = GetLastError();
-    } else {
-        std::memcpy(data, text.c_str(), bytes);
-        GlobalUnlock(block);
-        EmptyClipboard();
-        SetLastError(ERROR_SUCCESS);
-        if (SetClipboardData(CF_UNICODETEXT, block))
-            block = nullptr;  // the clipboard's now
-        else
-            code = GetLastError();
-    }
-    if (block) GlobalFree(block);
-    CloseClipboard();
-    return code;
+    OpenedClipboard clipboard(owner);
+    if (!clipboard.open()) return GetLastError();
+    SetLastError(ERROR_SUCCESS);
+    GlobalBlock block(bytes);
+    void* data = block.get() ? GlobalLock(block.get()) : nullptr;
+    if (!data) return GetLastError();
+    std::memcpy(data, text.c_str(), bytes);
+    GlobalUnlock(block.get());
+    EmptyClipboard();
+    SetLastError(ERROR_SUCCESS);
+    if (!SetClipboardData(CF_UNICODETEXT, block.get())) return GetLastError();
+    block.Release();  // the clipboard's now
+    return ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -88,15 +128,17 @@ void CopyRecordPath(HWND owner, const std::wstring& path) {
 }
 
 void ShowRecordMenu(HWND owner, POINT screen, const std::wstring& path) {
-    HMENU menu = CreatePopupMenu();
-    if (!menu) return;
-    AppendMenuW(menu, MF_STRING, kOpenFileCommand, kOpenFile);
-    AppendMenuW(menu, MF_STRING, kOpenFolderCommand, kOpenFolder);
-    AppendMenuW(menu, MF_STRING, kCopyPathCommand, kCopyPath);
-    UINT chosen = static_cast<UINT>(TrackPopupMenu(
-        menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, screen.x, screen.y,
-        0, owner, nullptr));
-    DestroyMenu(menu);
+    UINT chosen = kNoCommand;
+    {
+        PopupMenu menu;
+        if (!menu.get()) return;
+        AppendMenuW(menu.get(), MF_STRING, kOpenFileCommand, kOpenFile);
+        AppendMenuW(menu.get(), MF_STRING, kOpenFolderCommand, kOpenFolder);
+        AppendMenuW(menu.get(), MF_STRING, kCopyPathCommand, kCopyPath);
+        chosen = static_cast<UINT>(TrackPopupMenu(
+            menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, screen.x,
+            screen.y, 0, owner, nullptr));
+    }
     switch (chosen) {
     case kOpenFileCommand: OpenRecordFile(owner, path); break;
     case kOpenFolderCommand: OpenRecordFolder(owner, path); break;

@@ -301,6 +301,8 @@ TEST_F(OpeningAHit, DoubleClickOnEitherLineOfARecordOpensItsFile) {
     // The record's hit line, then its path line.
     real_input::DoubleClick(OnLine(1));
     EXPECT_TRUE(WaitUntil([&] { return Opened() == Utf16Bytes(hit + L"\n"); })) << Opened();
+    // Far enough apart in time that no click pairs with the earlier ones.
+    Sleep(GetDoubleClickTime() + 200);
     real_input::DoubleClick(OnLine(0));
     EXPECT_TRUE(WaitUntil([&] { return Opened() == Utf16Bytes(hit + L"\n" + hit + L"\n"); }))
         << Opened();
@@ -309,6 +311,7 @@ TEST_F(OpeningAHit, DoubleClickOnEitherLineOfARecordOpensItsFile) {
     // view stays as it was.
     Pixels shown = Settled(p.view);
     ASSERT_TRUE(DeleteFileW(hit.c_str()));
+    Sleep(GetDoubleClickTime() + 200);
     real_input::DoubleClick(OnLine(1));
     HWND box = p.WaitForWindow(L"#32770", p.main);
     ASSERT_NE(box, nullptr) << "no message box";

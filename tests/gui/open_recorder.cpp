@@ -14,8 +14,14 @@ int main() {
     if (!argv || argc < 2) return 3;
     std::wstring line = std::wstring(argv[1]) + L"\n";
     LocalFree(argv);
-    HANDLE file = CreateFileW(log, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    // The test reads the log meanwhile, and an earlier recorder may still
+    // be writing it.
+    HANDLE file = INVALID_HANDLE_VALUE;
+    for (int tries = 0; tries < 100 && file == INVALID_HANDLE_VALUE; ++tries) {
+        file = CreateFileW(log, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) Sleep(20);
+    }
     if (file == INVALID_HANDLE_VALUE) return 4;
     DWORD written = 0;
     WriteFile(file, line.data(), static_cast<DWORD>(line.size() * sizeof(wchar_t)), &written,
