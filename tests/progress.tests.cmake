@@ -15,17 +15,6 @@ if(TARGET GuiDriver)
   set_tests_properties(search_progress_gui_test PROPERTIES TIMEOUT 300)
 endif()
 
-# Not a test: drives Varnelo for tools/screenshot.sh's picture of a search
-# in progress.
-if(TARGET GuiDriver)
-  add_executable(screenshot_driver gui/screenshot_driver.cpp)
-  target_include_directories(screenshot_driver PRIVATE ${CMAKE_SOURCE_DIR}/app/resources)
-  target_link_libraries(screenshot_driver PRIVATE GuiDriver)
-  if(MINGW)
-    target_link_options(screenshot_driver PRIVATE -municode)
-  endif()
-endif()
-
 # lookfor.exe in a console: progress and Ctrl+C. The console needs a display
 # under Wine, so it runs like the window tests.
 add_executable(lookfor_ctrl_c_test lookfor_ctrl_c_test.cpp)
