@@ -39,8 +39,9 @@ TESSUMI_API int FnLookFor(const wchar_t* startFolder, const wchar_t* resultsFile
                           wchar_t* statusText);
 
 // The same run, telling `progress` (with `context`) how it goes: once at the
-// start, then at least every 50 ms while the run goes on, inside a big file
-// too, and once at the end with the final counts. When progress returns 0,
+// start, then every 50 ms or a little more while the run goes on, inside a
+// big file too (not while one file is read or one line is tested), and once
+// at the end with the final counts. When progress returns 0,
 // the run stops: the results file keeps every whole record found before that
 // call (never part of one) and 0 is returned with "検索を中止しました". A
 // null progress makes this FnLookFor.
