@@ -34,6 +34,14 @@ struct FileIdentity {
     bool known = false;
 };
 
+// Pattern 2's skip literals in the ANSI code page's bytes, made once the
+// pattern is compiled (code_page_text.h).
+struct CodePageLiteralCache {
+    bool known = false;   // asked once the pattern was compiled
+    bool usable = false;  // every literal has bytes a text must show
+    std::vector<std::string> bytes;
+};
+
 struct SearchRun {
     SearchRun(HANDLE file, const wchar_t* fileName, const wchar_t* pattern1,
               const wchar_t* pattern2)
@@ -52,4 +60,8 @@ struct SearchRun {
 
     // Reused from record to record: a record too long for any block.
     std::wstring bigRecord;
+
+    // Reused from file to file: the line search of texts in bytes.
+    CodePageLiteralCache codePageLiterals;
+    std::vector<wchar_t> lineScratch;
 };
