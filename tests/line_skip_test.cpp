@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "Tessumi.h"
+#include "code_page_text.h"
 #include "lines.h"
 #include "results_run_fixture.h"
 
@@ -29,7 +31,7 @@ std::wregex Classic(const wchar_t* pattern) {
 // The records of one file as every line tested on its own gives them.
 std::wstring ExpectedRecords(const std::wstring& path, const std::wstring& content,
                              const std::wregex& pattern) {
-    const std::wstring text = kBom + content;
+    const std::wstring text = content[0] == kBom[0] ? content : kBom + content;
     std::vector<Line> lines;
     CutLines(text.data(), text.size(), lines);
     std::wstring records;
@@ -93,6 +95,98 @@ TEST_F(LineSkip, RecordsAreThoseOfTestingEveryLine) {
     }
     EXPECT_EQ(files, 40 * static_cast<int>(std::size(patterns)));
     EXPECT_GT(records, 1000);  // the texts keep matching
+}
+
+// The text mode loader's whole text of a file (U+FEFF first).
+std::wstring LoadedText(const std::wstring& path) {
+    wchar_t* text = nullptr;
+    int n = 0;
+    wchar_t status[256];
+    EXPECT_EQ(SubReadText(path.c_str(), &text, &n, 1, status), 1);
+    std::wstring copy(text, static_cast<size_t>(n));
+    delete[] text;
+    return copy;
+}
+
+// Code page 932 bytes: characters whose second byte looks like ASCII (ソ is
+// 83 5C, 表 95 5C), half-width kana, the UTF-8 bytes of ファイル, lead bytes
+// before breaks, zeros and a lone lead byte, between every kind of break.
+std::string RandomAnsi(std::mt19937& rng) {
+    static const std::vector<std::string> pieces = {
+        "fox", "x", "y", "\\", "\\", "a", " ", "\x83\x5C", "\x95\x5C", "\x83\x74\x83\x40\x83\x43\x83\x8B",
+        "\xB1\xB2", "\xB1", "\xE3\x83\x95\xE3\x82\xA1", "\x83", "\x81", "\x81\x81",
+        "\r\n", "\n", "\r", "\r\r\n", "\n\n", std::string(1, '\0'), "\x83\x00", "\x80", "\xFD",
+    };
+    std::string text;
+    size_t count = rng() % 40;
+    for (size_t i = 0; i < count; ++i) text += pieces[rng() % pieces.size()];
+    return text;
+}
+
+TEST_F(LineSkip, AnsiLinesConvertedOneByOneAreThoseOfTheWholeConversion) {
+    // Every line that the bytes give, converted on its own, is the line that
+    // the whole file's conversion gives, wherever the breaks stand alone.
+    const CodePageFacts& cp = AnsiCodePage();
+    ASSERT_TRUE(cp.usable);
+    std::mt19937 rng(932);
+    std::vector<wchar_t> scratch;
+    const std::vector<std::string> none;
+    int kept = 0, refused = 0;
+    for (int i = 0; i < 3000; ++i) {
+        const std::string bytes = RandomAnsi(rng) + (i % 5 == 0 ? "\x83" : "");
+        const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
+        if (!BreaksStandAlone(cp, b, bytes.size())) {
+            ++refused;
+            continue;
+        }
+        ++kept;
+        std::wstring path = dir / L"a.txt";
+        WriteBytes(path, bytes);
+        const std::wstring whole = LoadedText(path);
+        std::vector<Line> expected;
+        CutLines(whole.data(), whole.size(), expected);
+        CodePageText text(cp, b, bytes.size(), none, scratch);
+        std::vector<std::wstring> got;
+        for (size_t next = 0; next < bytes.size();) {
+            const size_t start = next;
+            const size_t end = text.NextLine(next);
+            Line line;
+            ASSERT_EQ(text.Content(start, end, line, status), 1);
+            got.emplace_back(line.start, line.length);
+        }
+        ASSERT_EQ(got.size(), expected.size()) << Show(whole);
+        for (size_t k = 0; k < got.size(); ++k)
+            ASSERT_EQ(got[k], std::wstring(expected[k].start, expected[k].length)) << Show(whole);
+        // Counted without cutting: one line for every run of breaks.
+        const bool unbroken = !bytes.empty() && bytes.back() != '\r' && bytes.back() != '\n';
+        EXPECT_EQ(text.CountLines(0, bytes.size()) + unbroken, expected.size()) << Show(whole);
+    }
+    EXPECT_GT(kept, 1000);
+    EXPECT_GT(refused, 100);  // a lead byte before a break is met, and refused
+}
+
+TEST_F(LineSkip, AnsiRecordsAreThoseOfTestingEveryLine) {
+    // Literals that occur as a second byte (\\), Japanese ones, half-width
+    // kana, one across a break (never found), alternatives; the first file
+    // compiles the pattern, the others are searched on their bytes.
+    const wchar_t* patterns[] = {
+        L"\\\\", L"ソ", L"ファイル", L"ｱｲ", L"x\\ny", L"x\\r?\\n?y", L"fox|ソ", L"a\\\\",
+        L"\\\\\\b", L"ｱ|x",
+    };
+    std::mt19937 rng(20240613);
+    for (const wchar_t* pattern : patterns) {
+        Open(pattern);
+        const std::wregex reference = Classic(pattern);
+        std::wstring expected = kBom;
+        for (int i = 0; i < 60; ++i) {
+            std::wstring path = dir / (L"f" + std::to_wstring(i) + L".txt");
+            WriteBytes(path, RandomAnsi(rng));
+            ASSERT_EQ(FnSearchLines(path.c_str(), path.size(), *run, status), 1) << Show(status);
+            expected += ExpectedRecords(path, LoadedText(path), reference);
+        }
+        EXPECT_TRUE(run->codePageLiterals.usable) << Show(pattern);
+        ASSERT_EQ(Finish(), expected) << "pattern " << Show(pattern);
+    }
 }
 
 TEST_F(LineSkip, LongTextsWithRareMatches) {
