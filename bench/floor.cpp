@@ -1,7 +1,8 @@
 // floor START
 // The least work any search run over START must do: list every folder, and
 // open, size, read and convert every file with the very calls the library's
-// walk and text loader make, and nothing else. Prints the file count, the
+// walk and text loader make (the loader's own encoding detection and
+// decoding included), and nothing else. Prints the file count, the
 // bytes read, the largest file, the wall-clock seconds and its own peak memory.
 #include <windows.h>
 #include <psapi.h>
@@ -10,6 +11,8 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+
+#include "text_encoding.h"
 
 namespace {
 
@@ -52,15 +55,18 @@ bool LoadFile(const std::wstring& path, Totals& totals) {
     totals.bytes += read;
     if (size > totals.largest) totals.largest = size;
     const auto* b = reinterpret_cast<const unsigned char*>(raw.get());
-    if (read >= 2 && b[0] == 0xFF && b[1] == 0xFE) {
+    const DetectedEncoding detected = DetectEncoding(b, read);
+    if (detected.encoding == TextEncoding::Utf16Le) {
         totals.units += read / 2;
         return true;
     }
     if (read == 0) return true;
     std::unique_ptr<wchar_t[]> converted(new wchar_t[size_t(read) + 1]);
-    int k = MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, raw.get(), static_cast<int>(read),
-                                converted.get() + 1, static_cast<int>(read));
-    if (k == 0) return false;
+    size_t k = 0;
+    bool decoded = detected.encoding != TextEncoding::Ansi &&
+                   DecodeText(detected.encoding, b + detected.markLength,
+                              read - detected.markLength, converted.get() + 1, k);
+    if (!decoded && !DecodeText(TextEncoding::Ansi, b, read, converted.get() + 1, k)) return false;
     totals.units += k + 1;
     return true;
 }

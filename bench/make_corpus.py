@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Builds the benchmark tree: a fixed, seeded mix of source-like ASCII text,
 Shift_JIS Japanese prose and UTF-16LE files with a byte-order mark, over
-nested folders, with a few large files and some very long lines.
+nested folders, with a few large files and some very long lines, and a
+subtree of UTF-8 Japanese notes and documents, with and without a mark.
 
 usage: make_corpus.py [FOLDER]   (default /tmp/tessumi-corpus)
 
@@ -17,7 +18,7 @@ import sys
 import time
 
 PARAMS = {
-    "version": 3,
+    "version": 4,
     "seed": 20240611,
     "top": 10,            # folders at the first level
     "mid": 10,            # folders in each of them
@@ -28,6 +29,9 @@ PARAMS = {
     "big_files_mb": [24, 21, 22],   # ASCII source, Shift_JIS prose, UTF-16LE log
     "long_line_files": 24,
     "long_line_chars": 120000,
+    "utf8_folders": 12,   # folders of the UTF-8 subtree
+    "utf8_files": 16,     # files in each of them
+    "utf8_big_mb": 12,    # one large UTF-8 document
 }
 STAMP = ".corpus-stamp"
 
@@ -168,6 +172,32 @@ def file_bytes(rng, pools, kind, size):
     return b"\xff\xfe" + assemble(rng, pools.utf16, size, "\r\n".encode("utf-16-le"))
 
 
+def utf8_pool(rng):
+    # Notes as people write them: Japanese prose, Markdown headings and
+    # lists, and now and then a line of code.
+    lines = []
+    for _ in range(20000):
+        r = rng.random()
+        if r < 0.08:
+            lines.append("## " + rng.choice(KANJI_NOUNS) + rng.choice(["について", "の手順", "", "メモ"]))
+        elif r < 0.25:
+            lines.append("- " + japanese_line(rng))
+        elif r < 0.35:
+            lines.append("    " + ascii_source_line(rng).strip())
+        else:
+            lines.append(japanese_line(rng))
+    return [s.encode("utf-8") for s in lines]
+
+
+def utf8_file(rng, lines, size, mark=None):
+    # Notepad saves UTF-8 with CR LF, and with a mark before Windows 10
+    # version 1903; other editors save it with LF and no mark.
+    if mark is None:
+        mark = rng.random() < 0.4
+    eol = b"\r\n" if mark or rng.random() < 0.5 else b"\n"
+    return (b"\xef\xbb\xbf" if mark else b"") + assemble(rng, lines, size, eol)
+
+
 def long_line_file(rng, index, chars):
     # One minified-looking line of comma-separated words between short lines.
     cells = []
@@ -227,6 +257,20 @@ def generate(root):
     for i in range(PARAMS["long_line_files"]):
         put(os.path.join(tables, f"table_{i:02d}.c"),
             long_line_file(rng, i, PARAMS["long_line_chars"]))
+
+    # A random stream of its own, so that the files above stay as they were.
+    urng = random.Random(PARAMS["seed"] + 1)
+    notes = utf8_pool(urng)
+    docs = os.path.join(root, "docs_utf8")
+    for f in range(PARAMS["utf8_folders"]):
+        folder = os.path.join(docs, f"notes{f:02d}")
+        os.makedirs(folder, exist_ok=True)
+        for i in range(PARAMS["utf8_files"]):
+            ext = urng.choice([".md", ".md", ".txt", ".txt", ".csv"])
+            size = int(min(8 * mean, max(600, urng.expovariate(1.0 / mean))))
+            put(os.path.join(folder, f"note_{i:03d}{ext}"), utf8_file(urng, notes, size))
+    put(os.path.join(docs, "manual_utf8.md"),
+        utf8_file(urng, notes, PARAMS["utf8_big_mb"] << 20, mark=False))
     return count, total
 
 

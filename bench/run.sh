@@ -48,8 +48,8 @@ sets=(
 )
 
 # The native equivalent of pattern set $1 for grep (in the C locale) or rg
-# ($2); sets the array "args". The kanji is searched for as its Shift_JIS and
-# UTF-16LE bytes, since neither tool reads code page 932.
+# ($2); sets the array "args". The kanji is searched for as its Shift_JIS,
+# UTF-16LE and UTF-8 bytes, since neither tool reads code page 932.
 native_args() {
   local sjis=$'\x90\x7d\x8f\x91\x8a\xd9' utf16=$'\xf3\x56\xf8\x66\x28\x99'
   case $2:$1 in
@@ -57,7 +57,7 @@ native_args() {
     grep:1) args=(-E 'qzxvjwk') ;;
     grep:2) args=(-E --include='*.c' --include='*.h' --include='*.txt' '[A-Z]+_[A-Z]+\(') ;;
     grep:3) args=(-E 'foo|bar|baz') ;;
-    grep:4) args=(-F -e "$sjis" -e "$utf16") ;;
+    grep:4) args=(-F -e "$sjis" -e "$utf16" -e '図書館') ;;
     grep:5) args=(-E '^\s*#\s*define\s+\w+\s+[0-9]+') ;;
     rg:0) args=('memcpy') ;;
     rg:1) args=('qzxvjwk') ;;

@@ -7,7 +7,7 @@
 
 #include <climits>
 
-#include "code_page_text.h"
+#include "byte_text.h"
 #include "file_read.h"
 #include "loader.h"
 #include "pattern/pattern_plan.h"
@@ -251,7 +251,7 @@ private:
     Line line_{nullptr, 0};
 };
 
-// Searches the lines of one text, in UTF-16 or in bytes (code_page_text.h).
+// Searches the lines of one text, in UTF-16 or in bytes (byte_text.h).
 // Each line is tested as soon as it is cut, while it is still in the cache,
 // and no list of lines is held: the records and their numbers are those of
 // cutting the whole text first. Lines before the next place where a match
@@ -288,11 +288,12 @@ int SearchText(Text& text, const wchar_t* path, size_t pathLength, SearchRun& ru
     return 1;
 }
 
-// The skip literals of pattern 2 in the ANSI code page's bytes, once the
-// pattern is compiled; null while it is not, or when it gives nothing to
-// skip by that the bytes can show.
-const std::vector<std::string>* CodePageLiterals(SearchRun& run) {
-    CodePageLiteralCache& cache = run.codePageLiterals;
+// The skip literals of pattern 2 in the bytes of encoding, once the pattern
+// is compiled; null while it is not, or when it gives nothing to skip by that
+// the bytes can show.
+const std::vector<std::string>* ByteLiterals(SearchRun& run, TextEncoding encoding) {
+    ByteLiteralCache& cache =
+        encoding == TextEncoding::Utf8 ? run.utf8Literals : run.ansiLiterals;
     if (!cache.known) {
         if (!run.linePattern.compiled()) return nullptr;
         cache.known = true;
@@ -300,10 +301,35 @@ const std::vector<std::string>* CodePageLiterals(SearchRun& run) {
         if (literals == nullptr) return nullptr;
         cache.bytes.resize(literals->size());
         for (size_t i = 0; i < literals->size(); ++i)
-            if (!EncodeLiteral(AnsiCodePage(), (*literals)[i].text, cache.bytes[i])) return nullptr;
+            if (!EncodeLiteral(encoding, (*literals)[i].text, cache.bytes[i])) return nullptr;
         cache.usable = true;
     }
     return cache.usable ? &cache.bytes : nullptr;
+}
+
+// The skip literals' bytes when file can be searched on its bytes: read in
+// the ANSI code page with no break taken into a character, or in UTF-8 and
+// decoded so (a marked file whose rest is malformed is read in the code page,
+// mark and all); null otherwise.
+const std::vector<std::string>* BytePath(SearchRun& run, const FileBytes& file,
+                                         const DetectedEncoding& detected) {
+    const unsigned char* bytes = file.bytes();
+    switch (detected.encoding) {
+    case TextEncoding::Ansi: {
+        const std::vector<std::string>* literals = ByteLiterals(run, TextEncoding::Ansi);
+        return literals && BreaksStandAlone(AnsiCodePage(), bytes, file.size) ? literals
+                                                                               : nullptr;
+    }
+    case TextEncoding::Utf8: {
+        const std::vector<std::string>* literals = ByteLiterals(run, TextEncoding::Utf8);
+        const size_t mark = detected.markLength;
+        return literals && (mark == 0 || Utf8WellFormed(bytes + mark, file.size - mark))
+                   ? literals
+                   : nullptr;
+    }
+    default:
+        return nullptr;
+    }
 }
 
 }  // namespace
@@ -314,18 +340,16 @@ int FnSearchLines(const wchar_t* path, size_t pathLength, SearchRun& run, wchar_
     // The limit of the loader's text mode, which the file would go through.
     if (!ReadWholeFile(path, DWORD(INT_MAX) - 1, file, &length, statusText)) return 0;
 
-    if (!StartsWithUtf16Mark(file)) {
-        const std::vector<std::string>* literals = CodePageLiterals(run);
-        if (literals != nullptr && BreaksStandAlone(AnsiCodePage(), file.bytes(), file.size)) {
-            CodePageText text(AnsiCodePage(), file.bytes(), file.size, *literals,
-                              run.lineScratch);
-            return SearchText(text, path, pathLength, run, statusText);
-        }
+    const DetectedEncoding detected = DetectEncoding(file.bytes(), file.size);
+    if (const std::vector<std::string>* literals = BytePath(run, file, detected)) {
+        ByteText text(detected.encoding, file.bytes(), file.size, detected.markLength, *literals,
+                      run.lineScratch);
+        return SearchText(text, path, pathLength, run, statusText);
     }
 
     wchar_t* loaded = nullptr;
     int n = 0;
-    if (!ToLoadedText(path, file, &loaded, &n, statusText)) return 0;
+    if (!ToLoadedText(path, file, detected, &loaded, &n, statusText)) return 0;
     std::unique_ptr<wchar_t[]> owner(loaded);
     Utf16Text text(run.linePattern, loaded, static_cast<size_t>(n));
     return SearchText(text, path, pathLength, run, statusText);

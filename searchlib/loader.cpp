@@ -1,10 +1,11 @@
 // SubReadText: loads one whole file with a single read, raw or as UTF-16 text
 // that starts with U+FEFF.
+#include "loader.h"
+
 #include <climits>
 #include <new>
 
 #include "Tessumi.h"
-#include "loader.h"
 #include "status_text.h"
 
 namespace {
@@ -13,9 +14,9 @@ constexpr wchar_t kByteOrderMark = 0xFEFF;
 
 }  // namespace
 
-int ToLoadedText(const wchar_t* path, FileBytes& file, wchar_t** text, int* length,
-                 wchar_t* statusText) {
-    if (StartsWithUtf16Mark(file)) {
+int ToLoadedText(const wchar_t* path, FileBytes& file, const DetectedEncoding& detected,
+                 wchar_t** text, int* length, wchar_t* statusText) {
+    if (detected.encoding == TextEncoding::Utf16Le) {
         *length = static_cast<int>(file.size / 2);
         *text = file.buffer.release();
         return 1;
@@ -33,17 +34,23 @@ int ToLoadedText(const wchar_t* path, FileBytes& file, wchar_t** text, int* leng
         return 1;
     }
 
-    const int n = static_cast<int>(file.size);
-    wchar_t* converted = new (std::nothrow) wchar_t[size_t(n) + 1];
+    // No encoding here gives more units than it has bytes. A mark becomes
+    // the U+FEFF at unit 0; text that can't be decoded as detected is read
+    // whole, mark included, in the ANSI code page.
+    const size_t n = file.size;
+    const unsigned char* bytes = file.bytes();
+    wchar_t* converted = new (std::nothrow) wchar_t[n + 1];
     if (converted == nullptr) {
         file.buffer.reset();
         return RefuseNoMemory(path, statusText);
     }
-    SetLastError(0);
-    int k = MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED,
-                                reinterpret_cast<const char*>(file.bytes()), n, converted + 1, n);
-    *length = k;
-    if (k == 0) {
+    size_t k = 0;
+    bool decoded = detected.encoding != TextEncoding::Ansi &&
+                   DecodeText(detected.encoding, bytes + detected.markLength,
+                              n - detected.markLength, converted + 1, k);
+    if (!decoded) decoded = DecodeText(TextEncoding::Ansi, bytes, n, converted + 1, k);
+    *length = static_cast<int>(k);
+    if (!decoded) {
         DWORD code = GetLastError();
         file.buffer.reset();
         delete[] converted;
@@ -53,7 +60,7 @@ int ToLoadedText(const wchar_t* path, FileBytes& file, wchar_t** text, int* leng
     status::Ok(statusText);
     file.buffer.reset();
     converted[0] = kByteOrderMark;
-    *length = k + 1;
+    *length = static_cast<int>(k + 1);
     *text = converted;
     return 1;
 }
@@ -70,7 +77,8 @@ extern "C" TESSUMI_API int SubReadText(const wchar_t* path, wchar_t** text, int*
             *text = file.buffer.release();
             return 1;
         }
-        return ToLoadedText(path, file, text, length, statusText);
+        return ToLoadedText(path, file, DetectEncoding(file.bytes(), file.size), text, length,
+                            statusText);
     } catch (...) {
         // Nothing here throws by design; no exception may cross the export.
         return RefuseNoMemory(path, statusText);

@@ -34,9 +34,9 @@ struct FileIdentity {
     bool known = false;
 };
 
-// Pattern 2's skip literals in the ANSI code page's bytes, made once the
-// pattern is compiled (code_page_text.h).
-struct CodePageLiteralCache {
+// Pattern 2's skip literals in the bytes of one encoding, made once the
+// pattern is compiled (byte_text.h).
+struct ByteLiteralCache {
     bool known = false;   // asked once the pattern was compiled
     bool usable = false;  // every literal has bytes a text must show
     std::vector<std::string> bytes;
@@ -62,6 +62,7 @@ struct SearchRun {
     std::wstring bigRecord;
 
     // Reused from file to file: the line search of texts in bytes.
-    CodePageLiteralCache codePageLiterals;
+    ByteLiteralCache ansiLiterals;
+    ByteLiteralCache utf8Literals;
     std::vector<wchar_t> lineScratch;
 };

@@ -13,7 +13,8 @@
 #include <vector>
 
 #include "Tessumi.h"
-#include "code_page_text.h"
+#include "byte_text.h"
+#include "text_encoding.h"
 #include "lines.h"
 #include "results_run_fixture.h"
 
@@ -109,43 +110,55 @@ std::wstring LoadedText(const std::wstring& path) {
 }
 
 // Code page 932 bytes: characters whose second byte looks like ASCII (ソ is
-// 83 5C, 表 95 5C), half-width kana, the UTF-8 bytes of ファイル, lead bytes
-// before breaks, zeros and a lone lead byte, between every kind of break.
-std::string RandomAnsi(std::mt19937& rng) {
-    static const std::vector<std::string> pieces = {
-        "fox", "x", "y", "\\", "\\", "a", " ", "\x83\x5C", "\x95\x5C", "\x83\x74\x83\x40\x83\x43\x83\x8B",
-        "\xB1\xB2", "\xB1", "\xE3\x83\x95\xE3\x82\xA1", "\x83", "\x81", "\x81\x81",
-        "\r\n", "\n", "\r", "\r\r\n", "\n\n", std::string(1, '\0'), "\x83\x00", "\x80", "\xFD",
+// 83 5C, 表 95 5C), half-width kana, lead bytes before breaks, zeros and a
+// lone lead byte, between every kind of break. With utf8, UTF-8 text: ファイル,
+// ｱ and ソ in their UTF-8 bytes (ソ is E3 82 BD) and the same ASCII and breaks.
+std::string RandomBytes(std::mt19937& rng, bool utf8) {
+    static const std::vector<std::string> common = {
+        "fox", "x", "y", "\\", "\\", "a", " ", "\r\n", "\n", "\r", "\r\r\n", "\n\n",
+        std::string(1, '\0'),
     };
+    static const std::vector<std::string> ansi = {
+        "\x83\x5C", "\x95\x5C", "\x83\x74\x83\x40\x83\x43\x83\x8B", "\xB1\xB2", "\xB1", "\x83",
+        "\x81", "\x81\x81", "\x83\x00", "\x80", "\xFD",
+    };
+    static const std::vector<std::string> unicode = {
+        "\xE3\x83\x95\xE3\x82\xA1\xE3\x82\xA4\xE3\x83\xAB", "\xEF\xBD\xB1", "\xE3\x82\xBD",
+    };
+    const std::vector<std::string>& special = utf8 ? unicode : ansi;
     std::string text;
     size_t count = rng() % 40;
-    for (size_t i = 0; i < count; ++i) text += pieces[rng() % pieces.size()];
+    for (size_t i = 0; i < count; ++i) {
+        size_t k = rng() % (common.size() + special.size());
+        text += k < common.size() ? common[k] : special[k - common.size()];
+    }
     return text;
 }
 
-TEST_F(LineSkip, AnsiLinesConvertedOneByOneAreThoseOfTheWholeConversion) {
-    // Every line that the bytes give, converted on its own, is the line that
-    // the whole file's conversion gives, wherever the breaks stand alone.
-    const CodePageFacts& cp = AnsiCodePage();
-    ASSERT_TRUE(cp.usable);
+TEST_F(LineSkip, LinesDecodedOneByOneAreThoseOfTheWholeText) {
+    // Every line that the bytes give, decoded on its own, is the line that
+    // the loader's whole text gives, wherever the breaks stand alone.
+    ASSERT_TRUE(AnsiCodePage().usable);
     std::mt19937 rng(932);
     std::vector<wchar_t> scratch;
     const std::vector<std::string> none;
-    int kept = 0, refused = 0;
-    for (int i = 0; i < 3000; ++i) {
-        const std::string bytes = RandomAnsi(rng) + (i % 5 == 0 ? "\x83" : "");
+    int kept[2] = {}, refused = 0;
+    for (int i = 0; i < 4000; ++i) {
+        const std::string bytes = RandomBytes(rng, i % 4 == 0) + (i % 5 == 0 ? "\x83" : "");
         const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
-        if (!BreaksStandAlone(cp, b, bytes.size())) {
+        const TextEncoding encoding = DetectEncoding(b, bytes.size()).encoding;
+        if (encoding == TextEncoding::Ansi && !BreaksStandAlone(AnsiCodePage(), b, bytes.size())) {
             ++refused;
             continue;
         }
-        ++kept;
+        if (encoding != TextEncoding::Ansi && encoding != TextEncoding::Utf8) continue;
+        ++kept[encoding == TextEncoding::Utf8];
         std::wstring path = dir / L"a.txt";
         WriteBytes(path, bytes);
         const std::wstring whole = LoadedText(path);
         std::vector<Line> expected;
         CutLines(whole.data(), whole.size(), expected);
-        CodePageText text(cp, b, bytes.size(), none, scratch);
+        ByteText text(encoding, b, bytes.size(), 0, none, scratch);
         std::vector<std::wstring> got;
         for (size_t next = 0; next < bytes.size();) {
             const size_t start = next;
@@ -161,14 +174,16 @@ TEST_F(LineSkip, AnsiLinesConvertedOneByOneAreThoseOfTheWholeConversion) {
         const bool unbroken = !bytes.empty() && bytes.back() != '\r' && bytes.back() != '\n';
         EXPECT_EQ(text.CountLines(0, bytes.size()) + unbroken, expected.size()) << Show(whole);
     }
-    EXPECT_GT(kept, 1000);
+    EXPECT_GT(kept[0], 1000);
+    EXPECT_GT(kept[1], 200);
     EXPECT_GT(refused, 100);  // a lead byte before a break is met, and refused
 }
 
-TEST_F(LineSkip, AnsiRecordsAreThoseOfTestingEveryLine) {
+TEST_F(LineSkip, ByteRecordsAreThoseOfTestingEveryLine) {
     // Literals that occur as a second byte (\\), Japanese ones, half-width
     // kana, one across a break (never found), alternatives; the first file
-    // compiles the pattern, the others are searched on their bytes.
+    // compiles the pattern, the others are searched on their bytes, in code
+    // page 932 and in UTF-8.
     const wchar_t* patterns[] = {
         L"\\\\", L"ソ", L"ファイル", L"ｱｲ", L"x\\ny", L"x\\r?\\n?y", L"fox|ソ", L"a\\\\",
         L"\\\\\\b", L"ｱ|x",
@@ -178,13 +193,14 @@ TEST_F(LineSkip, AnsiRecordsAreThoseOfTestingEveryLine) {
         Open(pattern);
         const std::wregex reference = Classic(pattern);
         std::wstring expected = kBom;
-        for (int i = 0; i < 60; ++i) {
+        for (int i = 0; i < 80; ++i) {
             std::wstring path = dir / (L"f" + std::to_wstring(i) + L".txt");
-            WriteBytes(path, RandomAnsi(rng));
+            WriteBytes(path, RandomBytes(rng, i % 2 == 1));
             ASSERT_EQ(FnSearchLines(path.c_str(), path.size(), *run, status), 1) << Show(status);
             expected += ExpectedRecords(path, LoadedText(path), reference);
         }
-        EXPECT_TRUE(run->codePageLiterals.usable) << Show(pattern);
+        EXPECT_TRUE(run->ansiLiterals.usable) << Show(pattern);
+        EXPECT_TRUE(run->utf8Literals.usable) << Show(pattern);
         ASSERT_EQ(Finish(), expected) << "pattern " << Show(pattern);
     }
 }

@@ -12,6 +12,14 @@ mkdir -p "$dir/tree/sub"
 printf 'line one\r\n' >"$dir/tree/a.txt"
 # Shift_JIS: 「東京の天気」 on line 2
 printf 'x\r\n\223\214\213\236\202\314\223\126\213\103\r\n' >"$dir/tree/sub/b.txt"
+# The same search over files in the other encodings users have.
+printf '\357\273\277メモ\r\n大阪の天気\r\n' >"$dir/tree/sub/bom.txt"  # UTF-8, as Notepad saves it
+printf '京都の天気\n' >"$dir/tree/utf8.txt"
+# EUC-JP: 「東京の天気は晴れです。」
+printf '\305\354\265\376\244\316\305\267\265\244\244\317\300\262\244\354\244\307\244\271\241\243\n' >"$dir/tree/euc.txt"
+# ISO-2022-JP: 「明日の天気」
+printf '\033$BL@F|$NE75$\033(B\r\n' >"$dir/tree/jis.txt"
+printf '\376\377\131\051\154\027' >"$dir/tree/be.txt"  # UTF-16BE: 「天気」
 start=$(winepath -w "$dir/tree" 2>/dev/null)
 results=$(winepath -w "$dir/results.txt" 2>/dev/null)
 [ -n "$start" ] || fail "winepath"
@@ -23,8 +31,15 @@ out=$(tr -d '\r' <"$dir/out")
 [ $rc -eq 0 ] || fail "exit code $rc, output: $out"
 [ "$(printf '%s\n' "$out" | head -1)" = '正常です' ] || fail "status: $out"
 printf '%s\n' "$out" | grep -q '^seconds: [0-9]' || fail "no time: $out"
-got=$(iconv -f UTF-16 -t UTF-8 "$dir/results.txt")
-want=$(printf '%s\\sub\\b.txt\r\n\t(2)===>東京の天気\r\n' "$start")
+# One record a line, in sorted order: the walk's order is the platform's.
+got=$(iconv -f UTF-16 -t UTF-8 "$dir/results.txt" | tr -d '\r' | paste - - | sort)
+want=$(printf '%s\\%s\n\t%s\n' \
+  "$start" 'sub\b.txt' '(2)===>東京の天気' \
+  "$start" 'sub\bom.txt' '(2)===>大阪の天気' \
+  "$start" 'utf8.txt' '(1)===>京都の天気' \
+  "$start" 'euc.txt' '(1)===>東京の天気は晴れです。' \
+  "$start" 'jis.txt' '(1)===>明日の天気' \
+  "$start" 'be.txt' '(1)===>天気' | paste - - | sort)
 [ "$got" = "$want" ] || fail "results: [$got] want [$want]"
 
 "$run" "$exe" "$start\\missing" "$results" '' '' >"$dir/out" 2>/dev/null

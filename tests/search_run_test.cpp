@@ -112,6 +112,66 @@ TEST_F(SearchRunTest, ShiftJisAndUtf16FilesWithAJapanesePattern) {
     EXPECT_EQ(ReadText(results), expected);
 }
 
+// Files as users have them, each searched on its own: every record holds its
+// line as the file's encoding gives it, numbered as the line cutting gives.
+TEST_F(SearchRunTest, EveryEncodingIsSearchedAsItsText) {
+    auto bigEndian = [](const std::wstring& text) {
+        std::string bytes = Utf16Bytes(text);
+        for (size_t k = 0; k + 1 < bytes.size(); k += 2) std::swap(bytes[k], bytes[k + 1]);
+        return "\xFE\xFF" + bytes;
+    };
+    struct Hit {
+        int number;
+        std::wstring line;
+    };
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::wstring pattern;
+        std::vector<Hit> hits;
+    } cases[] = {
+        {"UTF-8 with a mark, as Notepad saves it", "\xEF\xBB\xBF" "会議の資料\r\n明日の天気は晴れ\r\n",
+         L"天気", {{2, L"明日の天気は晴れ"}}},
+        {"UTF-8 without a mark", "# メモ\n東京の天気\n大阪\n", L"天気", {{2, L"東京の天気"}}},
+        {"UTF-8 with CR, LF and CR LF mixed", "一行目\r二行目の天気\n\n三行目\r\n四行目も天気",
+         L"天気", {{2, L"二行目の天気"}, {4, L"四行目も天気"}}},
+        {"UTF-16BE", bigEndian(L"天気予報\r\n明日は晴れ\r\n"), L"天気|晴",
+         {{1, L"天気予報"}, {2, L"明日は晴れ"}}},
+        // 田中様 / お世話になっております。 / 明日の天気は雨なので、ｶｻをお持ちください。 /
+        // -- 山田, in JIS X 0208 (ESC $ B and ESC $ @), half-width kana and JIS-Roman.
+        {"ISO-2022-JP mail body",
+         "\x1B$BEDCfMM\x1B(B\r\n\r\n\x1B$B$*@$OC$K$J$C$F$*$j$^$9!#\x1B(B\r\n"
+         "\x1B$BL@F|$NE75$$O1+$J$N$G!\"\x1B(I6;\x1B$B$r$*;}$A$/$@$5$$!#\x1B(B\r\n"
+         "\x1B(J-- \x1B$@;3ED\x1B(B\r\n",
+         L"天気|山田", {{3, L"明日の天気は雨なので、ｶｻをお持ちください。"}, {4, L"-- 山田"}}},
+        // 東京の天気は晴れです。 / 明日は雨でしょう。
+        {"EUC-JP",
+         "\xC5\xEC\xB5\xFE\xA4\xCE\xC5\xB7\xB5\xA4\xA4\xCF"
+         "\xC0\xB2\xA4\xEC\xA4\xC7\xA4\xB9\xA1\xA3\n"
+         "\xCC\xC0\xC6\xFC\xA4\xCF\xB1\xAB\xA4\xC7\xA4\xB7\xA4\xE7\xA4\xA6\xA1\xA3\n",
+         L"天気|雨", {{1, L"東京の天気は晴れです。"}, {2, L"明日は雨でしょう。"}}},
+        // Half-width kana only: valid EUC-JP too, but Shift_JIS comes first.
+        {"Shift_JIS with half-width kana",
+         "\xBA\xB0\xC4\xDE,\xC3\xDE\xB0\xC0\r\n0001,\xB1\xB2\xB3\xB4\r\n",
+         L"ﾃﾞｰﾀ|ｱｲｳｴ", {{1, L"ｺｰﾄﾞ,ﾃﾞｰﾀ"}, {2, L"0001,ｱｲｳｴ"}}},
+        {"ASCII", "int main(void)\n{\n    return weather;\n}\n", L"weather",
+         {{3, L"    return weather;"}}},
+        // A cut sequence at the very end: all of it is read as Shift_JIS.
+        {"UTF-8 but for its last byte", "weather: 東京\r\nend\r\n\xE6", L"weather",
+         {{1, L"weather: 譚ｱ莠ｬ"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir one;
+        std::wstring path = one / L"file.txt";
+        WriteBytes(path, c.bytes);
+        ASSERT_EQ(Run(one.path(), L"", c.pattern), 1) << Show(Status());
+        std::wstring expected = kBom;
+        for (const Hit& hit : c.hits) expected += Record(path, hit.number, hit.line);
+        EXPECT_EQ(ReadText(results), expected) << Show(ReadText(results));
+    }
+}
+
 TEST_F(SearchRunTest, ResultsOfManyBlocksAreExactAndHoldNoZero) {
     std::string text;
     std::wstring path = tree / L"big.txt";

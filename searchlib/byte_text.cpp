@@ -1,4 +1,4 @@
-#include "code_page_text.h"
+#include "byte_text.h"
 
 #include <windows.h>
 
@@ -68,8 +68,9 @@ const CodePageFacts& AnsiCodePage() {
     return facts;
 }
 
-bool EncodeLiteral(const CodePageFacts& cp, const std::wstring& literal, std::string& bytes) {
-    bytes.clear();
+namespace {
+
+bool EncodeInCodePage(const CodePageFacts& cp, const std::wstring& literal, std::string& bytes) {
     if (!cp.usable) return false;
     for (wchar_t c : literal) {
         const unsigned s = cp.source[static_cast<uint16_t>(c)];
@@ -78,6 +79,46 @@ bool EncodeLiteral(const CodePageFacts& cp, const std::wstring& literal, std::st
         bytes += static_cast<char>(s & 0xFF);
     }
     return true;
+}
+
+// Well-formed UTF-8 has one form for every character; a lone surrogate has none.
+bool EncodeInUtf8(const std::wstring& literal, std::string& bytes) {
+    for (size_t i = 0; i < literal.size(); ++i) {
+        unsigned c = static_cast<uint16_t>(literal[i]);
+        if (c >= 0xD800 && c <= 0xDFFF) {
+            const unsigned low = i + 1 < literal.size() ? static_cast<uint16_t>(literal[i + 1]) : 0;
+            if (c > 0xDBFF || low < 0xDC00 || low > 0xDFFF) return false;
+            c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+            ++i;
+        }
+        if (c < 0x80) {
+            bytes += static_cast<char>(c);
+        } else if (c < 0x800) {
+            bytes += static_cast<char>(0xC0 | c >> 6);
+            bytes += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            bytes += static_cast<char>(0xE0 | c >> 12);
+            bytes += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+            bytes += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            bytes += static_cast<char>(0xF0 | c >> 18);
+            bytes += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+            bytes += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+            bytes += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool EncodeLiteral(TextEncoding encoding, const std::wstring& literal, std::string& bytes) {
+    bytes.clear();
+    switch (encoding) {
+    case TextEncoding::Ansi: return EncodeInCodePage(AnsiCodePage(), literal, bytes);
+    case TextEncoding::Utf8: return EncodeInUtf8(literal, bytes);
+    default: return false;
+    }
 }
 
 bool BreaksStandAlone(const CodePageFacts& cp, const unsigned char* bytes, size_t n) {
@@ -141,13 +182,14 @@ size_t FindBytes(const unsigned char* want, size_t m, const unsigned char* text,
     return n;
 }
 
-CodePageText::CodePageText(const CodePageFacts& cp, const unsigned char* bytes, size_t n,
-                           const std::vector<std::string>& literals,
-                           std::vector<wchar_t>& scratch)
-    : cp_(cp), bytes_(bytes), n_(n), literals_(literals), next_(literals.size(), 0),
+ByteText::ByteText(TextEncoding encoding, const unsigned char* bytes, size_t n, size_t markLength,
+                   const std::vector<std::string>& literals, std::vector<wchar_t>& scratch)
+    : encoding_(encoding),
+      asciiAsIs_(encoding == TextEncoding::Utf8 || AnsiCodePage().asciiAsIs),
+      bytes_(bytes), n_(n), first_(markLength), literals_(literals), next_(literals.size(), 0),
       scratch_(scratch) {}
 
-size_t CodePageText::NextCandidate(size_t from) {
+size_t ByteText::NextCandidate(size_t from) {
     if (literals_.empty()) return from;
     size_t first = n_;
     for (size_t i = 0; i < literals_.size(); ++i) {
@@ -162,13 +204,13 @@ size_t CodePageText::NextCandidate(size_t from) {
     return first;
 }
 
-size_t CodePageText::LineStartOf(size_t from, size_t q) const {
+size_t ByteText::LineStartOf(size_t from, size_t q) const {
     for (size_t k = q; k > from; --k)
         if (IsBreak(bytes_[k - 1]) && !IsBreak(bytes_[k])) return k;
     return from;
 }
 
-size_t CodePageText::CountLines(size_t from, size_t to) const {
+size_t ByteText::CountLines(size_t from, size_t to) const {
     // Every line there ends with one run of CR and LF inside the range; the
     // byte before from never continues a run.
     size_t runs = 0;
@@ -193,7 +235,7 @@ size_t CodePageText::CountLines(size_t from, size_t to) const {
     return runs;
 }
 
-size_t CodePageText::NextLine(size_t& next) const {
+size_t ByteText::NextLine(size_t& next) const {
     size_t k = next;
 #ifdef TESSUMI_SSE2
     const __m128i cr = _mm_set1_epi8(static_cast<char>(kCR));
@@ -215,26 +257,21 @@ size_t CodePageText::NextLine(size_t& next) const {
     return end;
 }
 
-int CodePageText::Content(size_t start, size_t end, Line& line, wchar_t* statusText) {
+int ByteText::Content(size_t start, size_t end, Line& line, wchar_t* statusText) {
     const size_t n = end - start;
     if (scratch_.size() < n + 1) scratch_.resize(n + 1);
     wchar_t* out = scratch_.data();
     const unsigned char* in = bytes_ + start;
     size_t k = 0;
-    if (cp_.asciiAsIs) {
+    if (asciiAsIs_) {
         while (k < n && in[k] < 0x80) {
             out[k] = in[k];
             ++k;
         }
     }
-    if (k < n) {
-        SetLastError(0);
-        const int converted = Convert(in, n, out, n);
-        if (converted == 0) {
-            status::SystemFailure(statusText, nullptr, status::kConversion, GetLastError());
-            return 0;
-        }
-        k = static_cast<size_t>(converted);
+    if (k < n && !DecodeText(encoding_, in, n, out, k)) {
+        status::SystemFailure(statusText, nullptr, status::kConversion, GetLastError());
+        return 0;
     }
     line = {out, static_cast<size_t>(std::find(out, out + k, L'\0') - out)};
     return 1;

@@ -1,0 +1,112 @@
+// Which encoding a file's bytes are read in, at the edges of every rule, and
+// the UTF-8 decoding against the platform's own.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <random>
+#include <string>
+
+#include "test_support.h"
+#include "text_encoding.h"
+
+using namespace testing_support;
+
+namespace {
+
+const unsigned char* Bytes(const std::string& s) {
+    return reinterpret_cast<const unsigned char*>(s.data());
+}
+
+TEST(TextEncodingTest, TheFirstRuleThatFitsDecides) {
+    const std::string ascii40(40, 'a');  // long enough for the sixteen-byte steps
+    struct Case {
+        std::string bytes;
+        TextEncoding encoding;
+        size_t markLength;
+    } cases[] = {
+        {"", TextEncoding::Ansi, 0},
+        {"\xFF\xFE\xEF\xBB\xBF", TextEncoding::Utf16Le, 2},
+        {"\xEF\xBB\xBF", TextEncoding::Utf8, 3},
+        {"\xEF\xBB\xBF\x93\x8C", TextEncoding::Utf8, 3},  // the mark alone decides
+        {"\xFE\xFF", TextEncoding::Utf16Be, 2},
+        {"\xFE", TextEncoding::Ansi, 0},
+        {ascii40 + "\r\n", TextEncoding::Ansi, 0},
+        // ISO-2022-JP: 7-bit with an escape into JIS X 0208.
+        {"a\x1B$BF|\x1B(B\r\n", TextEncoding::Iso2022Jp, 0},
+        {ascii40 + "\x1B$@F|\x1B(J\\\x1B(I1\x1B(B", TextEncoding::Iso2022Jp, 0},
+        {"\x1B(I1\x1B(B", TextEncoding::Ansi, 0},        // kana alone is not enough
+        {"\x1B$BF\x1B(B", TextEncoding::Ansi, 0},        // half a pair
+        {"\x1B$B\x7F\x7F\x1B(B", TextEncoding::Ansi, 0},  // no such pair
+        {"\x1B$(DF|\x1B(B", TextEncoding::Ansi, 0},       // JIS X 0212 is not read
+        {"\x1B$BF|\x1B(B\xC3\xA9", TextEncoding::Utf8, 0},
+        // UTF-8: well-formed with a multi-byte sequence, and nothing else.
+        {"\xC3\xA9", TextEncoding::Utf8, 0},
+        {ascii40 + "\xE6\x9D\xB1" + ascii40 + "\xF0\xA0\xAE\xB7", TextEncoding::Utf8, 0},
+        {"\xF4\x8F\xBF\xBF", TextEncoding::Utf8, 0},
+        {"a\xC0\x80", TextEncoding::Ansi, 0},          // overlong
+        {"a\xE0\x80\xAF", TextEncoding::Ansi, 0},      // overlong
+        {"a\xED\xA0\x80", TextEncoding::Ansi, 0},      // surrogate
+        {"a\xF4\x90\x80\x80", TextEncoding::Ansi, 0},  // above U+10FFFF
+        {ascii40 + "\xE6\x9D\xB1\xE6\x9D", TextEncoding::Ansi, 0},  // cut at the end
+        // EUC-JP only where code page 932 fails.
+        {"\xC5\xEC\xB5\xFE", TextEncoding::EucJp, 0},                  // 東京
+        {ascii40 + "\xA4\xCE\x8E\xB1\xC5\xEC\xB5\xFE", TextEncoding::EucJp, 0},  // のｱ東京
+        {"\xB1\xB2\xB3\xB4", TextEncoding::Ansi, 0},     // ｱｲｳｴ, a valid pair of EUC-JP too
+        {"\xC5\xEC\xB5", TextEncoding::Ansi, 0},         // cut EUC-JP
+        {"\x8F\xB0\xA1\xFE", TextEncoding::Ansi, 0},     // JIS X 0212 is not read
+        {"\x93\x8C\x8B\x9E", TextEncoding::Ansi, 0},     // 東京 in Shift_JIS
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Show(std::wstring(c.bytes.begin(), c.bytes.end())));
+        DetectedEncoding d = DetectEncoding(Bytes(c.bytes), c.bytes.size());
+        EXPECT_EQ(static_cast<int>(d.encoding), static_cast<int>(c.encoding));
+        EXPECT_EQ(d.markLength, c.markLength);
+    }
+}
+
+// Random well-formed UTF-8, ASCII runs of every length against the sixteen-
+// byte steps, decoded as the platform decodes it, and line by line as whole.
+TEST(TextEncodingTest, Utf8DecodesAsThePlatformDoesWholeOrByLines) {
+    const char* pieces[] = {"a", "\r\n", "\xC3\xA9", "\xE6\x9D\xB1", "\xEF\xBD\xB1",
+                            "\xF0\xA0\xAE\xB7", "\xF4\x8F\xBF\xBF", "\xEE\x80\x80"};
+    std::mt19937 random(7);
+    for (int round = 0; round < 200; ++round) {
+        std::string text;
+        while (text.size() < 300) {
+            const char* piece = pieces[random() % 8];
+            size_t repeat = piece[0] == 'a' ? random() % 40 : 1 + random() % 3;
+            for (size_t k = 0; k < repeat; ++k) text += piece;
+        }
+        const int n = static_cast<int>(text.size());
+        std::wstring want(text.size(), L'\0');
+        want.resize(static_cast<size_t>(
+            MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), n, &want[0], n)));
+
+        std::wstring whole(text.size(), L'#');
+        size_t written = 0;
+        ASSERT_TRUE(DecodeText(TextEncoding::Utf8, Bytes(text), text.size(), &whole[0], written));
+        ASSERT_EQ(whole.substr(0, written), want) << Show(want);
+
+        std::wstring byLines;
+        size_t start = 0;
+        while (start < text.size()) {
+            size_t end = text.find('\n', start);
+            end = end == std::string::npos ? text.size() : end + 1;
+            std::wstring line(end - start, L'#');
+            ASSERT_TRUE(DecodeText(TextEncoding::Utf8, Bytes(text) + start, end - start,
+                                   &line[0], written));
+            byLines += line.substr(0, written);
+            start = end;
+        }
+        EXPECT_EQ(byLines, want);
+    }
+    std::string malformed = std::string(40, 'a') + "\xE6\x9D";
+    std::wstring out(malformed.size(), L'#');
+    size_t written = 0;
+    EXPECT_FALSE(DecodeText(TextEncoding::Utf8, Bytes(malformed), malformed.size(), &out[0],
+                            written));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_UNICODE_TRANSLATION));
+}
+
+}  // namespace
