@@ -37,6 +37,9 @@ CodePageFacts AskCodePage() {
     if (!GetCPInfo(CP_ACP, &info) || info.MaxCharSize > 2) return cp;
     for (int i = 0; i + 1 < MAX_LEADBYTES && info.LeadByte[i] != 0; i += 2)
         for (unsigned b = info.LeadByte[i]; b <= info.LeadByte[i + 1]; ++b) cp.lead[b] = true;
+    // BreaksStandAlone looks closer only after bytes of 0x80 and above.
+    for (unsigned b = 0; b < 0x80; ++b)
+        if (cp.lead[b]) return cp;
     cp.source.assign(0x10000, CodePageFacts::kNoSingleSource);
     wchar_t out[4];
     cp.asciiAsIs = true;
@@ -133,12 +136,15 @@ bool BreaksStandAlone(const CodePageFacts& cp, const unsigned char* bytes, size_
     if (n < 2) return true;
     size_t p = 1;
 #ifdef TESSUMI_SSE2
+    // Only a break right after a byte of 0x80 or above needs a closer look:
+    // every lead byte of a code page is one.
     const __m128i cr = _mm_set1_epi8(static_cast<char>(kCR));
     const __m128i lf = _mm_set1_epi8(static_cast<char>(kLF));
     for (; n - p >= 16; p += 16) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + p));
-        unsigned mask = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf))));
+        const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + p - 1));
+        const __m128i breaks = _mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf));
+        unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(breaks, before)));
         for (; mask != 0; mask &= mask - 1) {
             const size_t at = p + CountTrailingZeros(mask);
             if (cp.lead[bytes[at - 1]] && taken(at)) return false;
