@@ -156,8 +156,19 @@ bool BreaksStandAlone(const CodePageFacts& cp, const unsigned char* bytes, size_
     return true;
 }
 
-size_t FindBytes(const unsigned char* want, size_t m, const unsigned char* text, size_t from,
-                 size_t n) {
+LiteralProbes ChooseByteProbes(const std::string& literal) {
+    // Bytes from 0x80 up are weighed as kana are: lead bytes and the bytes
+    // of UTF-8 sequences fill Japanese text.
+    std::wstring units(literal.size(), L'\0');
+    for (size_t i = 0; i < literal.size(); ++i) {
+        const unsigned char b = static_cast<unsigned char>(literal[i]);
+        units[i] = b < 0x80 ? static_cast<wchar_t>(b) : L'\x3042';
+    }
+    return ChooseProbes(units.data(), units.size());
+}
+
+size_t FindBytes(const unsigned char* want, size_t m, LiteralProbes probes,
+                 const unsigned char* text, size_t from, size_t n) {
     if (from > n) return n;
     if (m == 0) return from;
     if (n - from < m) return n;
@@ -168,28 +179,31 @@ size_t FindBytes(const unsigned char* want, size_t m, const unsigned char* text,
     const size_t last = n - m;  // the last place an occurrence can begin
     size_t p = from;
 #ifdef TESSUMI_SSE2
-    // Sixteen places at a time: only those holding the literal's first and
-    // last bytes at their offsets are compared whole.
-    const __m128i head = _mm_set1_epi8(static_cast<char>(want[0]));
-    const __m128i tail = _mm_set1_epi8(static_cast<char>(want[m - 1]));
+    // Sixteen places at a time: only those holding both probe bytes at their
+    // offsets are compared whole.
+    const __m128i first = _mm_set1_epi8(static_cast<char>(want[probes.first]));
+    const __m128i second = _mm_set1_epi8(static_cast<char>(want[probes.second]));
     for (; last - p >= 16; p += 16) {
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + p));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + p + m - 1));
-        unsigned mask = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, head), _mm_cmpeq_epi8(b, tail))));
+        const __m128i a =
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + p + probes.first));
+        const __m128i b =
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + p + probes.second));
+        unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(
+            _mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, second))));
         for (; mask != 0; mask &= mask - 1) {
             const size_t at = p + CountTrailingZeros(mask);
-            if (memcmp(text + at + 1, want + 1, m - 2) == 0) return at;
+            if (memcmp(text + at, want, m) == 0) return at;
         }
     }
 #endif
+    const unsigned char probe = want[probes.first];
     for (; p <= last; ++p)
-        if (text[p] == want[0] && memcmp(text + p, want, m) == 0) return p;
+        if (text[p + probes.first] == probe && memcmp(text + p, want, m) == 0) return p;
     return n;
 }
 
 ByteText::ByteText(TextEncoding encoding, const unsigned char* bytes, size_t n, size_t markLength,
-                   const std::vector<std::string>& literals, std::vector<wchar_t>& scratch)
+                   const std::vector<ByteLiteral>& literals, std::vector<wchar_t>& scratch)
     : encoding_(encoding),
       asciiAsIs_(encoding == TextEncoding::Utf8 || AnsiCodePage().asciiAsIs),
       bytes_(bytes), n_(n), first_(markLength), literals_(literals), next_(literals.size(), 0),
@@ -200,9 +214,9 @@ size_t ByteText::NextCandidate(size_t from) {
     size_t first = n_;
     for (size_t i = 0; i < literals_.size(); ++i) {
         if (!searched_ || next_[i] < from) {
-            const std::string& lit = literals_[i];
-            next_[i] = FindBytes(reinterpret_cast<const unsigned char*>(lit.data()), lit.size(),
-                                 bytes_, from, n_);
+            const ByteLiteral& lit = literals_[i];
+            next_[i] = FindBytes(reinterpret_cast<const unsigned char*>(lit.bytes.data()),
+                                 lit.bytes.size(), lit.probes, bytes_, from, n_);
         }
         first = std::min(first, next_[i]);
     }

@@ -41,10 +41,16 @@ bool EncodeLiteral(TextEncoding encoding, const std::wstring& literal, std::stri
 // byte of a double-byte character by the conversion of the whole text.
 bool BreaksStandAlone(const CodePageFacts& cp, const unsigned char* bytes, size_t n);
 
+// The two bytes of a literal that a search looks for first, by index: the
+// two least likely in ordinary text and source code, so that few places are
+// compared in full.
+LiteralProbes ChooseByteProbes(const std::string& literal);
+
 // The first position p in [from, n) at which want[0, m) occurs whole within
-// text[0, n), or n when there is none. An empty literal is at from.
-size_t FindBytes(const unsigned char* want, size_t m, const unsigned char* text, size_t from,
-                 size_t n);
+// text[0, n), or n when there is none; probes are its ChooseByteProbes. An
+// empty literal is at from.
+size_t FindBytes(const unsigned char* want, size_t m, LiteralProbes probes,
+                 const unsigned char* text, size_t from, size_t n);
 
 // One file's bytes as the line search walks them (see lines.cpp): line
 // starts are byte positions, the first line starts after the byte-order mark,
@@ -55,7 +61,7 @@ public:
     // literals: the skip literals' bytes (EncodeLiteral), one of which every
     // match contains; scratch: the run's buffer for decoded lines.
     ByteText(TextEncoding encoding, const unsigned char* bytes, size_t n, size_t markLength,
-             const std::vector<std::string>& literals, std::vector<wchar_t>& scratch);
+             const std::vector<ByteLiteral>& literals, std::vector<wchar_t>& scratch);
 
     size_t first() const { return first_; }
     size_t size() const { return n_; }
@@ -75,7 +81,7 @@ private:
     const unsigned char* bytes_;
     size_t n_;
     size_t first_;
-    const std::vector<std::string>& literals_;
+    const std::vector<ByteLiteral>& literals_;
     std::vector<size_t> next_;  // first occurrence of each literal at or after an earlier from
     bool searched_ = false;     // next_ holds something
     std::vector<wchar_t>& scratch_;

@@ -1,11 +1,10 @@
 #include "lines.h"
 
+#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <cwchar>
 #include <memory>
-
-#include <climits>
 
 #include "byte_text.h"
 #include "file_read.h"
@@ -291,7 +290,7 @@ int SearchText(Text& text, const wchar_t* path, size_t pathLength, SearchRun& ru
 // The skip literals of pattern 2 in the bytes of encoding, once the pattern
 // is compiled; null while it is not, or when it gives nothing to skip by that
 // the bytes can show.
-const std::vector<std::string>* ByteLiterals(SearchRun& run, TextEncoding encoding) {
+const std::vector<ByteLiteral>* ByteLiterals(SearchRun& run, TextEncoding encoding) {
     ByteLiteralCache& cache =
         encoding == TextEncoding::Utf8 ? run.utf8Literals : run.ansiLiterals;
     if (!cache.known) {
@@ -299,29 +298,32 @@ const std::vector<std::string>* ByteLiterals(SearchRun& run, TextEncoding encodi
         cache.known = true;
         const std::vector<AnchoredLiteral>* literals = run.linePattern.skipLiterals();
         if (literals == nullptr) return nullptr;
-        cache.bytes.resize(literals->size());
-        for (size_t i = 0; i < literals->size(); ++i)
-            if (!EncodeLiteral(encoding, (*literals)[i].text, cache.bytes[i])) return nullptr;
+        cache.literals.resize(literals->size());
+        for (size_t i = 0; i < literals->size(); ++i) {
+            ByteLiteral& lit = cache.literals[i];
+            if (!EncodeLiteral(encoding, (*literals)[i].text, lit.bytes)) return nullptr;
+            lit.probes = ChooseByteProbes(lit.bytes);
+        }
         cache.usable = true;
     }
-    return cache.usable ? &cache.bytes : nullptr;
+    return cache.usable ? &cache.literals : nullptr;
 }
 
 // The skip literals' bytes when file can be searched on its bytes: read in
 // the ANSI code page with no break taken into a character, or in UTF-8 and
 // decoded so (a marked file whose rest is malformed is read in the code page,
 // mark and all); null otherwise.
-const std::vector<std::string>* BytePath(SearchRun& run, const FileBytes& file,
+const std::vector<ByteLiteral>* BytePath(SearchRun& run, const FileBytes& file,
                                          const DetectedEncoding& detected) {
     const unsigned char* bytes = file.bytes();
     switch (detected.encoding) {
     case TextEncoding::Ansi: {
-        const std::vector<std::string>* literals = ByteLiterals(run, TextEncoding::Ansi);
+        const std::vector<ByteLiteral>* literals = ByteLiterals(run, TextEncoding::Ansi);
         return literals && BreaksStandAlone(AnsiCodePage(), bytes, file.size) ? literals
                                                                                : nullptr;
     }
     case TextEncoding::Utf8: {
-        const std::vector<std::string>* literals = ByteLiterals(run, TextEncoding::Utf8);
+        const std::vector<ByteLiteral>* literals = ByteLiterals(run, TextEncoding::Utf8);
         const size_t mark = detected.markLength;
         return literals && (mark == 0 || Utf8WellFormed(bytes + mark, file.size - mark))
                    ? literals
@@ -341,7 +343,7 @@ int FnSearchLines(const wchar_t* path, size_t pathLength, SearchRun& run, wchar_
     if (!ReadWholeFile(path, DWORD(INT_MAX) - 1, file, &length, statusText)) return 0;
 
     const DetectedEncoding detected = DetectEncoding(file.bytes(), file.size);
-    if (const std::vector<std::string>* literals = BytePath(run, file, detected)) {
+    if (const std::vector<ByteLiteral>* literals = BytePath(run, file, detected)) {
         ByteText text(detected.encoding, file.bytes(), file.size, detected.markLength, *literals,
                       run.lineScratch);
         return SearchText(text, path, pathLength, run, statusText);

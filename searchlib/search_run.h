@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "pattern/literal_search.h"
 #include "pattern/pattern_found.h"
 
 // Results accumulate here and leave in blocks of at most 4,095 characters.
@@ -34,12 +35,19 @@ struct FileIdentity {
     bool known = false;
 };
 
+// A skip literal in the bytes of one encoding, and the two of them that a
+// search looks for first (byte_text.h).
+struct ByteLiteral {
+    std::string bytes;
+    LiteralProbes probes;
+};
+
 // Pattern 2's skip literals in the bytes of one encoding, made once the
-// pattern is compiled (byte_text.h).
+// pattern is compiled.
 struct ByteLiteralCache {
     bool known = false;   // asked once the pattern was compiled
     bool usable = false;  // every literal has bytes a text must show
-    std::vector<std::string> bytes;
+    std::vector<ByteLiteral> literals;
 };
 
 struct SearchRun {

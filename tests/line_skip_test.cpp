@@ -141,7 +141,7 @@ TEST_F(LineSkip, LinesDecodedOneByOneAreThoseOfTheWholeText) {
     ASSERT_TRUE(AnsiCodePage().usable);
     std::mt19937 rng(932);
     std::vector<wchar_t> scratch;
-    const std::vector<std::string> none;
+    const std::vector<ByteLiteral> none;
     int kept[2] = {}, refused = 0;
     for (int i = 0; i < 4000; ++i) {
         const std::string bytes = RandomBytes(rng, i % 4 == 0) + (i % 5 == 0 ? "\x83" : "");
