@@ -69,10 +69,7 @@ bool LoadFile(const std::wstring& path, Totals& totals) {
     if (read == 0) return true;
     std::unique_ptr<wchar_t[]> converted(new wchar_t[size_t(read) + 1]);
     size_t k = 0;
-    bool decoded = detected.encoding != TextEncoding::Ansi &&
-                   DecodeText(detected.encoding, b + detected.markLength,
-                              read - detected.markLength, converted.get() + 1, k);
-    if (!decoded && !DecodeText(TextEncoding::Ansi, b, read, converted.get() + 1, k)) return false;
+    if (!DecodeFile(b, read, detected, converted.get() + 1, k)) return false;
     totals.units += k + 1;
     return true;
 }

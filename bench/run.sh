@@ -90,8 +90,9 @@ run_floor() {  # [--raw]
 
 run_lookfor() {  # pattern1 pattern2
   local out rc
+  # Redirected, lookfor writes in the ANSI code page (932 here).
   out=$(wine "$bin/lookfor.exe" --time "$win_corpus" "$win_results" "$1" "$2" |
-        tr -d '\r'; exit "${PIPESTATUS[0]}")
+        iconv -f CP932 -t UTF-8 | tr -d '\r'; exit "${PIPESTATUS[0]}")
   rc=$?
   if [ $rc -ne 0 ] || [ "$(head -n1 <<<"$out")" != "正常です" ]; then
     printf '%s\n' "$out" >&2

@@ -56,7 +56,7 @@ for i in "${!sets[@]}"; do
   for side in ref new; do
     bin=$([ $side = ref ] && echo "$ref" || echo "$new")
     out=$(winepath -w "$scratch/$side.txt" 2>/dev/null)
-    text=$(wine "$bin/lookfor.exe" "$win_corpus" "$out" "$p1" "$p2" | tr -d '\r')
+    text=$(wine "$bin/lookfor.exe" "$win_corpus" "$out" "$p1" "$p2" | iconv -f CP932 -t UTF-8 | tr -d '\r')
     printf '%s\n' "$text" >"$scratch/$side.status"
   done
   if cmp -s "$scratch/ref.txt" "$scratch/new.txt" && cmp -s "$scratch/ref.status" "$scratch/new.status"; then

@@ -1,31 +1,18 @@
 // lookfor START RESULTS PATTERN1 PATTERN2 [--time]
-// Runs one search with FnLookFor, prints its status text as UTF-8 and exits
-// with 0 on success, 1 on failure (2 on wrong usage). --time adds the
-// seconds FnLookFor took and the process's peak working set, as
-// bench/floor.exe reports its own.
+// Runs one search with FnLookFor, prints its status text where a person can
+// read it (console_out.h) and exits with 0 on success, 1 on failure (2 on
+// wrong usage). --time adds the seconds FnLookFor took and the process's
+// peak working set, as bench/floor.exe reports its own.
 #include <windows.h>
 #include <psapi.h>
 
 #include <chrono>
-#include <cstdio>
 #include <cwchar>
 #include <string>
 #include <vector>
 
 #include "Tessumi.h"
-
-namespace {
-
-void PrintUtf8(const std::wstring& text) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], n,
-                        nullptr, nullptr);
-    fwrite(out.data(), 1, out.size(), stdout);
-}
-
-}  // namespace
+#include "console_out.h"
 
 int wmain(int argc, wchar_t** argv) {
     bool timed = false;
@@ -37,7 +24,7 @@ int wmain(int argc, wchar_t** argv) {
             args.push_back(argv[i]);
     }
     if (args.size() != 4) {
-        fputs("usage: lookfor [--time] START RESULTS PATTERN1 PATTERN2\n", stderr);
+        WriteOut(STD_ERROR_HANDLE, L"usage: lookfor [--time] START RESULTS PATTERN1 PATTERN2\n");
         return 2;
     }
     wchar_t statusText[TESSUMI_STATUS_TEXT_UNITS];
@@ -45,15 +32,17 @@ int wmain(int argc, wchar_t** argv) {
     int ok = FnLookFor(args[0], args[1], args[2], args[3], statusText);
     double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    PrintUtf8(statusText);
-    fputs("\n", stdout);
+    std::wstring out = statusText;
+    out += L"\n";
     if (timed) {
         PROCESS_MEMORY_COUNTERS pmc = {};
         pmc.cb = sizeof(pmc);
         GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof(pmc));
-        printf("seconds: %.3f\npeak_working_set_mb: %.1f\n", seconds,
-               pmc.PeakWorkingSetSize / (1024.0 * 1024.0));
+        wchar_t figures[96];
+        swprintf(figures, 96, L"seconds: %.3f\npeak_working_set_mb: %.1f\n", seconds,
+                 pmc.PeakWorkingSetSize / (1024.0 * 1024.0));
+        out += figures;
     }
-    fflush(stdout);
+    WriteOut(STD_OUTPUT_HANDLE, out);
     return ok ? 0 : 1;
 }

@@ -1,8 +1,10 @@
 #include "file_read.h"
 
 #include <new>
+#include <string>
 
 #include "handle_owner.h"
+#include "long_path.h"
 #include "status_text.h"
 
 int RefuseNoMemory(const wchar_t* path, wchar_t* statusText) {
@@ -12,9 +14,13 @@ int RefuseNoMemory(const wchar_t* path, wchar_t* statusText) {
 
 int ReadWholeFile(const wchar_t* path, DWORD limit, FileBytes& out, int* length,
                   wchar_t* statusText) {
+    // Shared with writers and deleters as well: a file that another
+    // program keeps open for writing, a live log, is still read.
+    const std::wstring platformPath = PlatformPath(path);
     SetLastError(0);
-    FileHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(CreateFileW(platformPath.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
         status::SystemFailure(statusText, path, status::kCreateReadHandle, GetLastError());
         return 0;

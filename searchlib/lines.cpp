@@ -42,22 +42,6 @@ size_t FormatNumber(int number, wchar_t* out) {
     return len;
 }
 
-// A record that can never fit a block leaves in pieces, each at most this many
-// bytes, so that no byte count overflows and no copy of a huge line is made.
-constexpr size_t kPieceUnits = 1u << 24;
-
-int WritePieces(SearchRun& run, const wchar_t* data, size_t units, wchar_t* statusText) {
-    while (units > 0) {
-        size_t n = units < kPieceUnits ? units : kPieceUnits;
-        if (!FnWriteOut(run.resultsFile, run.resultsName, data, static_cast<int>(n * 2),
-                        statusText))
-            return 0;
-        data += n;
-        units -= n;
-    }
-    return 1;
-}
-
 // Index of the first unit at or after k that is not above CR (the largest of
 // zero, LF and CR), or n. Eight units are tested at a time: a 16-bit lane
 // below 14 sets its top bit in (x - 14 per lane) & ~x, and a borrow can only
@@ -196,9 +180,9 @@ int AppendRecord(SearchRun& run, const wchar_t* path, size_t pathLength, int num
         head.append(kHead, kHeadLength);
         head.append(digits, digitCount);
         head.append(kMark, kMarkLength);
-        return WritePieces(run, head.data(), head.size(), statusText) &&
-               WritePieces(run, line.start, line.length, statusText) &&
-               WritePieces(run, kTail, kTailLength, statusText);
+        const RecordPiece pieces[] = {
+            {head.data(), head.size()}, {line.start, line.length}, {kTail, kTailLength}};
+        return FnWriteRecord(run.resultsFile, run.resultsName, pieces, 3, statusText);
     }
 
     wchar_t* out = block.text + block.length;

@@ -45,10 +45,7 @@ int ToLoadedText(const wchar_t* path, FileBytes& file, const DetectedEncoding& d
         return RefuseNoMemory(path, statusText);
     }
     size_t k = 0;
-    bool decoded = detected.encoding != TextEncoding::Ansi &&
-                   DecodeText(detected.encoding, bytes + detected.markLength,
-                              n - detected.markLength, converted + 1, k);
-    if (!decoded) decoded = DecodeText(TextEncoding::Ansi, bytes, n, converted + 1, k);
+    const bool decoded = DecodeFile(bytes, n, detected, converted + 1, k);
     *length = static_cast<int>(k);
     if (!decoded) {
         DWORD code = GetLastError();

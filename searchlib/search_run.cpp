@@ -4,6 +4,7 @@
 
 #include "Tessumi.h"
 #include "handle_owner.h"
+#include "long_path.h"
 #include "status_text.h"
 #include "walk.h"
 #include "writer.h"
@@ -35,8 +36,16 @@ void NoteResultsFile(SearchRun& run, HANDLE file, const wchar_t* name) {
 extern "C" TESSUMI_API int FnLookFor(const wchar_t* startFolder, const wchar_t* resultsFile,
                                      const wchar_t* pattern1, const wchar_t* pattern2,
                                      wchar_t* statusText) {
+    std::wstring platformPath;
+    try {
+        platformPath = PlatformPath(resultsFile);
+    } catch (...) {
+        status::SystemFailure(statusText, resultsFile, status::kCreateWriteHandle,
+                              ERROR_NOT_ENOUGH_MEMORY);
+        return 0;
+    }
     SetLastError(0);
-    FileHandle out(CreateFileW(resultsFile, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    FileHandle out(CreateFileW(platformPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!out.valid()) {
         status::SystemFailure(statusText, resultsFile, status::kCreateWriteHandle,

@@ -1,10 +1,11 @@
+// Encoding detection and decoding for the loader's text mode; Japanese
+// double-byte code pages are judged by the platform's own conversion tables.
 #include "text_encoding.h"
 
 #include <windows.h>
 
 #include <bitset>
 #include <climits>
-#include <cstdint>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -21,7 +22,7 @@ constexpr unsigned char kKanaShift = 0x8E;  // EUC-JP: a half-width katakana fol
 // ---- runs of 7-bit bytes ---------------------------------------------------
 
 // Index of the first byte at or after i that has its top bit set, or that is
-// ESC when escapes count, or n. Sixteen bytes at a time with SSE2.
+// ESC when escapes count, or n. Thirty-two bytes a step with SSE2.
 size_t SkipSevenBit(const unsigned char* p, size_t i, size_t n, bool escapes) {
 #ifdef TESSUMI_SSE2
     const __m128i escape = _mm_set1_epi8(static_cast<char>(kEscape));
@@ -160,13 +161,14 @@ struct DoubleByteTable {
     enum Kind : unsigned char { kInvalid, kSingle, kLead };
     Kind kind[256] = {};
     std::bitset<65536> pair;  // lead * 256 + trail
-
-    bool Converts(UINT codePage, const unsigned char* bytes, int count) const {
-        wchar_t out[2];
-        return MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS,
-                                   reinterpret_cast<const char*>(bytes), count, out, 2) == 1;
-    }
 };
+
+// One character of one or two bytes that the code page converts without error.
+bool ConvertsStrictly(UINT codePage, const unsigned char* bytes, int count) {
+    wchar_t out[2];
+    return MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS,
+                               reinterpret_cast<const char*>(bytes), count, out, 2) == 1;
+}
 
 DoubleByteTable BuildShiftJisTable() {
     DoubleByteTable t;
@@ -176,9 +178,9 @@ DoubleByteTable BuildShiftJisTable() {
             t.kind[b] = DoubleByteTable::kLead;
             for (unsigned trail = 0; trail < 256; ++trail) {
                 const unsigned char two[2] = {one[0], static_cast<unsigned char>(trail)};
-                t.pair[b * 256 + trail] = t.Converts(kShiftJisCodePage, two, 2);
+                t.pair[b * 256 + trail] = ConvertsStrictly(kShiftJisCodePage, two, 2);
             }
-        } else if (b < 0x80 || t.Converts(kShiftJisCodePage, one, 1)) {
+        } else if (b < 0x80 || ConvertsStrictly(kShiftJisCodePage, one, 1)) {
             t.kind[b] = DoubleByteTable::kSingle;
         }
     }
@@ -199,7 +201,7 @@ DoubleByteTable BuildEucJpTable() {
         for (unsigned trail = 0xA1; trail <= last; ++trail) {
             const unsigned char two[2] = {static_cast<unsigned char>(lead),
                                           static_cast<unsigned char>(trail)};
-            t.pair[lead * 256 + trail] = t.Converts(kEucJpCodePage, two, 2);
+            t.pair[lead * 256 + trail] = ConvertsStrictly(kEucJpCodePage, two, 2);
         }
     }
     return t;
@@ -256,12 +258,12 @@ bool Iso2022JpToEucJp(const unsigned char* p, size_t n, unsigned char* out, size
         const unsigned char b = p[i];
         if (b == kEscape) {
             if (n - i < 3) return false;
-            const unsigned char set = p[i + 1], final = p[i + 2];
-            if (set == '(' && (final == 'B' || final == 'J')) {
+            const unsigned char middle = p[i + 1], last = p[i + 2];
+            if (middle == '(' && (last == 'B' || last == 'J')) {
                 mode = Mode::Ascii;
-            } else if (set == '(' && final == 'I') {
+            } else if (middle == '(' && last == 'I') {
                 mode = Mode::Kana;
-            } else if (set == '$' && (final == 'B' || final == '@')) {
+            } else if (middle == '$' && (last == 'B' || last == '@')) {
                 mode = Mode::Jis0208;
             } else {
                 return false;
@@ -379,4 +381,13 @@ bool DecodeText(TextEncoding encoding, const unsigned char* bytes, size_t count,
     // Bytes that are not valid in the ANSI code page come out as the platform
     // renders them; the conversion fails only when the platform refuses.
     return Convert(CP_ACP, MB_PRECOMPOSED, bytes, count, out, count, written);
+}
+
+bool DecodeFile(const unsigned char* bytes, size_t count, DetectedEncoding detected, wchar_t* out,
+                size_t& written) {
+    if (detected.encoding != TextEncoding::Ansi &&
+        DecodeText(detected.encoding, bytes + detected.markLength, count - detected.markLength,
+                   out, written))
+        return true;
+    return DecodeText(TextEncoding::Ansi, bytes, count, out, written);
 }

@@ -1,8 +1,8 @@
 // Which encoding a file's bytes are read in, and the decoding of its bytes
-// into UTF-16. The loader's text mode is DetectEncoding, then DecodeText of
-// the bytes after the mark, behind a U+FEFF of its own; callers that look at
-// a file's bytes before decoding them use the same two functions, so they see
-// the same text.
+// into UTF-16. The loader's text mode is DetectEncoding, then DecodeFile
+// behind a U+FEFF of its own; callers that look at a file's bytes before
+// decoding them, or decode only parts of it, use DetectEncoding and
+// DecodeText, so they see the same text.
 #pragma once
 
 #include <cstddef>
@@ -42,4 +42,11 @@ bool Utf8WellFormed(const unsigned char* bytes, size_t count);
 // then reads the whole file, mark included, in the ANSI code page. An empty
 // range decodes to nothing.
 bool DecodeText(TextEncoding encoding, const unsigned char* bytes, size_t count, wchar_t* out,
+                size_t& written);
+
+// A whole file's text as the loader reads it: the bytes after the mark
+// decoded as detected, or, should that fail, the whole file, mark included,
+// in the ANSI code page. out holds at least count units. False, with the
+// last-error code of the ANSI conversion, when even that fails.
+bool DecodeFile(const unsigned char* bytes, size_t count, DetectedEncoding detected, wchar_t* out,
                 size_t& written);

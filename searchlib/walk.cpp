@@ -4,6 +4,7 @@
 
 #include "handle_owner.h"
 #include "lines.h"
+#include "long_path.h"
 #include "status_text.h"
 
 namespace {
@@ -29,7 +30,7 @@ bool IsResultsFile(const SearchRun& run, const std::wstring& path, const wchar_t
         return false;
     // No access rights requested: this open never conflicts with the run's
     // own unshared handle.
-    FileHandle probe(CreateFileW(path.c_str(), 0,
+    FileHandle probe(CreateFileW(PlatformPath(path).c_str(), 0,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     BY_HANDLE_FILE_INFORMATION info;
@@ -44,8 +45,9 @@ int FnWalkFolder(const std::wstring& folder, SearchRun& run, wchar_t* statusText
     entry += L"\\*.*";
 
     WIN32_FIND_DATAW data;
+    const std::wstring listingPath = PlatformPath(entry);
     SetLastError(0);
-    FindHandle listing(FindFirstFileW(entry.c_str(), &data));
+    FindHandle listing(FindFirstFileW(listingPath.c_str(), &data));
     if (!listing.valid()) {
         status::SystemFailure(statusText, folder.c_str(), status::kSearchFolder, GetLastError());
         return 0;

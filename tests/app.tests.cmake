@@ -1,7 +1,8 @@
 # The window program: the GUI test driver, Varnelo.exe from the outside and
 # its main window's code in a test's own process.
 if(TARGET Varnelo)
-  add_library(GuiDriver STATIC ${CMAKE_CURRENT_SOURCE_DIR}/gui/gui_driver.cpp)
+  add_library(GuiDriver STATIC ${CMAKE_CURRENT_SOURCE_DIR}/gui/gui_driver.cpp
+                        ${CMAKE_CURRENT_SOURCE_DIR}/gui/real_input.cpp)
   target_include_directories(GuiDriver PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/gui)
   target_link_libraries(GuiDriver PUBLIC user32 gdi32 comctl32)
 

@@ -5,8 +5,10 @@
 #include <memory>
 #include <string>
 
+#include "Tessumi.h"
 #include "lines.h"
 #include "results_run_fixture.h"
+#include "writer.h"
 
 using namespace testing_support;
 
@@ -158,6 +160,73 @@ TEST_F(LineSearch, FailedWriteEndsTheFileAtOnceWithTheWritersText) {
     EXPECT_EQ(std::wstring(status),
               resultsName + L"を書き出すことができません\n理由：" + SystemText(ERROR_ACCESS_DENIED));
     EXPECT_EQ(run->block.length, 4090u);  // the unwritten block stays as it was
+}
+
+// The writer's WriteFile replaced: write number failAt (1 for the first)
+// stores half its bytes and fails as a volume that runs full does. Every
+// write is counted, and so is every empty one.
+struct WriteLog {
+    int failAt = 0;
+    int writes = 0;
+    int empty = 0;
+};
+WriteLog writeLog;
+
+BOOL WINAPI FailingWrite(HANDLE file, LPCVOID data, DWORD bytes, LPDWORD written,
+                         LPOVERLAPPED overlapped) {
+    ++writeLog.writes;
+    if (bytes == 0) ++writeLog.empty;
+    if (writeLog.writes != writeLog.failAt)
+        return WriteFile(file, data, bytes, written, overlapped);
+    WriteFile(file, data, bytes / 2, written, overlapped);
+    SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+}
+
+class WriteFailure : public ::testing::Test {
+protected:
+    void SetUp() override { writeFileCall = FailingWrite; }
+    void TearDown() override { writeFileCall = WriteFile; }
+
+    TempDir tree;
+    TempDir out;
+    std::wstring results = out / L"results.txt";
+    wchar_t status[256];
+};
+
+// A run whose writes are: the first block, then the three pieces of a
+// record too long for any block. Whichever fails, the file ends at the last
+// whole record; a run that ends in such a record makes no empty last write.
+TEST_F(WriteFailure, FailedWriteLeavesOnlyWholeRecords) {
+    const std::string longLine = "hit " + std::string(5000, 'x');
+    WriteBytes(tree / L"big.txt", "hit short\r\n" + longLine);
+    const std::wstring path = tree / L"big.txt";
+    const std::wstring first = kBom + Record(path, 1, L"hit short");
+    const std::wstring all =
+        first + Record(path, 2, std::wstring(longLine.begin(), longLine.end()));
+    struct Case {
+        int failAt;
+        std::wstring file;
+    };
+    const Case cases[] = {{0, all}, {1, L""}, {2, first}, {3, first}, {4, first}};
+    for (const Case& c : cases) {
+        writeLog = WriteLog{c.failAt};
+        int result = FnLookFor(tree.path().c_str(), results.c_str(), L"", L"hit", status);
+        const std::string file = ReadBytes(results);
+        EXPECT_TRUE(file == Utf16Bytes(c.file))
+            << "failing write " << c.failAt << ": " << file.size() << " bytes, expected "
+            << c.file.size() * 2;
+        EXPECT_EQ(writeLog.empty, 0);
+        if (c.failAt == 0) {
+            EXPECT_EQ(result, 1);
+            EXPECT_EQ(writeLog.writes, 4);
+            continue;
+        }
+        EXPECT_EQ(result, 0);
+        EXPECT_EQ(std::wstring(status), results + L"を書き出すことができません\n理由：" +
+                                            SystemText(ERROR_DISK_FULL))
+            << Show(status);
+    }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #!/bin/sh
-# lookfor.exe from a shell script under Wine, with a Japanese pattern.
+# lookfor.exe from a shell script under Wine, with a Japanese pattern; its
+# output, redirected with no console, is in the ANSI code page, 932.
 # Usage: lookfor_test.sh WINE_RUN LOOKFOR_EXE
 set -u
 run=$1
@@ -24,10 +25,10 @@ start=$(winepath -w "$dir/tree" 2>/dev/null)
 results=$(winepath -w "$dir/results.txt" 2>/dev/null)
 [ -n "$start" ] || fail "winepath"
 
-# The console's line ends are CR LF; compare the lines without the CR.
+# Line ends are CR LF; compare the lines without the CR.
 "$run" "$exe" --time "$start" "$results" '\.txt$' '天気' >"$dir/out" 2>/dev/null
 rc=$?
-out=$(tr -d '\r' <"$dir/out")
+out=$(iconv -f CP932 -t UTF-8 "$dir/out" | tr -d '\r')
 [ $rc -eq 0 ] || fail "exit code $rc, output: $out"
 [ "$(printf '%s\n' "$out" | head -1)" = '正常です' ] || fail "status: $out"
 printf '%s\n' "$out" | grep -q '^seconds: [0-9]' || fail "no time: $out"
@@ -45,7 +46,8 @@ want=$(printf '%s\\%s\n\t%s\n' \
 "$run" "$exe" "$start\\missing" "$results" '' '' >"$dir/out" 2>/dev/null
 rc=$?
 [ $rc -eq 1 ] || fail "missing folder: exit code $rc"
-grep -q 'を検索することができません' "$dir/out" || fail "missing folder text: $(cat "$dir/out")"
+iconv -f CP932 -t UTF-8 "$dir/out" | grep -q 'を検索することができません' ||
+  fail "missing folder text: $(cat "$dir/out")"
 
 "$run" "$exe" only two >/dev/null 2>&1
 [ $? -eq 2 ] || fail "usage error not reported"

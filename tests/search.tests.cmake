@@ -1,8 +1,29 @@
 # The line search, the block writer, the walk and whole search runs.
 tessumi_unit_test(lines_test lines_test.cpp)
+tessumi_unit_test(long_path_test long_path_test.cpp)
 tessumi_dll_test(search_run_test search_run_test.cpp)
+# Holds a file open from another process for search_run_test.
+add_executable(hold_file hold_file.cpp)
+if(MINGW)
+  target_link_options(hold_file PRIVATE -municode)
+endif()
+add_dependencies(search_run_test hold_file)
 if(CMAKE_CROSSCOMPILING)
   add_test(NAME lookfor_cli
            COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/lookfor_test.sh ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh
                    $<TARGET_FILE:lookfor>)
+endif()
+# lookfor.exe in a console of its own and redirected from one: the console
+# needs a display under Wine, so it runs like the window tests.
+add_executable(lookfor_console_test lookfor_console_test.cpp)
+target_link_libraries(lookfor_console_test PRIVATE TestSupport GTest::gtest_main)
+add_dependencies(lookfor_console_test lookfor)
+if(COMMAND varnelo_gui_test)
+  varnelo_gui_test(lookfor_console_test)
+elseif(CMAKE_CROSSCOMPILING)
+  add_test(NAME lookfor_console_test
+           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/with-xvfb.sh ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh
+                   $<TARGET_FILE:lookfor_console_test>)
+else()
+  add_test(NAME lookfor_console_test COMMAND lookfor_console_test)
 endif()

@@ -15,6 +15,60 @@ namespace {
 
 const std::wstring kBom = L"\xFEFF";
 
+// A file held open for writing by another process, hold_file.exe beside
+// this program, with the given share mode, until the holder is destroyed.
+class HeldElsewhere {
+public:
+    HeldElsewhere(const std::wstring& path, DWORD share) {
+        wchar_t self[MAX_PATH];
+        DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
+        std::wstring exe(self, n);
+        exe = exe.substr(0, exe.find_last_of(L'\\') + 1) + L"hold_file.exe";
+        std::wstring command = L"\"" + exe + L"\" \"" + path + L"\" " + std::to_wstring(share);
+
+        SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+        HANDLE childIn = nullptr, childOut = nullptr;
+        CreatePipe(&childIn, &input_, &inherit, 0);
+        CreatePipe(&output_, &childOut, &inherit, 0);
+        SetHandleInformation(input_, HANDLE_FLAG_INHERIT, 0);
+        SetHandleInformation(output_, HANDLE_FLAG_INHERIT, 0);
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = childIn;
+        startup.hStdOutput = childOut;
+        startup.hStdError = childOut;
+        PROCESS_INFORMATION process = {};
+        started_ = CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                  nullptr, &startup, &process) != 0;
+        CloseHandle(childIn);
+        CloseHandle(childOut);
+        if (!started_) return;
+        process_ = process.hProcess;
+        CloseHandle(process.hThread);
+        char said[4] = {};
+        DWORD got = 0;
+        held_ = ReadFile(output_, said, 4, &got, nullptr) && got == 4 &&
+                std::string(said, 4) == "held";
+    }
+    ~HeldElsewhere() {
+        CloseHandle(input_);  // the holder lets go when its input ends
+        if (started_) {
+            WaitForSingleObject(process_, 10000);
+            CloseHandle(process_);
+        }
+        CloseHandle(output_);
+    }
+    bool held() const { return held_; }
+
+private:
+    HANDLE input_ = nullptr;
+    HANDLE output_ = nullptr;
+    HANDLE process_ = nullptr;
+    bool started_ = false;
+    bool held_ = false;
+};
+
 class SearchRunTest : public ::testing::Test {
 protected:
     int Run(const std::wstring& start, const std::wstring& pattern1, const std::wstring& pattern2) {
@@ -228,6 +282,48 @@ TEST_F(SearchRunTest, UnreadableFileEndsTheRunWithTheLoadersText) {
     EXPECT_EQ(Status(), held + L"の読み込みハンドルを作成することができません\n理由：" +
                             SystemText(ERROR_SHARING_VIOLATION));
     EXPECT_EQ(ReadBytes(results), "");  // nothing had filled a block yet
+}
+
+// A live log that another program keeps open for writing, sharing it with
+// readers, is searched; a file held without any sharing still ends the run
+// with the loader's open-failure text.
+TEST_F(SearchRunTest, FileHeldByAnotherProcessIsSearchedWhenItSharesReading) {
+    WriteBytes(tree / L"a.txt", "x\r\n");
+    const std::wstring live = tree / L"live.log";
+    WriteBytes(live, "x from the log\r\n");
+    {
+        HeldElsewhere holder(live, FILE_SHARE_READ);
+        ASSERT_TRUE(holder.held());
+        ASSERT_EQ(Run(tree.path(), L"", L"x"), 1) << Show(Status());
+    }
+    EXPECT_EQ(ReadText(results),
+              kBom + Record(tree / L"a.txt", 1, L"x") + Record(live, 1, L"x from the log"));
+    {
+        HeldElsewhere holder(live, 0);
+        ASSERT_TRUE(holder.held());
+        EXPECT_EQ(Run(tree.path(), L"", L"x"), 0);
+    }
+    EXPECT_EQ(Status(), live + L"の読み込みハンドルを作成することができません\n理由：" +
+                            SystemText(ERROR_SHARING_VIOLATION));
+}
+
+// More than 300 characters deep, the results file at the bottom: records
+// keep the paths as the walk built them, and the run passes its own file by.
+TEST_F(SearchRunTest, TreeDeeperThanThreeHundredCharacters) {
+    std::wstring deep = tree.path();
+    while (deep.size() <= 300) {
+        deep += L"\\" + std::wstring(40, L'd');
+        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + deep).c_str(), nullptr));
+    }
+    const std::wstring file = deep + L"\\a.txt";
+    WriteBytes(L"\\\\?\\" + file, "one\r\nhit two\r\n");
+    const std::wstring deepResults = deep + L"\\results.txt";
+    ASSERT_EQ(FnLookFor(tree.path().c_str(), deepResults.c_str(), L"a\\.txt$|results", L"hit",
+                        status),
+              1)
+        << Show(Status());
+    EXPECT_EQ(Status(), L"正常です");
+    EXPECT_EQ(ReadText(L"\\\\?\\" + deepResults), kBom + Record(file, 2, L"hit two"));
 }
 
 }  // namespace

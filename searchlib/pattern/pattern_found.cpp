@@ -106,7 +106,8 @@ Flags PolynomialFlags() {
 
 // The reason for a compiler error. The standard library reports a repeat
 // with nothing to repeat (a wildcard such as "*.txt") and an unknown "(?"
-// form as a mismatched parenthesis; the pattern's own text tells them apart.
+// form as a mismatched parenthesis, and an unknown class name as an unknown
+// collating element; the pattern's own text tells them apart.
 const wchar_t* CompileReason(const std::wstring& pattern, std::regex_constants::error_type code) {
     if (code == std::regex_constants::error_paren) {
         switch (FirstFlaw(pattern)) {
@@ -118,6 +119,8 @@ const wchar_t* CompileReason(const std::wstring& pattern, std::regex_constants::
             break;
         }
     }
+    if (code == std::regex_constants::error_collate && FirstUnknownNameKind(pattern) == L':')
+        return PatternErrorReason(std::regex_constants::error_ctype);
     return PatternErrorReason(code);
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <locale>
+#include <regex>
 #include <string_view>
 
 #include "literal_search.h"
@@ -490,6 +491,48 @@ PatternFlaw FirstFlaw(const std::wstring& pattern) {
     Scanner scanner(pattern);
     scanner.Disjunction();
     return scanner.flaw;
+}
+
+wchar_t FirstUnknownNameKind(const std::wstring& pattern) {
+    std::regex_traits<wchar_t> traits;
+    traits.imbue(std::locale::classic());
+    // Only escapes and bracket expressions decide where the compiler reads a
+    // name, so nothing else is followed.
+    const size_t n = pattern.size();
+    size_t i = 0;
+    auto skipEscape = [&] { i += i + 1 < n && pattern[i + 1] == L'c' ? 3 : 2; };
+    while (i < n) {
+        if (pattern[i] == L'\\') {
+            skipEscape();
+            continue;
+        }
+        if (pattern[i++] != L'[') continue;
+        if (i < n && pattern[i] == L'^') ++i;
+        // In ECMAScript the first ] closes it, even right after [ or [^.
+        while (i < n && pattern[i] != L']') {
+            if (pattern[i] == L'\\') {
+                skipEscape();
+                continue;
+            }
+            wchar_t kind = i + 1 < n ? pattern[i + 1] : 0;
+            if (pattern[i] != L'[' || (kind != L':' && kind != L'.' && kind != L'=')) {
+                ++i;
+                continue;
+            }
+            const size_t name = i + 2;
+            const size_t close = pattern.find(kind, name);
+            if (close == std::wstring::npos || close + 1 >= n || pattern[close + 1] != L']')
+                return 0;  // not a name: the compiler refuses the bracket itself
+            const wchar_t* first = pattern.data() + name;
+            const wchar_t* last = pattern.data() + close;
+            bool known = kind == L':' ? traits.lookup_classname(first, last) != 0
+                                      : !traits.lookup_collatename(first, last).empty();
+            if (!known) return kind;
+            i = close + 2;
+        }
+        ++i;
+    }
+    return 0;
 }
 
 bool LiteralsFound(const PatternPlan& plan, const wchar_t* subject, size_t length) {

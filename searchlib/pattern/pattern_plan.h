@@ -58,6 +58,13 @@ std::wstring EscapeNarrowedSpecials(const std::wstring& pattern);
 enum class PatternFlaw { Other, NothingToRepeat, UnknownGroup };
 PatternFlaw FirstFlaw(const std::wstring& pattern);
 
+// Which kind of name, in a bracket expression, is the first one the compiler
+// can't look up: L':' for a class ([:name:]), L'.' for a collating element
+// ([.name.]), L'=' for an equivalence class ([=name=]); 0 when there is
+// none. The compiler reports an unknown class name as an unknown collating
+// element.
+wchar_t FirstUnknownNameKind(const std::wstring& pattern);
+
 // Whether one of the plan's alternatives occurs in subject where its anchors
 // allow: the answer for a plan that is literalsOnly.
 bool LiteralsFound(const PatternPlan& plan, const wchar_t* subject, size_t length);
