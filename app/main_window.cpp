@@ -9,10 +9,13 @@
 #include "resources/resource_ids.h"
 #include "results_view.h"
 #include "search_command.h"
+#include "status_tip.h"
 
 namespace {
 
 const wchar_t kClassName[] = L"MainWndClass";
+// The taskbar button and Alt+Tab show it.
+const wchar_t kCaption[] = L"Varnelo";
 const DWORD kMainWindowStyle = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;  // 0xCC0000
 const int kMainWindowWidth = 647;
 const int kMainWindowHeight = 400;
@@ -35,6 +38,7 @@ void OnCreate(HWND hwnd) {
         // The status texts go to the simple-mode part, which the control
         // draws only in simple mode.
         SendMessageW(g_statusBar, SB_SIMPLE, TRUE, 0);
+        AttachStatusTip(g_statusBar);
     }
     RECT statusRect{};  // stays empty without a status bar: the view takes it all
     if (g_statusBar) GetClientRect(g_statusBar, &statusRect);
@@ -108,6 +112,9 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         // The wheel goes to the focus window, and the view never takes focus.
         ScrollResultsByWheel(message, wParam);
         return 0;
+    case WM_KEYDOWN:
+        if (ScrollResultsByKey(wParam)) return 0;
+        break;
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
@@ -136,7 +143,7 @@ ATOM RegisterMainWindowClass(HINSTANCE instance) {
 }
 
 HWND CreateMainWindow(HINSTANCE instance) {
-    return CreateWindowExW(0, kClassName, L"", kMainWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+    return CreateWindowExW(0, kClassName, kCaption, kMainWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                            kMainWindowWidth, kMainWindowHeight, nullptr, nullptr, instance,
                            nullptr);
 }

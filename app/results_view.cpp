@@ -1,48 +1,63 @@
-// The results view: holds the results text, draws it as it is and scrolls it
-// with its scroll bars and the mouse wheel.
+// The results view: holds the results text, draws the lines in view from a
+// line index and scrolls it with its scroll bars, the wheel and the keys;
+// a double-click or the context menu acts on the record under the pointer.
 #include "results_view.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
+#include <string>
 
 #include "gdi_owners.h"
+#include "line_index.h"
 #include "main_window.h"
+#include "record_actions.h"
 #include "resources/resource_ids.h"
+#include "result_record.h"
 
 namespace {
 
 // WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL with SS_BLACKRECT |
 // SS_REALSIZECONTROL | SS_NOPREFIX.
 const DWORD kResultsViewStyle = 0x503000C4;
-// Lines break at CR LF; no wrapping; "&" is an ordinary character; tabs go
-// to the next tab stop.
+// One line of the text: no wrapping; "&" is an ordinary character; tabs go
+// to the next tab stop. Not clipped to the line: the drawing is clipped to
+// the view, as one drawing of the whole text would be.
 const UINT kTextFormat = DT_LEFT | DT_TOP | DT_NOPREFIX | DT_EXPANDTABS;
-// The window-frame colour, which SS_BLACKRECT stands for.
-const int kFillColour = COLOR_WINDOWFRAME;
+const UINT kLineFormat = kTextFormat | DT_NOCLIP;
+// One colour behind the text everywhere, tab gaps included.
+const int kFillColour = COLOR_WINDOW;
+const int kTextColour = COLOR_WINDOWTEXT;
 const wchar_t kByteOrderMark = 0xFEFF;
 
 // ResultsText: a SubReadText buffer in raw mode and its size in bytes.
 wchar_t* g_text = nullptr;
 int g_bytes = 0;
 
+// What is drawn of the held text: its UTF-16 units without the byte-order
+// mark; an odd last byte is no unit.
+struct Visible {
+    const wchar_t* units;
+    size_t count;
+};
+Visible g_visible{nullptr, 0};
+LineIndex g_lines;
+
+// Vertically in lines, so no coordinate grows with the text; across in
+// pixels.
 struct Scroll {
-    POINT pos{};      // top-left corner of the text shown, in pixels
-    SIZE extent{};    // the whole text, in pixels
-    SIZE line{1, 1};  // one line down, one average character across
+    LONG top = 0;     // first line shown
+    LONG x = 0;       // pixels scrolled to the left
+    LONG width = 0;   // widest line known, in pixels
+    SIZE step{1, 1};  // one average character across, one line down
 };
 Scroll g_scroll;
 
 WNDPROC g_staticProc = nullptr;
 
-// What is drawn of the held text: its UTF-16 units without the byte-order
-// mark; an odd last byte is no unit.
-struct Visible {
-    const wchar_t* units;
-    int count;
-};
-
 Visible VisibleText() {
     if (!g_text) return {nullptr, 0};
-    Visible v{g_text, g_bytes / 2};
+    Visible v{g_text, static_cast<size_t>(g_bytes / 2)};
     if (v.count > 0 && v.units[0] == kByteOrderMark) {
         ++v.units;
         --v.count;
@@ -50,19 +65,14 @@ Visible VisibleText() {
     return v;
 }
 
-// Measures the text and the scroll steps with the font the drawing uses: the
-// device context's default.
-void MeasureText(HWND view) {
-    WindowDC dc(view);
-    TEXTMETRICW tm{};
-    GetTextMetricsW(dc.get(), &tm);
-    g_scroll.line = {std::max(1L, tm.tmAveCharWidth), std::max(1L, tm.tmHeight)};
-    g_scroll.extent = {0, 0};
-    Visible v = VisibleText();
-    if (v.count == 0) return;
+LONG LineCountOf() { return static_cast<LONG>(LineCount(g_lines)); }
+
+LONG LineWidth(HDC dc, size_t line) {
+    LineText t = LineAt(g_lines, g_visible.units, line);
+    if (t.count == 0) return 0;
     RECT r{0, 0, 0, 0};
-    DrawTextW(dc.get(), v.units, v.count, &r, kTextFormat | DT_CALCRECT);
-    g_scroll.extent = {r.right - r.left, r.bottom - r.top};
+    DrawTextW(dc, t.units, t.count, &r, kTextFormat | DT_CALCRECT);
+    return r.right - r.left;
 }
 
 SIZE ViewSize(HWND view) {
@@ -71,17 +81,21 @@ SIZE ViewSize(HWND view) {
     return {client.right, client.bottom};
 }
 
+// Whole lines that fit into the view; at least one.
+LONG PageLines(HWND view) { return std::max(1L, ViewSize(view).cy / g_scroll.step.cy); }
+
 // Keeps the position inside the text and shows range, page and position on
 // both bars; the bars stay visible, disabled, while everything fits.
 void UpdateScrollBars(HWND view) {
-    SIZE page = ViewSize(view);
-    g_scroll.pos.x = std::clamp(g_scroll.pos.x, 0L, std::max(0L, g_scroll.extent.cx - page.cx));
-    g_scroll.pos.y = std::clamp(g_scroll.pos.y, 0L, std::max(0L, g_scroll.extent.cy - page.cy));
+    const SIZE client = ViewSize(view);
+    const LONG page = PageLines(view);
+    g_scroll.top = std::clamp(g_scroll.top, 0L, std::max(0L, LineCountOf() - page));
+    g_scroll.x = std::clamp(g_scroll.x, 0L, std::max(0L, g_scroll.width - client.cx));
     const struct {
         int bar;
         LONG extent, page, pos;
-    } bars[] = {{SB_HORZ, g_scroll.extent.cx, page.cx, g_scroll.pos.x},
-                {SB_VERT, g_scroll.extent.cy, page.cy, g_scroll.pos.y}};
+    } bars[] = {{SB_HORZ, g_scroll.width, client.cx, g_scroll.x},
+                {SB_VERT, LineCountOf(), client.cy / g_scroll.step.cy, g_scroll.top}};
     for (const auto& b : bars) {
         SCROLLINFO si{};
         si.cbSize = sizeof(si);
@@ -94,11 +108,38 @@ void UpdateScrollBars(HWND view) {
     }
 }
 
-void ScrollTo(HWND view, LONG x, LONG y) {
-    POINT before = g_scroll.pos;
-    g_scroll.pos = {x, y};
+// Widens the horizontal range to the lines in view: the widest lines are
+// measured when a text is taken, the others only once they are seen.
+void WidenToLinesInView(HWND view) {
+    WindowDC dc(view);
+    const LONG end = std::min(LineCountOf(), g_scroll.top + PageLines(view) + 1);
+    LONG widest = g_scroll.width;
+    for (LONG line = g_scroll.top; line < end; ++line)
+        widest = std::max(widest, LineWidth(dc.get(), static_cast<size_t>(line)));
+    if (widest == g_scroll.width) return;
+    g_scroll.width = widest;
     UpdateScrollBars(view);
-    if (g_scroll.pos.x != before.x || g_scroll.pos.y != before.y) RedrawResultsView();
+}
+
+// The steps and the width with the font the drawing uses: the device
+// context's default.
+void MeasureText(HWND view) {
+    WindowDC dc(view);
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc.get(), &tm);
+    g_scroll.step = {std::max(1L, tm.tmAveCharWidth), std::max(1L, tm.tmHeight)};
+    g_scroll.width = 0;
+    for (size_t line : g_lines.widest)
+        g_scroll.width = std::max(g_scroll.width, LineWidth(dc.get(), line));
+}
+
+void ScrollTo(HWND view, LONG x, LONG top) {
+    const Scroll before = g_scroll;
+    g_scroll.x = x;
+    g_scroll.top = top;
+    UpdateScrollBars(view);
+    if (g_scroll.top != before.top) WidenToLinesInView(view);
+    if (g_scroll.x != before.x || g_scroll.top != before.top) RedrawResultsView();
 }
 
 // New position on one bar for a WM_HSCROLL or WM_VSCROLL request.
@@ -107,9 +148,10 @@ LONG BarTarget(HWND view, int bar, WORD request) {
     si.cbSize = sizeof(si);
     si.fMask = SIF_ALL;
     GetScrollInfo(view, bar, &si);
-    LONG line = bar == SB_VERT ? g_scroll.line.cy : g_scroll.line.cx;
-    LONG pos = bar == SB_VERT ? g_scroll.pos.y : g_scroll.pos.x;
-    LONG page = std::max(1L, static_cast<LONG>(si.nPage));
+    const bool vertical = bar == SB_VERT;
+    const LONG line = vertical ? 1 : g_scroll.step.cx;
+    const LONG pos = vertical ? g_scroll.top : g_scroll.x;
+    const LONG page = std::max(1L, static_cast<LONG>(si.nPage));
     switch (request) {
     case SB_LINEUP: return pos - line;
     case SB_LINEDOWN: return pos + line;
@@ -126,13 +168,47 @@ LONG BarTarget(HWND view, int bar, WORD request) {
 void ScrollByBar(HWND view, int bar, WORD request) {
     LONG target = BarTarget(view, bar, request);
     if (bar == SB_VERT)
-        ScrollTo(view, g_scroll.pos.x, target);
+        ScrollTo(view, g_scroll.x, target);
     else
-        ScrollTo(view, target, g_scroll.pos.y);
+        ScrollTo(view, target, g_scroll.top);
+}
+
+// The record under a point of the view's client area.
+bool RecordAtPoint(POINT client, std::wstring* path) {
+    if (client.y < 0) return false;
+    const LONG line = g_scroll.top + client.y / g_scroll.step.cy;
+    return RecordPathAt(g_lines, g_visible.units, static_cast<size_t>(line), path);
+}
+
+void OnDoubleClick(HWND view, LPARAM lParam) {
+    std::wstring path;
+    if (RecordAtPoint({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, &path))
+        OpenRecordFile(GetParent(view), path);
+}
+
+// False when the menu asked for is not the text's (a scroll bar's).
+bool OnContextMenu(HWND view, LPARAM lParam) {
+    POINT screen{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    if (screen.x == -1 && screen.y == -1) return true;  // from the keyboard: no record is pointed at
+    POINT client = screen;
+    ScreenToClient(view, &client);
+    RECT rect{};
+    GetClientRect(view, &rect);
+    if (!PtInRect(&rect, client)) return false;
+    std::wstring path;
+    if (RecordAtPoint(client, &path)) ShowRecordMenu(GetParent(view), screen, path);
+    return true;
 }
 
 LRESULT CALLBACK ResultsViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_NCHITTEST:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+        // A static control is transparent to the mouse and ignores presses
+        // on its frame; the view must take the mouse, on its scroll bars and
+        // its text alike, and let the scroll bars track it.
+        return DefWindowProcW(hwnd, message, wParam, lParam);
     case WM_VSCROLL:
         ScrollByBar(hwnd, SB_VERT, LOWORD(wParam));
         return 0;
@@ -143,9 +219,16 @@ LRESULT CALLBACK ResultsViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     case WM_MOUSEHWHEEL:
         ScrollResultsByWheel(message, wParam);
         return 0;
+    case WM_LBUTTONDBLCLK:
+        OnDoubleClick(hwnd, lParam);
+        return 0;
+    case WM_CONTEXTMENU:
+        if (OnContextMenu(hwnd, lParam)) return 0;
+        return DefWindowProcW(hwnd, message, wParam, lParam);
     case WM_SIZE: {
         LRESULT result = CallWindowProcW(g_staticProc, hwnd, message, wParam, lParam);
         UpdateScrollBars(hwnd);
+        WidenToLinesInView(hwnd);
         return result;
     }
     case WM_PAINT: {
@@ -178,6 +261,7 @@ HWND CreateResultsView(HWND parent, HINSTANCE instance) {
     g_staticProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(view, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ResultsViewProc)));
     g_scroll = Scroll{};
+    MeasureText(view);
     UpdateScrollBars(view);
     return view;
 }
@@ -188,18 +272,24 @@ void ReleaseResultsText() {
     delete[] g_text;
     g_text = nullptr;
     g_bytes = 0;
+    g_visible = {nullptr, 0};
+    g_lines = LineIndex{};
 }
 
 void ReplaceResultsText(wchar_t* text, int bytes) {
     ReleaseResultsText();
     g_text = text;
     g_bytes = text ? std::max(0, bytes) : 0;
-    g_scroll.pos = {0, 0};
-    g_scroll.extent = {0, 0};
+    g_visible = VisibleText();
+    g_lines = IndexLines(g_visible.units, g_visible.count);
+    g_scroll.top = 0;
+    g_scroll.x = 0;
+    g_scroll.width = 0;
     HWND view = ResultsView();
     if (!view) return;
     MeasureText(view);
     UpdateScrollBars(view);
+    WidenToLinesInView(view);
     RedrawResultsView();
 }
 
@@ -209,10 +299,23 @@ void DrawResultsText(HDC dc, const RECT& rect) {
     IntersectClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
     // The fill wipes out what the previous scroll position left.
     FillRect(dc, &rect, GetSysColorBrush(kFillColour));
-    Visible v = VisibleText();
-    if (v.count == 0) return;
-    RECT textRect{-g_scroll.pos.x, -g_scroll.pos.y, rect.right, rect.bottom};
-    DrawTextW(dc, v.units, v.count, &textRect, kTextFormat);
+    if (g_visible.count == 0) return;
+    SetTextColor(dc, GetSysColor(kTextColour));
+    SetBkMode(dc, TRANSPARENT);
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc, &tm);
+    const LONG lineHeight = std::max(1L, tm.tmHeight);
+    const size_t count = LineCount(g_lines);
+    // Only the lines in view, each where the whole text drawn from its first
+    // line would put it.
+    LONG y = rect.top;
+    for (size_t line = static_cast<size_t>(g_scroll.top); line < count && y < rect.bottom;
+         ++line, y += lineHeight) {
+        LineText t = LineAt(g_lines, g_visible.units, line);
+        if (t.count == 0) continue;
+        RECT lineRect{rect.left - g_scroll.x, y, rect.right, y + lineHeight};
+        DrawTextW(dc, t.units, t.count, &lineRect, kLineFormat);
+    }
 }
 
 void RedrawResultsView() {
@@ -229,14 +332,41 @@ void ScrollResultsByWheel(UINT message, WPARAM wParam) {
     if (!view) return;
     UINT lines = 3;
     SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
-    if (lines == WHEEL_PAGESCROLL) lines = static_cast<UINT>(ViewSize(view).cy / g_scroll.line.cy);
+    if (lines == WHEEL_PAGESCROLL) lines = static_cast<UINT>(PageLines(view));
     LONG delta = GET_WHEEL_DELTA_WPARAM(wParam);
     if (message == WM_MOUSEWHEEL) {
         // Wheel forward (positive) moves the text down, showing earlier lines.
-        LONG step = -delta * static_cast<LONG>(lines) * g_scroll.line.cy / WHEEL_DELTA;
-        ScrollTo(view, g_scroll.pos.x, g_scroll.pos.y + step);
+        LONG step = -delta * static_cast<LONG>(lines) / WHEEL_DELTA;
+        ScrollTo(view, g_scroll.x, g_scroll.top + step);
     } else {
-        LONG step = delta * 3 * g_scroll.line.cx / WHEEL_DELTA;  // tilt right: further right
-        ScrollTo(view, g_scroll.pos.x + step, g_scroll.pos.y);
+        LONG step = delta * 3 * g_scroll.step.cx / WHEEL_DELTA;  // tilt right: further right
+        ScrollTo(view, g_scroll.x + step, g_scroll.top);
     }
+}
+
+bool ScrollResultsByKey(WPARAM virtualKey) {
+    HWND view = ResultsView();
+    if (!view) return false;
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    switch (virtualKey) {
+    case VK_UP: ScrollByBar(view, SB_VERT, SB_LINEUP); return true;
+    case VK_DOWN: ScrollByBar(view, SB_VERT, SB_LINEDOWN); return true;
+    case VK_PRIOR: ScrollByBar(view, SB_VERT, SB_PAGEUP); return true;
+    case VK_NEXT: ScrollByBar(view, SB_VERT, SB_PAGEDOWN); return true;
+    case VK_LEFT: ScrollByBar(view, SB_HORZ, SB_LINEUP); return true;
+    case VK_RIGHT: ScrollByBar(view, SB_HORZ, SB_LINEDOWN); return true;
+    case VK_HOME:
+        if (ctrl)
+            ScrollTo(view, 0, 0);
+        else
+            ScrollByBar(view, SB_HORZ, SB_TOP);
+        return true;
+    case VK_END:
+        if (ctrl)
+            ScrollTo(view, 0, LineCountOf());  // clamped to the last page
+        else
+            ScrollByBar(view, SB_HORZ, SB_BOTTOM);
+        return true;
+    }
+    return false;
 }

@@ -1,11 +1,12 @@
 // The results view's side of the main window: the static control that shows
-// the held results text and scrolls it.
+// the held results text, scrolls it by scroll bar, wheel and keys, and opens
+// the record under a double-click or a context menu.
 #pragma once
 
 #include <windows.h>
 
 // Creates the results view as a child of parent and takes over its scroll
-// bars; null on failure.
+// bars and mouse; null on failure.
 HWND CreateResultsView(HWND parent, HINSTANCE instance);
 
 bool HasResultsText();
@@ -18,3 +19,8 @@ void RedrawResultsView();
 
 // Scrolls by a WM_MOUSEWHEEL or WM_MOUSEHWHEEL, wherever it was received.
 void ScrollResultsByWheel(UINT message, WPARAM wParam);
+
+// Scrolls by a key of the main window: Up, Down, PageUp, PageDown, Left,
+// Right, Home and End (the ends of the lines), Ctrl+Home and Ctrl+End (the
+// top and the bottom of the text). False for any other key.
+bool ScrollResultsByKey(WPARAM virtualKey);

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "gui_driver.h"
+#include "real_input.h"
 #include "resource_ids.h"
 #include "test_support.h"
 
@@ -155,7 +156,7 @@ bool Search(const Program& p, const Conditions& c) {
 // Pixels of the results view.
 
 // Pixels that differ from the view's fill (its top-left corner before any
-// text, or the frame colour the view is drawn with).
+// text, or the colour the view fills with).
 size_t Inked(const Pixels& px, DWORD fill) {
     return static_cast<size_t>(std::count_if(px.data.begin(), px.data.end(),
                                              [&](DWORD v) { return v != fill; }));
@@ -181,8 +182,9 @@ Pixels ChangedFrom(HWND view, const Pixels& old) {
     return Settled(view);
 }
 
-DWORD FrameColour() {
-    COLORREF c = GetSysColor(COLOR_WINDOWFRAME);
+// The view's fill, behind the text and around it.
+DWORD FillColour() {
+    COLORREF c = GetSysColor(COLOR_WINDOW);
     return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
 }
 
@@ -284,7 +286,7 @@ struct ControlSpec {
     short x, y, cx, cy;
 };
 
-const DWORD kLabel = 0x50021002, kField = 0x50810000, kButton = 0x50010000,
+const DWORD kLabel = 0x50021002, kField = 0x50810080, kButton = 0x50010000,
             kDefaultButton = 0x50010001;
 
 // In template order, which is the Tab order.
@@ -462,20 +464,22 @@ TEST_F(SearchCommand, ScrollingRevealsResultsBelowTheFirstScreen) {
     WriteBytes(dir / L"many.txt", SjisBytes(text));
     ASSERT_TRUE(Search(p, {dir.path(), L"many", L"hit", dir / L"out.txt"}));
 
-    DWORD fill = FrameColour();
+    DWORD fill = FillColour();
     Pixels top = Settled(p.view);
     ASSERT_GT(Inked(top, fill), 0u);
-    p.Send(p.view, WM_VSCROLL, MAKEWPARAM(SB_PAGEDOWN, 0), 0);
+    // Real keys and wheel, to the active main window.
+    real_input::ClickToFront(p.main, 5, 5);
+    real_input::Key(VK_NEXT);
     Pixels page = ChangedFrom(p.view, top);
     EXPECT_NE(page, top) << "page down showed the same";
     EXPECT_GT(Inked(page, fill), 0u);
 
-    // The wheel, sent where Windows sends it: the main window has the focus.
-    p.Send(p.main, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA * 3)), 0);
+    real_input::MoveTo(real_input::ClientToScreenPoint(p.view, 50, 50));
+    real_input::Wheel(-3 * WHEEL_DELTA);
     Pixels wheeled = ChangedFrom(p.view, page);
     EXPECT_NE(wheeled, page) << "the wheel did not move the text";
 
-    p.Send(p.view, WM_VSCROLL, MAKEWPARAM(SB_TOP, 0), 0);
+    real_input::Key(VK_HOME, real_input::kCtrl);
     EXPECT_TRUE(WaitUntil([&] { return GrabClient(p.view) == top; }, 5000))
         << "back at the top shows the first screen again";
 }
@@ -496,7 +500,7 @@ TEST_F(SearchCommand, AmpersandsAreDrawnAsTheyAre) {
     ASSERT_EQ(order.size(), 2u);
 
     FontMeasure font;
-    DWORD fill = FrameColour();
+    DWORD fill = FillColour();
     Pixels px = Settled(p.view);
     // Record k: its path on line 2k, its line on line 2k + 1.
     auto lineRight = [&](int line) {
@@ -513,7 +517,7 @@ TEST_F(SearchCommand, FailedSearchShowsTheLibrarysTextAndKeepsTheResultsShown) {
     std::wstring results = dir / L"out.txt";
     ASSERT_TRUE(Search(p, {dir.path(), L"a\\.txt", L"見つかる", results}));
     Pixels shown = Settled(p.view);
-    ASSERT_GT(Inked(shown, FrameColour()), 0u);
+    ASSERT_GT(Inked(shown, FillColour()), 0u);
 
     std::wstring missing = dir / L"ない";
     ASSERT_TRUE(Search(p, {missing, L"a\\.txt", L"見つかる", results}));

@@ -93,7 +93,7 @@ TEST(VarneloMainWindow, HasItsClassFrameAndChildren) {
     RunningProgram program;
     ASSERT_TRUE(program.Start());
     HWND w = program.window;
-    EXPECT_EQ(TextOf(w), L"");
+    EXPECT_EQ(TextOf(w), L"Varnelo");
     LONG style = GetWindowLongW(w, GWL_STYLE);
     EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME),
               WS_CAPTION | WS_SYSMENU | WS_THICKFRAME);
@@ -143,9 +143,9 @@ TEST(VarneloMainWindow, ViewAndStatusBarPaintThemselvesBeforeAnySearch) {
     HWND statusBar = GetDlgItem(program.window, IDC_STATUS_BAR);
     ASSERT_NE(view, nullptr);
     ASSERT_NE(statusBar, nullptr);
-    // The view: its window-frame fill and nothing else.
+    // The view: its fill, the colour behind text, and nothing else.
     EXPECT_TRUE(WaitUntil(
-        [&] { return AllPixelsAre(GrabClient(view), Rgb(GetSysColor(COLOR_WINDOWFRAME))); }));
+        [&] { return AllPixelsAre(GrabClient(view), Rgb(GetSysColor(COLOR_WINDOW))); }));
     // The status bar: its face, not the main window's background.
     EXPECT_TRUE(WaitUntil([&] {
         Pixels p = GrabClient(statusBar);

@@ -85,6 +85,14 @@ void Drag(POINT from, POINT to) {
     Send(&release, 1);
 }
 
+void Wheel(int delta) {
+    INPUT turn{};
+    turn.type = INPUT_MOUSE;
+    turn.mi.dwFlags = MOUSEEVENTF_WHEEL;
+    turn.mi.mouseData = static_cast<DWORD>(delta);
+    Send(&turn, 1);
+}
+
 void Key(WORD virtualKey, int modifiers) {
     const struct {
         int flag;

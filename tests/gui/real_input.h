@@ -22,6 +22,10 @@ void RightClick(POINT screen);
 // is held, and releases it there.
 void Drag(POINT from, POINT to);
 
+// Turns the wheel under the pointer by delta (WHEEL_DELTA a notch; negative
+// towards the user).
+void Wheel(int delta);
+
 // Presses and releases a virtual key, with Ctrl, Shift or Alt held around it
 // when asked.
 enum Modifier { kNone = 0, kCtrl = 1, kShift = 2, kAlt = 4 };

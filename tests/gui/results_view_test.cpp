@@ -3,12 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstring>
 #include <string>
 
 #include "gui_driver.h"
+#include "line_index.h"
 #include "main_window.h"
+#include "result_record.h"
+#include "system_message.h"
 
 using namespace gui_driver;
 
@@ -62,12 +66,19 @@ Pixels DrawnByView() {
     return c.pixels();
 }
 
-// The platform's own drawing of a string on the view's fill.
-Pixels DrawnByPlatform(const std::wstring& text, UINT format) {
+// The view's one background colour, behind the text and around it.
+const int kFill = COLOR_WINDOW;
+
+// The platform's own drawing of a whole string on the view's fill, its
+// top-left corner at (left, top).
+Pixels DrawnByPlatform(const std::wstring& text, UINT format, int left = 0, int top = 0) {
     Canvas c;
     RECT r = c.rect();
-    FillRect(c.dc(), &r, GetSysColorBrush(COLOR_WINDOWFRAME));
-    DrawTextW(c.dc(), text.data(), static_cast<int>(text.size()), &r, format);
+    FillRect(c.dc(), &r, GetSysColorBrush(kFill));
+    SetTextColor(c.dc(), GetSysColor(COLOR_WINDOWTEXT));
+    SetBkMode(c.dc(), TRANSPARENT);
+    RECT textRect{left, top, r.right, r.bottom};
+    DrawTextW(c.dc(), text.data(), static_cast<int>(text.size()), &textRect, format);
     return c.pixels();
 }
 
@@ -108,6 +119,69 @@ TEST_F(HeldTextDrawing, OddLastByteIsNotDrawn) {
     Pixels drawn = DrawnByView();
     EXPECT_EQ(drawn, DrawnByPlatform(L"ab", kAsItIs));
     EXPECT_NE(drawn, DrawnByPlatform(L"abW", kAsItIs));
+}
+
+TEST_F(HeldTextDrawing, TabsShowTheFillAndNothingElse) {
+    // A record's second line: the gap its tab leaves is the fill, like the
+    // background behind the characters.
+    Hold(L"\xFEFF" L"\t(1)===>x\r\n");
+    Pixels drawn = DrawnByView();
+    Canvas c;
+    SIZE marker{};
+    GetTextExtentPoint32W(c.dc(), L"(", 1, &marker);
+    RECT tab{};
+    DrawTextW(c.dc(), L"\t", 1, &tab, DT_CALCRECT | DT_EXPANDTABS);
+    ASSERT_GT(tab.right, 0);
+    const DWORD fill = drawn.at(kCanvasWidth - 1, kCanvasHeight - 1);
+    EXPECT_EQ(fill, (GetRValue(GetSysColor(kFill)) << 16) | (GetGValue(GetSysColor(kFill)) << 8) |
+                        GetBValue(GetSysColor(kFill)));
+    for (int y = 0; y < tab.bottom; ++y)
+        for (int x = 0; x < tab.right; ++x) ASSERT_EQ(drawn.at(x, y), fill) << x << "," << y;
+}
+
+// Which record a line belongs to, by line of a results text.
+TEST(ResultRecords, EitherLineOfARecordGivesItsPath) {
+    const std::wstring text = L"C:\\a.txt\r\n\t(1)===>x\r\n"
+                              L"C:\\b c.txt\r\n\t(22)===>\t(3)===>y\r\n"
+                              L"loose line\r\n\tindented\r\n\t(4)===>orphan\r\n";
+    LineIndex index = IndexLines(text.data(), text.size());
+    const struct {
+        size_t line;
+        const wchar_t* path;  // null: no record
+    } cases[] = {{0, L"C:\\a.txt"}, {1, L"C:\\a.txt"}, {2, L"C:\\b c.txt"},
+                 {3, L"C:\\b c.txt"}, {4, nullptr},        {5, nullptr},
+                 {6, nullptr},         {7, nullptr}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        std::wstring path;
+        EXPECT_EQ(RecordPathAt(index, text.data(), c.line, &path), c.path != nullptr);
+        if (c.path) {
+            EXPECT_EQ(path, c.path);
+        }
+    }
+}
+
+// Wine's ShellExecuteExW always sets the thread's error; a shell that leaves
+// only its old SE_ERR_ value still gets the system's reason for it.
+TEST(OpeningFailures, TheShellsOldCodesBecomeSystemErrors) {
+    const struct {
+        DWORD lastError;
+        INT_PTR instApp;
+        DWORD expected;
+    } cases[] = {{ERROR_ACCESS_DENIED, SE_ERR_FNF, ERROR_ACCESS_DENIED},
+                 {ERROR_SUCCESS, SE_ERR_FNF, ERROR_FILE_NOT_FOUND},
+                 {ERROR_SUCCESS, SE_ERR_PNF, ERROR_PATH_NOT_FOUND},
+                 {ERROR_SUCCESS, SE_ERR_NOASSOC, ERROR_NO_ASSOCIATION},
+                 {ERROR_SUCCESS, SE_ERR_ASSOCINCOMPLETE, ERROR_NO_ASSOCIATION},
+                 {ERROR_SUCCESS, SE_ERR_SHARE, ERROR_SHARING_VIOLATION},
+                 {ERROR_SUCCESS, SE_ERR_DDEFAIL, ERROR_DDE_FAIL},
+                 {ERROR_SUCCESS, 0, ERROR_NOT_ENOUGH_MEMORY}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.instApp);
+        DWORD code = ShellExecuteErrorCode(c.lastError, c.instApp);
+        EXPECT_EQ(code, c.expected);
+        EXPECT_FALSE(SystemMessageText(code).empty());
+    }
 }
 
 TEST_F(HeldTextDrawing, WithoutTextOnlyTheFillIsDrawn) {
@@ -188,9 +262,9 @@ TEST_F(ResultsViewScrolling, RangesCoverTheWholeText) {
     RECT client{};
     GetClientRect(view, &client);
     SCROLLINFO v = Bar(SB_VERT), h = Bar(SB_HORZ);
-    EXPECT_GE(v.nMax + 1, lines * lineHeight);
-    EXPECT_LT(v.nMax + 1, (lines + 2) * lineHeight);
-    EXPECT_EQ(static_cast<int>(v.nPage), client.bottom);
+    // Vertically in lines, a page being the whole lines in view.
+    EXPECT_EQ(v.nMax + 1, lines);
+    EXPECT_EQ(static_cast<int>(v.nPage), client.bottom / lineHeight);
     EXPECT_GE(h.nMax + 1, 300 * charWidth / 2);
     EXPECT_EQ(static_cast<int>(h.nPage), client.right);
     EXPECT_EQ(v.nPos, 0);
@@ -201,7 +275,7 @@ TEST_F(ResultsViewScrolling, ScrollBarsMoveTheDrawnText) {
     Hold(TallAndWideText(200));
     Pixels top = ViewPixels();
     SendMessageW(view, WM_VSCROLL, SB_LINEDOWN, 0);
-    EXPECT_EQ(Bar(SB_VERT).nPos, lineHeight);
+    EXPECT_EQ(Bar(SB_VERT).nPos, 1);
     Pixels down = ViewPixels();
     ASSERT_EQ(down.height, top.height);
     // The text moved up by one line.
@@ -227,6 +301,38 @@ TEST_F(ResultsViewScrolling, ScrollBarsMoveTheDrawnText) {
     EXPECT_TRUE(shiftedLeft);
 }
 
+// Drawing only the lines in view gives, at every scroll position, what the
+// platform draws of the whole text moved by as much.
+TEST_F(ResultsViewScrolling, LinesInViewAreDrawnAsTheWholeTextWouldBe) {
+    const std::wstring wide(300, L'w');
+    std::wstring more;  // enough lines to scroll in the view
+    for (int i = 0; i < 30; ++i) more += L"\r\n" + std::to_wstring(i);
+    const std::wstring texts[] = {
+        TallAndWideText(40).substr(1),
+        // Every kind of line break the platform knows, empty lines among them.
+        L"a\rb\nc\r\n\r\nd\n\re\r\rf\n\ng&h\t\ti\r\n" + wide + L"\n\r\r\nj\r\nk\n\rl\r\nm\r\nn" + more,
+        L"日本語\tの\t行\r\n\t(7)===>漢字&かな\r\n" + wide + L"\r\n１\r\n２\r\n３\r\n４\r\n５\r\n６\r\n７" + more,
+    };
+    const struct {
+        int down, right;  // scroll bar arrow clicks
+    } positions[] = {{0, 0}, {1, 0}, {3, 5}, {0, 9}, {7, 2}};
+    for (size_t k = 0; k < std::size(texts); ++k) {
+        for (const auto& at : positions) {
+            SCOPED_TRACE(testing::Message() << "text " << k << ", " << at.down << " down, "
+                                            << at.right << " right");
+            Hold(L"\xFEFF" + texts[k]);
+            for (int i = 0; i < at.down; ++i) SendMessageW(view, WM_VSCROLL, SB_LINEDOWN, 0);
+            for (int i = 0; i < at.right; ++i) SendMessageW(view, WM_HSCROLL, SB_LINEDOWN, 0);
+            const int top = Bar(SB_VERT).nPos, left = Bar(SB_HORZ).nPos;
+            EXPECT_EQ(top, at.down);
+            EXPECT_EQ(left, at.right * charWidth);
+            Canvas c;
+            DrawResultsText(c.dc(), c.rect());
+            EXPECT_EQ(c.pixels(), DrawnByPlatform(texts[k], kAsItIs, -left, -top * lineHeight));
+        }
+    }
+}
+
 TEST_F(ResultsViewScrolling, PagesStopAtTheEndOfTheText) {
     Hold(TallAndWideText(200));
     SCROLLINFO v = Bar(SB_VERT);
@@ -247,7 +353,7 @@ TEST_F(ResultsViewScrolling, WheelOnTheMainWindowScrollsTheView) {
     UINT wheelLines = 3;
     SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &wheelLines, 0);
     SendMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
-    EXPECT_EQ(Bar(SB_VERT).nPos, static_cast<int>(wheelLines) * lineHeight);
+    EXPECT_EQ(Bar(SB_VERT).nPos, static_cast<int>(wheelLines));
     SendMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
     EXPECT_EQ(Bar(SB_VERT).nPos, 0);
 }

@@ -1,0 +1,147 @@
+// Opening, showing and copying a result record's file.
+#include "record_actions.h"
+
+#include <shellapi.h>
+
+#include <cstring>
+
+#include "system_message.h"
+
+namespace {
+
+const wchar_t kOpenFile[] = L"ファイルを開く";
+const wchar_t kOpenFolder[] = L"フォルダーを開く";
+const wchar_t kCopyPath[] = L"パスをコピー";
+const wchar_t kCannotOpen[] = L"を開くことができません\n理由：";
+const wchar_t kCannotCopy[] = L"パスをコピーすることができません\n理由：";
+const wchar_t kExplorer[] = L"explorer.exe";
+
+// The menu's commands; TrackPopupMenu hands them back, so they never reach
+// a window as WM_COMMAND.
+enum MenuCommand : UINT { kNoCommand, kOpenFileCommand, kOpenFolderCommand, kCopyPathCommand };
+
+void ShowFailure(HWND owner, const std::wstring& text, DWORD code, const wchar_t* caption) {
+    MessageBoxW(owner, (text + SystemMessageText(code)).c_str(), caption, MB_OK);
+}
+
+// ShellExecuteExW "open"; the failure's code, or ERROR_SUCCESS.
+DWORD ShellOpen(HWND owner, const wchar_t* file, const wchar_t* parameters) {
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof(info);
+    // No dialog of the shell's own: the failure is reported here.
+    info.fMask = SEE_MASK_FLAG_NO_UI;
+    info.hwnd = owner;
+    info.lpVerb = L"open";
+    info.lpFile = file;
+    info.lpParameters = parameters;
+    info.nShow = SW_SHOWNORMAL;
+    SetLastError(ERROR_SUCCESS);
+    if (ShellExecuteExW(&info)) return ERROR_SUCCESS;
+    return ShellExecuteErrorCode(GetLastError(), reinterpret_cast<INT_PTR>(info.hInstApp));
+}
+
+// The clipboard, open while this lives.
+class OpenedClipboard {
+public:
+    explicit OpenedClipboard(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
+    ~OpenedClipboard() {
+        if (open_) CloseClipboard();
+    }
+    OpenedClipboard(const OpenedClipboard&) = delete;
+    OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+    bool open() const { return open_; }
+
+private:
+    bool open_;
+};
+
+// A movable global block, freed unless the clipboard took it over.
+class GlobalBlock {
+public:
+    explicit GlobalBlock(size_t bytes) : block_(GlobalAlloc(GMEM_MOVEABLE, bytes)) {}
+    ~GlobalBlock() {
+        if (block_) GlobalFree(block_);
+    }
+    GlobalBlock(const GlobalBlock&) = delete;
+    GlobalBlock& operator=(const GlobalBlock&) = delete;
+    HGLOBAL get() const { return block_; }
+    void Release() { block_ = nullptr; }
+
+private:
+    HGLOBAL block_;
+};
+
+// A popup menu, destroyed with this.
+class PopupMenu {
+public:
+    PopupMenu() : menu_(CreatePopupMenu()) {}
+    ~PopupMenu() {
+        if (menu_) DestroyMenu(menu_);
+    }
+    PopupMenu(const PopupMenu&) = delete;
+    PopupMenu& operator=(const PopupMenu&) = delete;
+    HMENU get() const { return menu_; }
+
+private:
+    HMENU menu_;
+};
+
+// The path as clipboard text; the failure's code, or ERROR_SUCCESS.
+DWORD PutOnClipboard(HWND owner, const std::wstring& text) {
+    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    SetLastError(ERROR_SUCCESS);
+    OpenedClipboard clipboard(owner);
+    if (!clipboard.open()) return GetLastError();
+    SetLastError(ERROR_SUCCESS);
+    GlobalBlock block(bytes);
+    void* data = block.get() ? GlobalLock(block.get()) : nullptr;
+    if (!data) return GetLastError();
+    std::memcpy(data, text.c_str(), bytes);
+    GlobalUnlock(block.get());
+    EmptyClipboard();
+    SetLastError(ERROR_SUCCESS);
+    if (!SetClipboardData(CF_UNICODETEXT, block.get())) return GetLastError();
+    block.Release();  // the clipboard's now
+    return ERROR_SUCCESS;
+}
+
+}  // namespace
+
+void OpenRecordFile(HWND owner, const std::wstring& path) {
+    DWORD code = ShellOpen(owner, path.c_str(), nullptr);
+    if (code != ERROR_SUCCESS) ShowFailure(owner, path + kCannotOpen, code, kOpenFile);
+}
+
+void OpenRecordFolder(HWND owner, const std::wstring& path) {
+    // Explorer reads the path to the end of its argument, quoted when a
+    // space or comma would cut it; Wine's explorer takes only the unquoted form.
+    const bool quoted = path.find_first_of(L" ,") != std::wstring::npos;
+    const std::wstring parameters =
+        quoted ? L"/select,\"" + path + L"\"" : L"/select," + path;
+    DWORD code = ShellOpen(owner, kExplorer, parameters.c_str());
+    if (code != ERROR_SUCCESS) ShowFailure(owner, path + kCannotOpen, code, kOpenFolder);
+}
+
+void CopyRecordPath(HWND owner, const std::wstring& path) {
+    DWORD code = PutOnClipboard(owner, path);
+    if (code != ERROR_SUCCESS) ShowFailure(owner, kCannotCopy, code, kCopyPath);
+}
+
+void ShowRecordMenu(HWND owner, POINT screen, const std::wstring& path) {
+    UINT chosen = kNoCommand;
+    {
+        PopupMenu menu;
+        if (!menu.get()) return;
+        AppendMenuW(menu.get(), MF_STRING, kOpenFileCommand, kOpenFile);
+        AppendMenuW(menu.get(), MF_STRING, kOpenFolderCommand, kOpenFolder);
+        AppendMenuW(menu.get(), MF_STRING, kCopyPathCommand, kCopyPath);
+        chosen = static_cast<UINT>(TrackPopupMenu(
+            menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, screen.x,
+            screen.y, 0, owner, nullptr));
+    }
+    switch (chosen) {
+    case kOpenFileCommand: OpenRecordFile(owner, path); break;
+    case kOpenFolderCommand: OpenRecordFolder(owner, path); break;
+    case kCopyPathCommand: CopyRecordPath(owner, path); break;
+    }
+}

@@ -1,0 +1,20 @@
+// What a person can do with a result record: open its file, show it in its
+// folder, copy its path; and the context menu that offers the three.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// Opens the file with the program associated with it ("open"). On failure a
+// message box owned by owner gives the system's reason; nothing else changes.
+void OpenRecordFile(HWND owner, const std::wstring& path);
+
+// Opens Explorer on the file's folder with the file selected.
+void OpenRecordFolder(HWND owner, const std::wstring& path);
+
+// Puts the path on the clipboard as text.
+void CopyRecordPath(HWND owner, const std::wstring& path);
+
+// The context menu of a record at a screen point; runs the chosen command.
+void ShowRecordMenu(HWND owner, POINT screen, const std::wstring& path);

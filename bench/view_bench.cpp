@@ -1,0 +1,123 @@
+// Times the results view on a big results file: the main window's own code,
+// linked into this program, loads the file as the search command does and
+// draws it, then scrolls it step by step.
+//
+// usage: view_bench RESULTS_FILE [--whole]
+// Prints "name: value" lines (milliseconds unless named otherwise). With
+// --whole it also times one measuring of the whole text by the platform's
+// text drawing, which every take and every draw cost when the whole text
+// was drawn.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include "Tessumi.h"
+#include "main_window.h"
+
+namespace {
+
+const int kSteps = 100;
+const int kRawBytes = 0;
+
+double Now() {
+    static LARGE_INTEGER frequency{};
+    if (!frequency.QuadPart) QueryPerformanceFrequency(&frequency);
+    LARGE_INTEGER t{};
+    QueryPerformanceCounter(&t);
+    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+void Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+// One scroll request handled to its end, the drawing flushed to the screen.
+double TimedStep(HWND view, UINT message, WPARAM request) {
+    double t0 = Now();
+    SendMessageW(view, message, request, 0);
+    GdiFlush();
+    return Now() - t0;
+}
+
+void Report(const char* name, std::vector<double> ms) {
+    std::sort(ms.begin(), ms.end());
+    std::printf("%s_median: %.2f\n%s_max: %.2f\n", name, ms[ms.size() / 2], name, ms.back());
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: view_bench RESULTS_FILE\n");
+        return 2;
+    }
+    std::setvbuf(stdout, nullptr, _IONBF, 0);  // every figure out at once
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    if (!RegisterMainWindowClass(instance)) return 3;
+    HWND window = CreateMainWindow(instance);
+    if (!window) return 4;
+    ShowWindow(window, SW_SHOWNORMAL);
+    UpdateWindow(window);
+    Pump();
+    HWND view = ResultsView();
+
+    // From the end of the run to the first screen: load, index, draw.
+    double t0 = Now();
+    wchar_t* text = nullptr;
+    int bytes = 0;
+    wchar_t status[TESSUMI_STATUS_TEXT_UNITS];
+    if (!SubReadText(argv[1], &text, &bytes, kRawBytes, status)) {
+        std::fwprintf(stderr, L"load failed: %ls\n", status);
+        return 5;
+    }
+    double loaded = Now();
+    ReplaceResultsText(text, bytes);  // indexes and draws at once
+    GdiFlush();
+    double drawn = Now();
+    Pump();  // the paints the new text caused
+    GdiFlush();
+    double painted = Now();
+
+    SCROLLINFO si{};
+    si.cbSize = sizeof(si);
+    si.fMask = SIF_ALL;
+    GetScrollInfo(view, SB_VERT, &si);
+    std::printf("bytes: %d\nlines: %d\nlines_in_view: %u\n", bytes, si.nMax + 1, si.nPage);
+    std::printf("load: %.1f\nindex_and_first_draw: %.1f\nfirst_screen: %.1f\n", loaded - t0,
+                drawn - loaded, painted - t0);
+
+    std::vector<double> lines, pages, ends, across;
+    for (int i = 0; i < kSteps; ++i) lines.push_back(TimedStep(view, WM_VSCROLL, SB_LINEDOWN));
+    for (int i = 0; i < kSteps; ++i) pages.push_back(TimedStep(view, WM_VSCROLL, SB_PAGEDOWN));
+    for (int i = 0; i < kSteps / 2; ++i) {
+        ends.push_back(TimedStep(view, WM_VSCROLL, SB_BOTTOM));
+        ends.push_back(TimedStep(view, WM_VSCROLL, SB_TOP));
+    }
+    for (int i = 0; i < kSteps; ++i) across.push_back(TimedStep(view, WM_HSCROLL, SB_LINEDOWN));
+    Report("line_step", lines);
+    Report("page_step", pages);
+    Report("top_bottom_step", ends);
+    Report("across_step", across);
+
+    if (argc > 2 && std::wcscmp(argv[2], L"--whole") == 0) {
+        HDC dc = GetDC(view);
+        RECT r{0, 0, 0, 0};
+        const wchar_t* units = text + 1;  // after the byte-order mark
+        double w0 = Now();
+        DrawTextW(dc, units, bytes / 2 - 1, &r,
+                  DT_LEFT | DT_TOP | DT_NOPREFIX | DT_EXPANDTABS | DT_CALCRECT);
+        std::printf("whole_text_measure: %.1f\n", Now() - w0);
+        ReleaseDC(view, dc);
+    }
+    DestroyWindow(window);
+    Pump();
+    return 0;
+}

@@ -1,0 +1,367 @@
+// Varnelo.exe used by hand: every action here is real input (pointer moves,
+// button presses, keys through SendInput), reaching whichever window the
+// system hands it to, as a person's would.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "gui_driver.h"
+#include "real_input.h"
+#include "resource_ids.h"
+#include "test_support.h"
+
+using namespace gui_driver;
+using testing_support::Show;
+using testing_support::TempDir;
+using testing_support::Utf16Bytes;
+using testing_support::WriteBytes;
+
+namespace {
+
+const DWORD kPatience = 30000;
+const wchar_t kHitExtension[] = L".varnelohit";
+const wchar_t kHitClass[] = L"VarneloTest.Hit";
+const wchar_t kOpenLogVariable[] = L"VARNELO_OPEN_LOG";
+
+// The view once two grabs a little apart agree (another process's drawing
+// reaches the screen a moment after its calls return).
+Pixels Settled(HWND view) {
+    Pixels last = GrabClient(view);
+    for (int k = 0; k < 40; ++k) {
+        Sleep(100);
+        Pixels now = GrabClient(view);
+        if (now == last) return now;
+        last = now;
+    }
+    return last;
+}
+
+// The view once it shows something other than `old`, or as it is then.
+Pixels ChangedFrom(HWND view, const Pixels& old) {
+    WaitUntil([&] { return GrabClient(view) != old; }, 5000);
+    return Settled(view);
+}
+
+int LineHeight() {
+    HDC dc = GetDC(nullptr);
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc, &tm);
+    ReleaseDC(nullptr, dc);
+    return tm.tmHeight;
+}
+
+POINT Centre(HWND control) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+struct Program {
+    ChildProcess process;
+    HWND main = nullptr;
+    HWND view = nullptr;
+    HWND statusBar = nullptr;
+
+    bool Start() {
+        if (!process.Start(BesideThisProgram(L"Varnelo.exe"))) return false;
+        main = WaitForTopWindow(process.id(), L"MainWndClass");
+        if (!main) return false;
+        view = GetDlgItem(main, IDC_RESULTS_VIEW);
+        statusBar = GetDlgItem(main, IDC_STATUS_BAR);
+        return view && statusBar && Idle();
+    }
+    ~Program() {
+        if (main && process.Running()) {
+            PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDM_EXIT, 0), 0);
+            DWORD code = 0;
+            process.WaitForExit(&code, 5000);
+        }
+    }
+    bool Idle() const {
+        DWORD_PTR answer = 0;
+        return SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, kPatience, &answer) != 0;
+    }
+    // A top-level window of the program with this class owned by `owner`
+    // (any owner when null), once it shows.
+    HWND WaitForWindow(const wchar_t* className, HWND owner = nullptr,
+                       DWORD timeoutMs = kWaitMs) const {
+        HWND found = nullptr;
+        WaitUntil(
+            [&] {
+                for (HWND h : TopWindows(process.id(), className))
+                    if (!owner || GetWindow(h, GW_OWNER) == owner) found = h;
+                return found != nullptr;
+            },
+            timeoutMs);
+        return found;
+    }
+    // The search dialog, opened by its menu keys: Alt+S, then G.
+    HWND OpenSearchDialog() const {
+        real_input::ClickToFront(main, 5, 5);
+        real_input::Key('S', real_input::kAlt);
+        real_input::Key('G');
+        return WaitForWindow(L"#32770", main);
+    }
+    // Types the four conditions into their edits and presses Enter.
+    bool Search(const std::wstring& folder, const std::wstring& pattern1,
+                const std::wstring& pattern2, const std::wstring& results) const {
+        HWND dialog = OpenSearchDialog();
+        if (!dialog) return false;
+        const struct {
+            int id;
+            const std::wstring& text;
+        } fields[] = {{IDC_FOLDER_EDIT, folder},
+                      {IDC_PATTERN1_EDIT, pattern1},
+                      {IDC_PATTERN2_EDIT, pattern2},
+                      {IDC_RESULTS_EDIT, results}};
+        for (const auto& f : fields) {
+            real_input::Click(Centre(GetDlgItem(dialog, f.id)));
+            real_input::Type(f.text);
+        }
+        real_input::Key(VK_RETURN);
+        return WaitUntil([&] { return !IsWindow(dialog); }) && Idle();
+    }
+};
+
+// A folder of files with the test's own extension: `lines` hit lines in
+// a.varnelohit, one of them far wider than the view.
+std::wstring HitFile(const TempDir& dir, int lines) {
+    std::string text;
+    for (int i = 1; i <= lines; ++i)
+        text += "hit " + std::to_string(i) + (i == 2 ? std::string(300, 'w') : "") + "\r\n";
+    std::wstring path = dir / (std::wstring(L"a") + kHitExtension);
+    WriteBytes(path, text);
+    return path;
+}
+
+class ByHand : public testing::Test {
+protected:
+    Program p;
+    TempDir dir;
+
+    void SetUp() override { ASSERT_TRUE(p.Start()) << "Varnelo did not start"; }
+
+    // Searches the folder's hit files for "hit"; the results are shown.
+    void SearchHits() {
+        ASSERT_TRUE(p.Search(dir.path(), L"\\.varnelohit$", L"hit", dir / L"out.txt"));
+        ASSERT_NE(Settled(p.view), Pixels{}) << "nothing shown";
+        real_input::ClickToFront(p.main, 5, 5);
+    }
+};
+
+TEST_F(ByHand, StartFolderEditKeepsAllTwoHundredTypedCharacters) {
+    HWND dialog = p.OpenSearchDialog();
+    ASSERT_NE(dialog, nullptr);
+    std::wstring typed;
+    for (int i = 0; i < 200; ++i) typed += static_cast<wchar_t>(L'a' + i % 26);
+    // The focus starts in the start-folder edit.
+    real_input::Type(typed);
+    HWND edit = GetDlgItem(dialog, IDC_FOLDER_EDIT);
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(edit) == typed; }, 5000))
+        << TextOf(edit).size() << " characters kept";
+    real_input::Click(Centre(GetDlgItem(dialog, IDC_CANCEL)));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+}
+
+// The view's scroll bars, clicked and dragged; each action starts from the
+// top-left corner and must move the text.
+TEST_F(ByHand, ScrollBarsAnswerClicksAndTheDraggedThumb) {
+    HitFile(dir, 80);
+    SearchHits();
+    RECT v{};
+    GetWindowRect(p.view, &v);
+    const int vBar = GetSystemMetrics(SM_CXVSCROLL), vArrow = GetSystemMetrics(SM_CYVSCROLL);
+    const int hBar = GetSystemMetrics(SM_CYHSCROLL), hArrow = GetSystemMetrics(SM_CXHSCROLL);
+    const int vx = v.right - vBar / 2, hy = v.bottom - hBar / 2;
+    const struct {
+        const char* what;
+        POINT at, dragTo;  // dragTo.x < 0: a click
+    } actions[] = {
+        {"down arrow", {vx, v.bottom - hBar - vArrow / 2}, {-1, 0}},
+        {"track below the thumb", {vx, v.bottom - hBar - vArrow - 10}, {-1, 0}},
+        {"right arrow", {v.right - vBar - hArrow / 2, hy}, {-1, 0}},
+        {"thumb dragged down", {vx, v.top + vArrow + 3}, {vx, v.top + vArrow + 80}},
+    };
+    for (const auto& a : actions) {
+        SCOPED_TRACE(a.what);
+        real_input::Key(VK_HOME, real_input::kCtrl);
+        Pixels before = Settled(p.view);
+        if (a.dragTo.x < 0)
+            real_input::Click(a.at);
+        else
+            real_input::Drag(a.at, a.dragTo);
+        EXPECT_NE(ChangedFrom(p.view, before), before) << "the view did not move";
+    }
+}
+
+TEST_F(ByHand, EveryScrollingKeyMovesTheView) {
+    HitFile(dir, 80);
+    SearchHits();
+    // In this order each key has somewhere to go from where the one before
+    // left the view.
+    const struct {
+        const char* name;
+        WORD key;
+        int modifiers;
+    } keys[] = {
+        {"Down", VK_DOWN, 0},         {"PageDown", VK_NEXT, 0},
+        {"Up", VK_UP, 0},             {"PageUp", VK_PRIOR, 0},
+        {"Ctrl+End", VK_END, real_input::kCtrl}, {"Ctrl+Home", VK_HOME, real_input::kCtrl},
+        {"Right", VK_RIGHT, 0},       {"End", VK_END, 0},
+        {"Left", VK_LEFT, 0},         {"Home", VK_HOME, 0},
+    };
+    Pixels first = Settled(p.view);
+    Pixels before = first;
+    for (const auto& k : keys) {
+        SCOPED_TRACE(k.name);
+        real_input::Key(k.key, k.modifiers);
+        Pixels after = ChangedFrom(p.view, before);
+        EXPECT_NE(after, before) << "the view did not move";
+        before = after;
+    }
+    EXPECT_EQ(before, first) << "Home after Ctrl+Home shows the first screen again";
+}
+
+// A file association for the test's extension whose program records each
+// path it is asked to open; gone again with the test.
+class HitAssociation {
+public:
+    HitAssociation() {
+        const std::wstring command =
+            L"\"" + BesideThisProgram(L"open_recorder.exe") + L"\" \"%1\"";
+        ok_ = Set(kHitExtension, kHitClass) &&
+              Set(std::wstring(kHitClass) + L"\\shell\\open\\command", command);
+    }
+    ~HitAssociation() {
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, kHitExtension);
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, kHitClass);
+    }
+    bool ok() const { return ok_; }
+
+private:
+    static bool Set(const std::wstring& key, const std::wstring& value) {
+        HKEY h = nullptr;
+        if (RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                            &h, nullptr) != ERROR_SUCCESS)
+            return false;
+        LONG r = RegSetValueExW(h, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                                static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(h);
+        return r == ERROR_SUCCESS;
+    }
+    bool ok_ = false;
+};
+
+class OpeningAHit : public ByHand {
+protected:
+    HitAssociation association;
+    std::wstring log;
+
+    void SetUp() override {
+        ASSERT_TRUE(association.ok());
+        // Varnelo, and through it the recorder, inherit the log's name.
+        log = dir / L"opened.log";
+        SetEnvironmentVariableW(kOpenLogVariable, log.c_str());
+        ByHand::SetUp();
+    }
+    void TearDown() override { SetEnvironmentVariableW(kOpenLogVariable, nullptr); }
+
+    // A point on a line of the view (0: the first line shown).
+    POINT OnLine(int line) const {
+        return real_input::ClientToScreenPoint(p.view, 30, line * LineHeight() + LineHeight() / 2);
+    }
+    // The log as the recorder left it; empty while there is none or while
+    // the recorder writes it.
+    std::string Opened() const {
+        HANDLE h = CreateFileW(log.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, 0, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return {};
+        std::string bytes(GetFileSize(h, nullptr), '\0');
+        DWORD read = 0;
+        if (!bytes.empty()) ReadFile(h, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
+        CloseHandle(h);
+        bytes.resize(read);
+        return bytes;
+    }
+};
+
+TEST_F(OpeningAHit, DoubleClickOnEitherLineOfARecordOpensItsFile) {
+    const std::wstring hit = HitFile(dir, 1);
+    SearchHits();
+
+    // Below the last line: nothing is opened.
+    real_input::DoubleClick(OnLine(5));
+    Sleep(2000);
+    EXPECT_FALSE(testing_support::FileExists(log)) << Opened();
+
+    // The record's hit line, then its path line.
+    real_input::DoubleClick(OnLine(1));
+    EXPECT_TRUE(WaitUntil([&] { return Opened() == Utf16Bytes(hit + L"\n"); })) << Opened();
+    // Far enough apart in time that no click pairs with the earlier ones.
+    Sleep(GetDoubleClickTime() + 200);
+    real_input::DoubleClick(OnLine(0));
+    EXPECT_TRUE(WaitUntil([&] { return Opened() == Utf16Bytes(hit + L"\n" + hit + L"\n"); }))
+        << Opened();
+
+    // A file that is gone: the system's reason in a message box, and the
+    // view stays as it was.
+    Pixels shown = Settled(p.view);
+    ASSERT_TRUE(DeleteFileW(hit.c_str()));
+    Sleep(GetDoubleClickTime() + 200);
+    real_input::DoubleClick(OnLine(1));
+    HWND box = p.WaitForWindow(L"#32770", p.main);
+    ASSERT_NE(box, nullptr) << "no message box";
+    EXPECT_EQ(MessageBoxText(box), hit + L"を開くことができません\n理由：" +
+                                       testing_support::SystemText(ERROR_FILE_NOT_FOUND))
+        << Show(MessageBoxText(box));
+    real_input::Click(Centre(GetDlgItem(box, IDOK)));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+    EXPECT_EQ(Settled(p.view), shown);
+}
+
+TEST_F(OpeningAHit, ContextMenuCopiesTheRecordsPath) {
+    const std::wstring hit = HitFile(dir, 1);
+    SearchHits();
+    real_input::RightClick(OnLine(1));
+    ASSERT_NE(p.WaitForWindow(L"#32768"), nullptr) << "no context menu";
+    // The third command, 「パスをコピー」.
+    for (int i = 0; i < 3; ++i) real_input::Key(VK_DOWN);
+    real_input::Key(VK_RETURN);
+    std::wstring copied;
+    EXPECT_TRUE(WaitUntil([&] {
+        if (!OpenClipboard(nullptr)) return false;
+        HANDLE data = GetClipboardData(CF_UNICODETEXT);
+        const wchar_t* text = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+        copied = text ? text : L"";
+        if (text) GlobalUnlock(data);
+        CloseClipboard();
+        return copied == hit;
+    })) << Show(copied);
+}
+
+TEST_F(ByHand, StatusTextTooLongForTheBarShowsWholeInATooltip) {
+    std::wstring text = L"C:\\" + std::wstring(120, L'長') +
+                        L"を検索することができません\n理由：指定されたパスが見つかりません。";
+    // Set as the library sets a failure text.
+    ASSERT_TRUE(SetStatusBarText(p.statusBar, SB_SIMPLEID | SBT_NOBORDERS, text));
+    RECT bar{};
+    GetWindowRect(p.statusBar, &bar);
+    const int y = (bar.top + bar.bottom) / 2;
+    real_input::MoveTo({bar.left + 40, y});
+    real_input::MoveTo({bar.left + 50, y});
+    HWND tip = nullptr;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            for (HWND h : TopWindows(p.process.id(), TOOLTIPS_CLASSW))
+                if (TextOf(h) == text) tip = h;
+            return tip != nullptr;
+        },
+        10000))
+        << "no tooltip with the whole text";
+}
+
+}  // namespace
