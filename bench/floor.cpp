@@ -1,14 +1,17 @@
-// floor START
+// floor [--raw] START
 // The least work any search run over START must do: list every folder, and
 // open, size, read and convert every file with the very calls the library's
 // walk and text loader make (the loader's own encoding detection and
 // decoding included), and nothing else. Prints the file count, the
 // bytes read, the largest file, the wall-clock seconds and its own peak memory.
+// --raw: the raw floor, which walks, opens, sizes and reads every file but
+// neither detects an encoding nor converts: pure I/O.
 #include <windows.h>
 #include <psapi.h>
 
 #include <chrono>
 #include <cstdio>
+#include <cwchar>
 #include <memory>
 #include <string>
 
@@ -38,6 +41,8 @@ bool IsDotOrDotDot(const wchar_t* name) {
     return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
 }
 
+bool rawOnly = false;
+
 bool LoadFile(const std::wstring& path, Totals& totals) {
     HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -54,6 +59,7 @@ bool LoadFile(const std::wstring& path, Totals& totals) {
     totals.files++;
     totals.bytes += read;
     if (size > totals.largest) totals.largest = size;
+    if (rawOnly) return true;
     const auto* b = reinterpret_cast<const unsigned char*>(raw.get());
     const DetectedEncoding detected = DetectEncoding(b, read);
     if (detected.encoding == TextEncoding::Utf16Le) {
@@ -95,13 +101,14 @@ bool Walk(const std::wstring& folder, Totals& totals) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 2) {
-        fputs("usage: floor START\n", stderr);
+    rawOnly = argc == 3 && wcscmp(argv[1], L"--raw") == 0;
+    if (argc != 2 + rawOnly) {
+        fputs("usage: floor [--raw] START\n", stderr);
         return 2;
     }
     Totals totals;
     auto start = std::chrono::steady_clock::now();
-    bool ok = Walk(argv[1], totals);
+    bool ok = Walk(argv[argc - 1], totals);
     double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (!ok) return 1;

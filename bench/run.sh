@@ -1,6 +1,8 @@
 #!/bin/bash
 # Benchmark of the search run: the floor, lookfor.exe over six pattern sets,
-# and GNU grep and ripgrep natively on the same warm tree, median of 7 each.
+# and GNU grep and ripgrep natively on the same warm tree, median of 7 each;
+# then, when a Windows rg.exe is at hand (ANCHOR_DIR, see bench/against_rg.sh),
+# lookfor against it under the same Wine on a tree of C headers.
 #
 # usage: bench/run.sh [BUILD_DIR] [CORPUS_DIR]
 #   BUILD_DIR  a Release build holding bin/lookfor.exe and bin/floor.exe
@@ -15,6 +17,7 @@ build=$(realpath "${1:-$root/build-bench}")
 corpus=${2:-/tmp/tessumi-corpus}
 bin=$build/bin
 runs=${BENCH_RUNS:-7}  # BENCH_RUNS=1 for a quick look
+parts=${BENCH_PARTS:-"floor rg"}  # BENCH_PARTS=rg: only the rows against rg.exe
 
 die() { echo "bench: $*" >&2; exit 2; }
 
@@ -73,9 +76,9 @@ now_ns() { date +%s%N; }
 
 # --- one timed run of each kind; each sets "sec" and "peak" ---------------
 
-run_floor() {
+run_floor() {  # [--raw]
   local out
-  out=$(wine "$bin/floor.exe" "$win_corpus" | tr -d '\r'; exit "${PIPESTATUS[0]}") ||
+  out=$(wine "$bin/floor.exe" "$@" "$win_corpus" | tr -d '\r'; exit "${PIPESTATUS[0]}") ||
     die "floor failed"
   sec=$(sed -n 's/^seconds: //p' <<<"$out")
   peak=$(sed -n 's/^peak_working_set_mb: //p' <<<"$out")
@@ -140,10 +143,18 @@ median() {  # times...
     END { printf "%.3f", NR % 2 ? t[(NR + 1) / 2] : (t[NR / 2] + t[NR / 2 + 1]) / 2 }'
 }
 
+# shellcheck source=against_rg.sh
+. "$root/bench/against_rg.sh"
+if [[ " $parts " != *" floor "* ]]; then
+  rg_section
+  exit 0
+fi
+
 echo "bench: warming the tree with one floor run" >&2
 run_floor
 for ((round = 1; round <= runs; round++)); do
   echo "bench: round $round of $runs" >&2
+  measure rawfloor run_floor --raw
   for i in "${!sets[@]}"; do
     IFS=$'\x1f' read -r name p1 p2 kind <<<"${sets[$i]}"
     measure floor run_floor
@@ -172,6 +183,7 @@ add_row() {  # name key x-floor grep-seconds kind
   rows+=("$1"$'\x1f'"${middle[$2]}"$'\x1f'"${spread[$2]}"$'\x1f'"$xf"$'\x1f'"$4"$'\x1f'"${top[$2]}"$'\x1f'"$5")
 }
 add_row "floor (walk, open, size, read, convert)" floor "" "" floor
+add_row "raw floor (walk, open, size, read)" rawfloor "" "" floor
 for i in "${!sets[@]}"; do
   IFS=$'\x1f' read -r name p1 p2 kind <<<"${sets[$i]}"
   g=${middle[grep:$i]}
@@ -218,4 +230,5 @@ printf '\nTargets: literal rows <= 1.15 x floor: %s; regex rows <= 1.5 x floor: 
   "$(verdict $lit_ok "$lit_worst")" "$(verdict $re_ok "$re_worst")"
 printf 'peak memory <= 3 x largest file + 32 MB (%s MB): %s\n' "$limit_mb" \
   "$(verdict $mem_ok "$mem_worst")"
+[[ " $parts " == *" rg "* ]] && rg_section
 exit 0

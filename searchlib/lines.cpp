@@ -1,11 +1,15 @@
 #include "lines.h"
 
+#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <cwchar>
 #include <memory>
 
-#include "Tessumi.h"
+#include "byte_text.h"
+#include "file_read.h"
+#include "loader.h"
+#include "pattern/pattern_plan.h"
 #include "simd.h"
 #include "writer.h"
 
@@ -202,43 +206,141 @@ int AppendRecord(SearchRun& run, const wchar_t* path, size_t pathLength, int num
     return 1;
 }
 
-int FnSearchLines(const wchar_t* path, size_t pathLength, SearchRun& run, wchar_t* statusText) {
-    wchar_t* loaded = nullptr;
-    int n = 0;
-    if (!SubReadText(path, &loaded, &n, 1, statusText)) return 0;
-    std::unique_ptr<wchar_t[]> text(loaded);
+namespace {
 
-    // Each line is tested as soon as it is cut, while it is still in the
-    // cache, and no list of lines is held: the records and their numbers are
-    // those of cutting the whole text first. Lines before the next place
-    // where a match could begin are only counted; once no such place is
-    // left, nothing more is read.
-    const size_t size = static_cast<size_t>(n);
-    const wchar_t* const all = text.get();
-    TextScan scan(run.linePattern, all, size);
-    size_t candidate = 0;  // no match can begin in [the last position asked about, candidate)
-    size_t next = 1;       // where the next line starts
+// A loaded UTF-16 text as the line search walks it: position 0 holds U+FEFF,
+// the first line starts at 1, and a line's content is a piece of the text.
+class Utf16Text {
+public:
+    Utf16Text(const RunPattern& pattern, const wchar_t* text, size_t n)
+        : text_(text), n_(n), scan_(pattern, text, n) {}
+
+    size_t first() const { return 1; }
+    size_t size() const { return n_; }
+    size_t NextCandidate(size_t from) { return scan_.NextCandidate(from); }
+    size_t LineStartOf(size_t from, size_t q) const { return ::LineStartOf(text_, from, q); }
+    size_t CountLines(size_t from, size_t to) const { return ::CountLines(text_, from, to); }
+    // Moves next past the line and its breaks; returns where its content ends.
+    size_t NextLine(size_t& next) {
+        ::NextLine(text_, n_, next, line_);
+        return static_cast<size_t>(line_.start - text_) + line_.length;
+    }
+    int Content(size_t, size_t, Line& line, wchar_t*) {
+        line = line_;
+        return 1;
+    }
+
+private:
+    const wchar_t* text_;
+    size_t n_;
+    TextScan scan_;
+    Line line_{nullptr, 0};
+};
+
+// Searches the lines of one text, in UTF-16 or in bytes (byte_text.h).
+// Each line is tested as soon as it is cut, while it is still in the cache,
+// and no list of lines is held: the records and their numbers are those of
+// cutting the whole text first. Lines before the next place where a match
+// could begin are only counted; once no such place is left, nothing more is
+// read.
+template <class Text>
+int SearchText(Text& text, const wchar_t* path, size_t pathLength, SearchRun& run,
+               wchar_t* statusText) {
+    const size_t size = text.size();
+    size_t candidate = 0;       // no match can begin in [the last position asked about, candidate)
+    size_t next = text.first();  // where the next line starts
     Line line;
     int number = 0;
     while (next < size) {
         if (!run.progress.InFile(next, statusText)) return 0;
         if (candidate < next) {
-            candidate = scan.NextCandidate(next);
+            candidate = text.NextCandidate(next);
             if (candidate == size) break;
         }
         if (candidate > next) {
-            const size_t start = LineStartOf(all, next, candidate);
-            number += static_cast<int>(CountLines(all, next, start));
+            const size_t start = text.LineStartOf(next, candidate);
+            number += static_cast<int>(text.CountLines(next, start));
             next = start;
         }
-        NextLine(all, size, next, line);
+        const size_t start = next;
+        const size_t end = text.NextLine(next);
         ++number;
-        const size_t start = static_cast<size_t>(line.start - all);
-        if (candidate >= start + line.length && candidate != start) continue;
+        if (candidate >= end && candidate != start) continue;
+        if (!text.Content(start, end, line, statusText)) return 0;
         int found = FnPatternFound(run.linePattern, line.start, line.length, statusText);
         if (found < 0) return 0;
         if (found == 0) continue;
         if (!AppendRecord(run, path, pathLength, number, line, statusText)) return 0;
     }
     return 1;
+}
+
+// The skip literals of pattern 2 in the bytes of encoding, once the pattern
+// is compiled; null while it is not, or when it gives nothing to skip by that
+// the bytes can show.
+const std::vector<ByteLiteral>* ByteLiterals(SearchRun& run, TextEncoding encoding) {
+    ByteLiteralCache& cache =
+        encoding == TextEncoding::Utf8 ? run.utf8Literals : run.ansiLiterals;
+    if (!cache.known) {
+        if (!run.linePattern.compiled()) return nullptr;
+        cache.known = true;
+        const std::vector<AnchoredLiteral>* literals = run.linePattern.skipLiterals();
+        if (literals == nullptr) return nullptr;
+        cache.literals.resize(literals->size());
+        for (size_t i = 0; i < literals->size(); ++i) {
+            ByteLiteral& lit = cache.literals[i];
+            if (!EncodeLiteral(encoding, (*literals)[i].text, lit.bytes)) return nullptr;
+            lit.probes = ChooseByteProbes(lit.bytes);
+        }
+        cache.usable = true;
+    }
+    return cache.usable ? &cache.literals : nullptr;
+}
+
+// The skip literals' bytes when file can be searched on its bytes: read in
+// the ANSI code page with no break taken into a character, or in UTF-8 and
+// decoded so (a marked file whose rest is malformed is read in the code page,
+// mark and all); null otherwise.
+const std::vector<ByteLiteral>* BytePath(SearchRun& run, const FileBytes& file,
+                                         const DetectedEncoding& detected) {
+    const unsigned char* bytes = file.bytes();
+    switch (detected.encoding) {
+    case TextEncoding::Ansi: {
+        const std::vector<ByteLiteral>* literals = ByteLiterals(run, TextEncoding::Ansi);
+        return literals && BreaksStandAlone(AnsiCodePage(), bytes, file.size) ? literals
+                                                                               : nullptr;
+    }
+    case TextEncoding::Utf8: {
+        const std::vector<ByteLiteral>* literals = ByteLiterals(run, TextEncoding::Utf8);
+        const size_t mark = detected.markLength;
+        return literals && (mark == 0 || Utf8WellFormed(bytes + mark, file.size - mark))
+                   ? literals
+                   : nullptr;
+    }
+    default:
+        return nullptr;
+    }
+}
+
+}  // namespace
+
+int FnSearchLines(const wchar_t* path, size_t pathLength, SearchRun& run, wchar_t* statusText) {
+    FileBytes file;
+    int length = 0;
+    // The limit of the loader's text mode, which the file would go through.
+    if (!ReadWholeFile(path, DWORD(INT_MAX) - 1, file, &length, statusText)) return 0;
+
+    const DetectedEncoding detected = DetectEncoding(file.bytes(), file.size);
+    if (const std::vector<ByteLiteral>* literals = BytePath(run, file, detected)) {
+        ByteText text(detected.encoding, file.bytes(), file.size, detected.markLength, *literals,
+                      run.lineScratch);
+        return SearchText(text, path, pathLength, run, statusText);
+    }
+
+    wchar_t* loaded = nullptr;
+    int n = 0;
+    if (!ToLoadedText(path, file, detected, &loaded, &n, statusText)) return 0;
+    std::unique_ptr<wchar_t[]> owner(loaded);
+    Utf16Text text(run.linePattern, loaded, static_cast<size_t>(n));
+    return SearchText(text, path, pathLength, run, statusText);
 }

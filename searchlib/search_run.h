@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "pattern/literal_search.h"
 #include "pattern/pattern_found.h"
 #include "run_progress.h"
 
@@ -36,6 +37,21 @@ struct FileIdentity {
     bool known = false;
 };
 
+// A skip literal in the bytes of one encoding, and the two of them that a
+// search looks for first (byte_text.h).
+struct ByteLiteral {
+    std::string bytes;
+    LiteralProbes probes;
+};
+
+// Pattern 2's skip literals in the bytes of one encoding, made once the
+// pattern is compiled.
+struct ByteLiteralCache {
+    bool known = false;   // asked once the pattern was compiled
+    bool usable = false;  // every literal has bytes a text must show
+    std::vector<ByteLiteral> literals;
+};
+
 struct SearchRun {
     SearchRun(HANDLE file, const wchar_t* fileName, const wchar_t* pattern1,
               const wchar_t* pattern2, TessumiProgress callback = nullptr,
@@ -56,4 +72,9 @@ struct SearchRun {
 
     // Reused from record to record: a record too long for any block.
     std::wstring bigRecord;
+
+    // Reused from file to file: the line search of texts in bytes.
+    ByteLiteralCache ansiLiterals;
+    ByteLiteralCache utf8Literals;
+    std::vector<wchar_t> lineScratch;
 };

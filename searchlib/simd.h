@@ -21,3 +21,12 @@ inline unsigned CountTrailingZeros(unsigned mask) {
     return static_cast<unsigned>(__builtin_ctz(mask));
 #endif
 }
+
+// The number of set bits.
+inline unsigned PopCount(unsigned mask) {
+#ifdef _MSC_VER
+    return __popcnt(mask);
+#else
+    return static_cast<unsigned>(__builtin_popcount(mask));
+#endif
+}

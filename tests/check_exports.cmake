@@ -1,4 +1,5 @@
-# Reads the DLL's export and import tables with objdump.
+# Reads the DLL's export and import tables with objdump: exactly the five
+# exports, and no DLL loaded with it beyond the system's core ones.
 # objdump speaks the locale's language; its table headings are read in English.
 execute_process(COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C LANG=C LANGUAGE=C ${OBJDUMP} -p ${DLL}
                 OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
@@ -34,6 +35,11 @@ foreach(i IN LISTS imports)
   string(TOLOWER "${i}" i)
   if(i MATCHES "libstdc|libgcc|libwinpthread")
     message(FATAL_ERROR "depends on a MinGW runtime DLL: ${i}")
+  endif()
+  # Loaded at their first call only (delay-loaded), so that a search run
+  # never loads the windowing DLLs.
+  if(i MATCHES "user32|comdlg32|shell32|comctl32|ole32|gdi32")
+    message(FATAL_ERROR "loads a windowing DLL with the library itself: ${i}")
   endif()
 endforeach()
 message(STATUS "exports: ${found}")

@@ -12,6 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "Tessumi.h"
+#include "byte_text.h"
+#include "text_encoding.h"
 #include "lines.h"
 #include "results_run_fixture.h"
 
@@ -29,7 +32,7 @@ std::wregex Classic(const wchar_t* pattern) {
 // The records of one file as every line tested on its own gives them.
 std::wstring ExpectedRecords(const std::wstring& path, const std::wstring& content,
                              const std::wregex& pattern) {
-    const std::wstring text = kBom + content;
+    const std::wstring text = content[0] == kBom[0] ? content : kBom + content;
     std::vector<Line> lines;
     CutLines(text.data(), text.size(), lines);
     std::wstring records;
@@ -93,6 +96,113 @@ TEST_F(LineSkip, RecordsAreThoseOfTestingEveryLine) {
     }
     EXPECT_EQ(files, 40 * static_cast<int>(std::size(patterns)));
     EXPECT_GT(records, 1000);  // the texts keep matching
+}
+
+// The text mode loader's whole text of a file (U+FEFF first).
+std::wstring LoadedText(const std::wstring& path) {
+    wchar_t* text = nullptr;
+    int n = 0;
+    wchar_t status[256];
+    EXPECT_EQ(SubReadText(path.c_str(), &text, &n, 1, status), 1);
+    std::wstring copy(text, static_cast<size_t>(n));
+    delete[] text;
+    return copy;
+}
+
+// Code page 932 bytes: characters whose second byte looks like ASCII (ソ is
+// 83 5C, 表 95 5C), half-width kana, lead bytes before breaks, zeros and a
+// lone lead byte, between every kind of break. With utf8, UTF-8 text: ファイル,
+// ｱ and ソ in their UTF-8 bytes (ソ is E3 82 BD) and the same ASCII and breaks.
+std::string RandomBytes(std::mt19937& rng, bool utf8) {
+    static const std::vector<std::string> common = {
+        "fox", "x", "y", "\\", "\\", "a", " ", "\r\n", "\n", "\r", "\r\r\n", "\n\n",
+        std::string(1, '\0'),
+    };
+    static const std::vector<std::string> ansi = {
+        "\x83\x5C", "\x95\x5C", "\x83\x74\x83\x40\x83\x43\x83\x8B", "\xB1\xB2", "\xB1", "\x83",
+        "\x81", "\x81\x81", "\x83\x00", "\x80", "\xFD",
+    };
+    static const std::vector<std::string> unicode = {
+        "\xE3\x83\x95\xE3\x82\xA1\xE3\x82\xA4\xE3\x83\xAB", "\xEF\xBD\xB1", "\xE3\x82\xBD",
+    };
+    const std::vector<std::string>& special = utf8 ? unicode : ansi;
+    std::string text;
+    size_t count = rng() % 40;
+    for (size_t i = 0; i < count; ++i) {
+        size_t k = rng() % (common.size() + special.size());
+        text += k < common.size() ? common[k] : special[k - common.size()];
+    }
+    return text;
+}
+
+TEST_F(LineSkip, LinesDecodedOneByOneAreThoseOfTheWholeText) {
+    // Every line that the bytes give, decoded on its own, is the line that
+    // the loader's whole text gives, wherever the breaks stand alone.
+    ASSERT_TRUE(AnsiCodePage().usable);
+    std::mt19937 rng(932);
+    std::vector<wchar_t> scratch;
+    const std::vector<ByteLiteral> none;
+    int kept[2] = {}, refused = 0;
+    for (int i = 0; i < 4000; ++i) {
+        const std::string bytes = RandomBytes(rng, i % 4 == 0) + (i % 5 == 0 ? "\x83" : "");
+        const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
+        const TextEncoding encoding = DetectEncoding(b, bytes.size()).encoding;
+        if (encoding == TextEncoding::Ansi && !BreaksStandAlone(AnsiCodePage(), b, bytes.size())) {
+            ++refused;
+            continue;
+        }
+        if (encoding != TextEncoding::Ansi && encoding != TextEncoding::Utf8) continue;
+        ++kept[encoding == TextEncoding::Utf8];
+        std::wstring path = dir / L"a.txt";
+        WriteBytes(path, bytes);
+        const std::wstring whole = LoadedText(path);
+        std::vector<Line> expected;
+        CutLines(whole.data(), whole.size(), expected);
+        ByteText text(encoding, b, bytes.size(), 0, none, scratch);
+        std::vector<std::wstring> got;
+        for (size_t next = 0; next < bytes.size();) {
+            const size_t start = next;
+            const size_t end = text.NextLine(next);
+            Line line;
+            ASSERT_EQ(text.Content(start, end, line, status), 1);
+            got.emplace_back(line.start, line.length);
+        }
+        ASSERT_EQ(got.size(), expected.size()) << Show(whole);
+        for (size_t k = 0; k < got.size(); ++k)
+            ASSERT_EQ(got[k], std::wstring(expected[k].start, expected[k].length)) << Show(whole);
+        // Counted without cutting: one line for every run of breaks.
+        const bool unbroken = !bytes.empty() && bytes.back() != '\r' && bytes.back() != '\n';
+        EXPECT_EQ(text.CountLines(0, bytes.size()) + unbroken, expected.size()) << Show(whole);
+    }
+    EXPECT_GT(kept[0], 1000);
+    EXPECT_GT(kept[1], 200);
+    EXPECT_GT(refused, 100);  // a lead byte before a break is met, and refused
+}
+
+TEST_F(LineSkip, ByteRecordsAreThoseOfTestingEveryLine) {
+    // Literals that occur as a second byte (\\), Japanese ones, half-width
+    // kana, one across a break (never found), alternatives; the first file
+    // compiles the pattern, the others are searched on their bytes, in code
+    // page 932 and in UTF-8.
+    const wchar_t* patterns[] = {
+        L"\\\\", L"ソ", L"ファイル", L"ｱｲ", L"x\\ny", L"x\\r?\\n?y", L"fox|ソ", L"a\\\\",
+        L"\\\\\\b", L"ｱ|x",
+    };
+    std::mt19937 rng(20240613);
+    for (const wchar_t* pattern : patterns) {
+        Open(pattern);
+        const std::wregex reference = Classic(pattern);
+        std::wstring expected = kBom;
+        for (int i = 0; i < 80; ++i) {
+            std::wstring path = dir / (L"f" + std::to_wstring(i) + L".txt");
+            WriteBytes(path, RandomBytes(rng, i % 2 == 1));
+            ASSERT_EQ(FnSearchLines(path.c_str(), path.size(), *run, status), 1) << Show(status);
+            expected += ExpectedRecords(path, LoadedText(path), reference);
+        }
+        EXPECT_TRUE(run->ansiLiterals.usable) << Show(pattern);
+        EXPECT_TRUE(run->utf8Literals.usable) << Show(pattern);
+        ASSERT_EQ(Finish(), expected) << "pattern " << Show(pattern);
+    }
 }
 
 TEST_F(LineSkip, LongTextsWithRareMatches) {

@@ -275,6 +275,11 @@ RunPattern::RunPattern(const wchar_t* pattern, PatternRole role)
 
 RunPattern::~RunPattern() = default;
 
+const std::vector<AnchoredLiteral>* RunPattern::skipLiterals() const {
+    if (!compiled_ || compiled_->fault) return nullptr;
+    return compiled_->skipBy;
+}
+
 int FnPatternFound(RunPattern& p, const wchar_t* subject, size_t length, wchar_t* statusText) {
     PatternStage stage = PatternStage::Compile;
     const wchar_t* reason = kPatternNoMemoryReason;

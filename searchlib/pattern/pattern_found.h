@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <vector>
 
 struct AnchoredLiteral;
 
@@ -27,6 +28,10 @@ public:
     const std::wstring& text() const { return pattern_; }
     PatternRole role() const { return role_; }
     bool compiled() const { return compiled_ != nullptr; }
+    // The literals one of which every match contains (TextScan skips by
+    // them); null before the pattern is compiled, for a faulty one and
+    // when there are none.
+    const std::vector<AnchoredLiteral>* skipLiterals() const;
 
     struct Compiled;  // the matcher and what the pattern's text tells, built on first use
 
