@@ -1,30 +1,13 @@
 #include "lookfor_console.h"
 
+#include "program_beside.h"
+
 namespace lookfor_console {
 
-namespace {
-
-std::wstring LookforPath() {
-    wchar_t self[MAX_PATH];
-    DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring path(self, n);
-    return path.substr(0, path.find_last_of(L'\\') + 1) + L"lookfor.exe";
-}
-
-}  // namespace
+using testing_support::StartBeside;
 
 LookforProcess::LookforProcess(const std::wstring& arguments, HANDLE io) {
-    const std::wstring exe = LookforPath();
-    std::wstring command = L"\"" + exe + L"\" " + arguments;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = io;
-    startup.hStdOutput = io;
-    startup.hStdError = io;
-    if (!CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                        &startup, &info_))
-        info_ = PROCESS_INFORMATION{};
+    StartBeside(L"lookfor.exe", arguments, io, io, &info_);
 }
 
 LookforProcess::~LookforProcess() {
