@@ -274,24 +274,36 @@ def generate(root):
     return count, total
 
 
-def main():
-    root = sys.argv[1] if len(sys.argv) > 1 else "/tmp/tessumi-corpus"
-    stamp = os.path.join(root, STAMP)
-    want = json.dumps(PARAMS, sort_keys=True)
+def is_current(root, stamp_name, want):
+    """True when the stamp file in root holds `want`, the parameters the
+    tree was made with; otherwise root is made afresh, empty, to be filled
+    and then stamped with write_stamp."""
     try:
-        with open(stamp, encoding="utf-8") as f:
+        with open(os.path.join(root, stamp_name), encoding="utf-8") as f:
             if f.read() == want:
-                print(f"corpus: {root} is up to date")
-                return 0
+                return True
     except OSError:
         pass
     if os.path.exists(root):
         shutil.rmtree(root)
     os.makedirs(root)
+    return False
+
+
+def write_stamp(root, stamp_name, want):
+    with open(os.path.join(root, stamp_name), "w", encoding="utf-8") as f:
+        f.write(want)
+
+
+def main():
+    root = sys.argv[1] if len(sys.argv) > 1 else "/tmp/tessumi-corpus"
+    want = json.dumps(PARAMS, sort_keys=True)
+    if is_current(root, STAMP, want):
+        print(f"corpus: {root} is up to date")
+        return 0
     began = time.time()
     count, total = generate(root)
-    with open(stamp, "w", encoding="utf-8") as f:
-        f.write(want)
+    write_stamp(root, STAMP, want)
     print(f"corpus: {count} files, {total / 1e6:.1f} MB in {root} "
           f"({time.time() - began:.1f} s)")
     return 0

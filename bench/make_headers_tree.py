@@ -21,7 +21,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import make_corpus  # noqa: E402  the corpus's Japanese sentences
+import make_corpus  # noqa: E402  the corpus's Japanese sentences and its stamp
 
 PARAMS = {
     "version": 1,
@@ -83,22 +83,13 @@ def main():
     root = sys.argv[1] if len(sys.argv) > 1 else "/tmp/tessumi-headers"
     headers = sys.argv[2] if len(sys.argv) > 2 else "/usr/include"
     want = json.dumps(dict(PARAMS, headers=os.path.abspath(headers)), sort_keys=True)
-    stamp = os.path.join(root, STAMP)
-    try:
-        with open(stamp, encoding="utf-8") as f:
-            if f.read() == want:
-                print(f"tree: {root} is up to date")
-                return 0
-    except OSError:
-        pass
-    if os.path.exists(root):
-        shutil.rmtree(root)
-    os.makedirs(root)
+    if make_corpus.is_current(root, STAMP, want):
+        print(f"tree: {root} is up to date")
+        return 0
     began = time.time()
     hc, hb = copy_headers(headers, os.path.join(root, "include"))
     pc, pb = make_pages(random.Random(PARAMS["seed"]), root)
-    with open(stamp, "w", encoding="utf-8") as f:
-        f.write(want)
+    make_corpus.write_stamp(root, STAMP, want)
     print(f"tree: {hc} headers ({hb / 1e6:.1f} MB) and {pc} manual pages "
           f"({pb / 1e6:.1f} MB) in {root} ({time.time() - began:.1f} s)")
     return 0

@@ -2,8 +2,10 @@
 # its main window's code in a test's own process.
 if(TARGET Varnelo)
   add_library(GuiDriver STATIC ${CMAKE_CURRENT_SOURCE_DIR}/gui/gui_driver.cpp
-                        ${CMAKE_CURRENT_SOURCE_DIR}/gui/real_input.cpp)
+                        ${CMAKE_CURRENT_SOURCE_DIR}/gui/real_input.cpp
+                        ${CMAKE_CURRENT_SOURCE_DIR}/gui/varnelo_program.cpp)
   target_include_directories(GuiDriver PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/gui)
+  target_include_directories(GuiDriver PRIVATE ${CMAKE_SOURCE_DIR}/app/resources)
   target_link_libraries(GuiDriver PUBLIC user32 gdi32 comctl32)
 
   # Registers a test program that needs a display: it runs under a private

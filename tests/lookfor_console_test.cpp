@@ -7,80 +7,38 @@
 
 #include <string>
 
+#include "lookfor_console.h"
 #include "test_support.h"
 
+using namespace lookfor_console;
 using namespace testing_support;
 
 namespace {
 
-std::wstring Beside(const wchar_t* name) {
-    wchar_t self[MAX_PATH];
-    DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring path(self, n);
-    return path.substr(0, path.find_last_of(L'\\') + 1) + name;
-}
-
 // Runs lookfor with its standard output on `out` (inheritable); the exit code.
 DWORD RunLookfor(const std::wstring& arguments, HANDLE out) {
-    const std::wstring exe = Beside(L"lookfor.exe");
-    std::wstring command = L"\"" + exe + L"\" " + arguments;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = out;
-    startup.hStdOutput = out;
-    startup.hStdError = out;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                        &startup, &process))
-        return 0xFFFFFFFF;
-    WaitForSingleObject(process.hProcess, 60000);
+    LookforProcess lookfor(arguments, out);
     DWORD code = 0xFFFFFFFF;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    lookfor.WaitForExit(60000, &code);
     return code;
 }
 
-class LookforOutput : public ::testing::Test {
+class LookforOutput : public ConsoleTest {
 protected:
     void SetUp() override {
-        // A console of this program's own, which the child shares.
-        FreeConsole();
-        ASSERT_TRUE(AllocConsole());
+        ASSERT_NO_FATAL_FAILURE(ConsoleTest::SetUp());
         ASSERT_TRUE(SetConsoleOutputCP(932));
-        SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-        screen = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
-                             FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0,
-                             nullptr);
-        ASSERT_NE(screen, INVALID_HANDLE_VALUE);
         WriteBytes(tree / L"a.txt", "x\r\n");
         arguments = L"\"" + tree.path() + L"\" \"" + (out / L"results.txt") + L"\" \"\" x";
-    }
-    void TearDown() override {
-        CloseHandle(screen);
-        FreeConsole();
-    }
-
-    // The first `width` characters of the screen's top row.
-    std::wstring TopRow(DWORD width) {
-        std::wstring row(width, L'\0');
-        DWORD read = 0;
-        ReadConsoleOutputCharacterW(screen, &row[0], width, COORD{0, 0}, &read);
-        row.resize(read);
-        return row;
     }
 
     TempDir tree;
     TempDir out;
     std::wstring arguments;
-    HANDLE screen = INVALID_HANDLE_VALUE;
 };
 
 TEST_F(LookforOutput, ConsoleShowsTheJapaneseText) {
-    DWORD written = 0;
-    ASSERT_TRUE(FillConsoleOutputCharacterW(screen, L' ', 80 * 5, COORD{0, 0}, &written));
-    ASSERT_TRUE(SetConsoleCursorPosition(screen, COORD{0, 0}));
+    ASSERT_TRUE(ClearTop());
     ASSERT_EQ(RunLookfor(arguments, screen), 0u);
     EXPECT_EQ(TopRow(5), L"正常です ") << Show(TopRow(5));
 }

@@ -7,8 +7,10 @@
 
 #include <string>
 
+#include "lookfor_console.h"
 #include "test_support.h"
 
+using namespace lookfor_console;
 using namespace testing_support;
 
 namespace {
@@ -20,66 +22,33 @@ const wchar_t kSlowPattern[] = L"(\\w+)\\1\\1x|hit";
 
 BOOL WINAPI SwallowCtrlC(DWORD event) { return event == CTRL_C_EVENT; }
 
-std::wstring Beside(const wchar_t* name) {
-    wchar_t self[MAX_PATH];
-    DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring path(self, n);
-    return path.substr(0, path.find_last_of(L'\\') + 1) + name;
-}
-
-class LookforCtrlC : public ::testing::Test {
+class LookforCtrlC : public ConsoleTest {
 protected:
     void SetUp() override {
-        FreeConsole();
-        ASSERT_TRUE(AllocConsole());
+        ASSERT_NO_FATAL_FAILURE(ConsoleTest::SetUp());
         // The Ctrl+C that the test sends reaches every process of the
         // console, this one too.
         ASSERT_TRUE(SetConsoleCtrlHandler(SwallowCtrlC, TRUE));
-        SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-        screen = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
-                             FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0,
-                             nullptr);
-        ASSERT_NE(screen, INVALID_HANDLE_VALUE);
         std::string text;
         for (int i = 0; i < 100; ++i) text += kSlowLine;
         for (int f = 0; f < 200; ++f) WriteBytes(tree / (L"f" + std::to_wstring(f) + L".txt"), text);
     }
     void TearDown() override {
-        CloseHandle(screen);
         SetConsoleCtrlHandler(SwallowCtrlC, FALSE);
-        FreeConsole();
-    }
-
-    std::wstring TopRow(DWORD width) {
-        std::wstring row(width, L'\0');
-        DWORD read = 0;
-        ReadConsoleOutputCharacterW(screen, &row[0], width, COORD{0, 0}, &read);
-        row.resize(read);
-        return row;
+        ConsoleTest::TearDown();
     }
 
     TempDir tree;
     TempDir out;
-    HANDLE screen = INVALID_HANDLE_VALUE;
 };
 
 TEST_F(LookforCtrlC, ProgressShowsAndCtrlCStopsWithWholeRecords) {
-    DWORD written = 0;
-    ASSERT_TRUE(FillConsoleOutputCharacterW(screen, L' ', 80 * 5, COORD{0, 0}, &written));
-    ASSERT_TRUE(SetConsoleCursorPosition(screen, COORD{0, 0}));
+    ASSERT_TRUE(ClearTop());
     const std::wstring results = out / L"results.txt";
-    const std::wstring exe = Beside(L"lookfor.exe");
-    std::wstring command = L"\"" + exe + L"\" \"" + tree.path() + L"\" \"" + results + L"\" \"\" \"" +
-                           kSlowPattern + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = screen;
-    startup.hStdOutput = screen;
-    startup.hStdError = screen;
-    PROCESS_INFORMATION process = {};
-    ASSERT_TRUE(CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr,
-                               nullptr, &startup, &process));
+    LookforProcess lookfor(L"\"" + tree.path() + L"\" \"" + results + L"\" \"\" \"" + kSlowPattern +
+                               L"\"",
+                           screen);
+    ASSERT_TRUE(lookfor.started());
 
     // The progress line, and its counts moving on.
     std::wstring first, later;
@@ -90,11 +59,8 @@ TEST_F(LookforCtrlC, ProgressShowsAndCtrlCStopsWithWholeRecords) {
     EXPECT_NE(later, first) << Show(first);
 
     ASSERT_TRUE(GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0));
-    ASSERT_EQ(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0) << "still running";
     DWORD code = 0;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    ASSERT_TRUE(lookfor.WaitForExit(20000, &code)) << "still running";
     EXPECT_EQ(code, 1u);
     // The progress line made way for the status text.
     EXPECT_EQ(TopRow(10), L"検索を中止しました ") << Show(TopRow(40));

@@ -17,7 +17,7 @@ endif()
 
 # lookfor.exe in a console: progress and Ctrl+C. The console needs a display
 # under Wine, so it runs like the window tests.
-add_executable(lookfor_ctrl_c_test lookfor_ctrl_c_test.cpp)
+add_executable(lookfor_ctrl_c_test lookfor_ctrl_c_test.cpp lookfor_console.cpp)
 target_link_libraries(lookfor_ctrl_c_test PRIVATE TestSupport GTest::gtest_main)
 add_dependencies(lookfor_ctrl_c_test lookfor)
 if(COMMAND varnelo_gui_test)

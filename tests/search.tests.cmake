@@ -15,7 +15,7 @@ if(CMAKE_CROSSCOMPILING)
 endif()
 # lookfor.exe in a console of its own and redirected from one: the console
 # needs a display under Wine, so it runs like the window tests.
-add_executable(lookfor_console_test lookfor_console_test.cpp)
+add_executable(lookfor_console_test lookfor_console_test.cpp lookfor_console.cpp)
 target_link_libraries(lookfor_console_test PRIVATE TestSupport GTest::gtest_main)
 add_dependencies(lookfor_console_test lookfor)
 if(COMMAND varnelo_gui_test)

@@ -17,6 +17,7 @@
 #include "real_input.h"
 #include "resource_ids.h"
 #include "test_support.h"
+#include "varnelo_program.h"
 
 using namespace gui_driver;
 using testing_support::Listing;
@@ -39,34 +40,7 @@ const DWORD kSearchPatience = 30000;
 // ---------------------------------------------------------------------------
 // The program and its windows.
 
-struct Program {
-    ChildProcess process;
-    HWND main = nullptr;
-    HWND statusBar = nullptr;
-    HWND view = nullptr;
-
-    bool Start() {
-        if (!process.Start(BesideThisProgram(L"Varnelo.exe"))) return false;
-        main = WaitForTopWindow(process.id(), L"MainWndClass");
-        if (!main) return false;
-        statusBar = GetDlgItem(main, IDC_STATUS_BAR);
-        view = GetDlgItem(main, IDC_RESULTS_VIEW);
-        return statusBar && view && Idle();
-    }
-    ~Program() {
-        if (main && process.Running()) {
-            PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDM_EXIT, 0), 0);
-            DWORD code = 0;
-            process.WaitForExit(&code, 5000);
-        }
-    }
-
-    // True once the program's thread answers again (a search has ended).
-    bool Idle(DWORD patience = kSearchPatience) const {
-        DWORD_PTR answer = 0;
-        return SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, patience, &answer) != 0;
-    }
-
+struct Program : VarneloProgram {
     // Ready for a search whose end shows in the status bar: the texts of
     // searches before it are gone.
     void ClearStatus() const { SetStatusBarText(statusBar, SB_SIMPLEID | SBT_NOBORDERS, L""); }
@@ -177,26 +151,6 @@ bool Search(const Program& p, const Conditions& c) {
 size_t Inked(const Pixels& px, DWORD fill) {
     return static_cast<size_t>(std::count_if(px.data.begin(), px.data.end(),
                                              [&](DWORD v) { return v != fill; }));
-}
-
-// The view as the screen shows it once the drawing has reached the display
-// (Wine's X server takes the other process's drawing a moment later): two
-// grabs a little apart agree.
-Pixels Settled(HWND view) {
-    Pixels last = GrabClient(view);
-    for (int k = 0; k < 40; ++k) {
-        Sleep(100);
-        Pixels now = GrabClient(view);
-        if (now == last) return now;
-        last = now;
-    }
-    return last;
-}
-
-// The view once it shows something other than `old`, or as it is then.
-Pixels ChangedFrom(HWND view, const Pixels& old) {
-    WaitUntil([&] { return GrabClient(view) != old; }, 5000);
-    return Settled(view);
 }
 
 // The view's fill, behind the text and around it.

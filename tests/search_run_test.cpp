@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Tessumi.h"
+#include "program_beside.h"
 #include "test_support.h"
 
 using namespace testing_support;
@@ -20,27 +21,15 @@ const std::wstring kBom = L"\xFEFF";
 class HeldElsewhere {
 public:
     HeldElsewhere(const std::wstring& path, DWORD share) {
-        wchar_t self[MAX_PATH];
-        DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
-        std::wstring exe(self, n);
-        exe = exe.substr(0, exe.find_last_of(L'\\') + 1) + L"hold_file.exe";
-        std::wstring command = L"\"" + exe + L"\" \"" + path + L"\" " + std::to_wstring(share);
-
         SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
         HANDLE childIn = nullptr, childOut = nullptr;
         CreatePipe(&childIn, &input_, &inherit, 0);
         CreatePipe(&output_, &childOut, &inherit, 0);
         SetHandleInformation(input_, HANDLE_FLAG_INHERIT, 0);
         SetHandleInformation(output_, HANDLE_FLAG_INHERIT, 0);
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof(startup);
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdInput = childIn;
-        startup.hStdOutput = childOut;
-        startup.hStdError = childOut;
         PROCESS_INFORMATION process = {};
-        started_ = CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr,
-                                  nullptr, &startup, &process) != 0;
+        started_ = StartBeside(L"hold_file.exe", L"\"" + path + L"\" " + std::to_wstring(share),
+                               childIn, childOut, &process);
         CloseHandle(childIn);
         CloseHandle(childOut);
         if (!started_) return;

@@ -13,6 +13,7 @@
 #include "real_input.h"
 #include "resource_ids.h"
 #include "test_support.h"
+#include "varnelo_program.h"
 
 using namespace gui_driver;
 using testing_support::Show;
@@ -22,29 +23,9 @@ using testing_support::WriteBytes;
 
 namespace {
 
-const DWORD kPatience = 30000;
 const wchar_t kHitExtension[] = L".varnelohit";
 const wchar_t kHitClass[] = L"VarneloTest.Hit";
 const wchar_t kOpenLogVariable[] = L"VARNELO_OPEN_LOG";
-
-// The view once two grabs a little apart agree (another process's drawing
-// reaches the screen a moment after its calls return).
-Pixels Settled(HWND view) {
-    Pixels last = GrabClient(view);
-    for (int k = 0; k < 40; ++k) {
-        Sleep(100);
-        Pixels now = GrabClient(view);
-        if (now == last) return now;
-        last = now;
-    }
-    return last;
-}
-
-// The view once it shows something other than `old`, or as it is then.
-Pixels ChangedFrom(HWND view, const Pixels& old) {
-    WaitUntil([&] { return GrabClient(view) != old; }, 5000);
-    return Settled(view);
-}
 
 int LineHeight() {
     HDC dc = GetDC(nullptr);
@@ -60,31 +41,7 @@ POINT Centre(HWND control) {
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-struct Program {
-    ChildProcess process;
-    HWND main = nullptr;
-    HWND view = nullptr;
-    HWND statusBar = nullptr;
-
-    bool Start() {
-        if (!process.Start(BesideThisProgram(L"Varnelo.exe"))) return false;
-        main = WaitForTopWindow(process.id(), L"MainWndClass");
-        if (!main) return false;
-        view = GetDlgItem(main, IDC_RESULTS_VIEW);
-        statusBar = GetDlgItem(main, IDC_STATUS_BAR);
-        return view && statusBar && Idle();
-    }
-    ~Program() {
-        if (main && process.Running()) {
-            PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDM_EXIT, 0), 0);
-            DWORD code = 0;
-            process.WaitForExit(&code, 5000);
-        }
-    }
-    bool Idle() const {
-        DWORD_PTR answer = 0;
-        return SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, kPatience, &answer) != 0;
-    }
+struct Program : VarneloProgram {
     // A top-level window of the program with this class owned by `owner`
     // (any owner when null), once it shows.
     HWND WaitForWindow(const wchar_t* className, HWND owner = nullptr,

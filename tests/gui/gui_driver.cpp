@@ -278,4 +278,20 @@ Pixels GrabClient(HWND hwnd) {
     return p;
 }
 
+Pixels Settled(HWND hwnd) {
+    Pixels last = GrabClient(hwnd);
+    for (int k = 0; k < 40; ++k) {
+        Sleep(100);
+        Pixels now = GrabClient(hwnd);
+        if (now == last) return now;
+        last = now;
+    }
+    return last;
+}
+
+Pixels ChangedFrom(HWND hwnd, const Pixels& old) {
+    WaitUntil([&] { return GrabClient(hwnd) != old; }, 5000);
+    return Settled(hwnd);
+}
+
 }  // namespace gui_driver

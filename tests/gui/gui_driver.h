@@ -101,6 +101,12 @@ struct Pixels {
 
 // What the screen shows of a window's client area now.
 Pixels GrabClient(HWND hwnd);
+// The client area once two grabs a little apart agree: another process's
+// drawing reaches the screen a moment after its calls return.
+Pixels Settled(HWND hwnd);
+// The client area once it shows something other than `old` and has settled,
+// or as it is when that does not come.
+Pixels ChangedFrom(HWND hwnd, const Pixels& old);
 // Pixels of a device context's rectangle (memory or window DCs).
 Pixels GrabDC(HDC dc, const RECT& rect);
 

@@ -17,6 +17,7 @@
 #include "real_input.h"
 #include "resource_ids.h"
 #include "test_support.h"
+#include "varnelo_program.h"
 
 using namespace gui_driver;
 using testing_support::Listing;
@@ -75,21 +76,7 @@ struct SlowTree {
     }
 };
 
-struct Program {
-    ChildProcess process;
-    HWND main = nullptr;
-    HWND statusBar = nullptr;
-    HWND view = nullptr;
-
-    bool Start() {
-        if (!process.Start(BesideThisProgram(L"Varnelo.exe"))) return false;
-        main = WaitForTopWindow(process.id(), L"MainWndClass");
-        if (!main) return false;
-        statusBar = GetDlgItem(main, IDC_STATUS_BAR);
-        view = GetDlgItem(main, IDC_RESULTS_VIEW);
-        return statusBar && view;
-    }
-
+struct Program : VarneloProgram {
     bool Answers(DWORD withinMs = kAnswerMs) const {
         DWORD_PTR answer = 0;
         return SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, withinMs,

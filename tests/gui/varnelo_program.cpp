@@ -1,0 +1,29 @@
+#include "varnelo_program.h"
+
+#include "resource_ids.h"
+
+namespace gui_driver {
+
+bool VarneloProgram::Start() {
+    if (!process.Start(BesideThisProgram(L"Varnelo.exe"))) return false;
+    main = WaitForTopWindow(process.id(), L"MainWndClass");
+    if (!main) return false;
+    statusBar = GetDlgItem(main, IDC_STATUS_BAR);
+    view = GetDlgItem(main, IDC_RESULTS_VIEW);
+    return statusBar && view && Idle();
+}
+
+VarneloProgram::~VarneloProgram() {
+    if (main && process.Running()) {
+        PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDM_EXIT, 0), 0);
+        DWORD code = 0;
+        process.WaitForExit(&code, 5000);
+    }
+}
+
+bool VarneloProgram::Idle(DWORD patience) const {
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, patience, &answer) != 0;
+}
+
+}  // namespace gui_driver

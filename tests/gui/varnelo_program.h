@@ -1,0 +1,33 @@
+// Varnelo.exe started for a test: its main window, results view and status
+// bar found, and the program ended through its own menu command when the
+// test is done, so that a failing test leaves nothing behind.
+#pragma once
+
+#include <windows.h>
+
+#include "gui_driver.h"
+
+namespace gui_driver {
+
+// How long the program's thread may take to answer (a search may hold it).
+const DWORD kIdlePatience = 30000;
+
+struct VarneloProgram {
+    ChildProcess process;
+    HWND main = nullptr;
+    HWND statusBar = nullptr;
+    HWND view = nullptr;
+
+    VarneloProgram() = default;
+    ~VarneloProgram();
+    VarneloProgram(const VarneloProgram&) = delete;
+    VarneloProgram& operator=(const VarneloProgram&) = delete;
+
+    // Starts the program beside this test; true once its windows are there
+    // and it answers.
+    bool Start();
+    // True once the program's thread answers again (a search has ended).
+    bool Idle(DWORD patience = kIdlePatience) const;
+};
+
+}  // namespace gui_driver
