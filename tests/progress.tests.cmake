@@ -20,12 +20,4 @@ endif()
 add_executable(lookfor_ctrl_c_test lookfor_ctrl_c_test.cpp lookfor_console.cpp)
 target_link_libraries(lookfor_ctrl_c_test PRIVATE TestSupport GTest::gtest_main)
 add_dependencies(lookfor_ctrl_c_test lookfor)
-if(COMMAND varnelo_gui_test)
-  varnelo_gui_test(lookfor_ctrl_c_test)
-elseif(CMAKE_CROSSCOMPILING)
-  add_test(NAME lookfor_ctrl_c_test
-           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/with-xvfb.sh ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh
-                   $<TARGET_FILE:lookfor_ctrl_c_test>)
-else()
-  add_test(NAME lookfor_ctrl_c_test COMMAND lookfor_ctrl_c_test)
-endif()
+tessumi_display_test(lookfor_ctrl_c_test)

@@ -18,12 +18,4 @@ endif()
 add_executable(lookfor_console_test lookfor_console_test.cpp lookfor_console.cpp)
 target_link_libraries(lookfor_console_test PRIVATE TestSupport GTest::gtest_main)
 add_dependencies(lookfor_console_test lookfor)
-if(COMMAND varnelo_gui_test)
-  varnelo_gui_test(lookfor_console_test)
-elseif(CMAKE_CROSSCOMPILING)
-  add_test(NAME lookfor_console_test
-           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/with-xvfb.sh ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh
-                   $<TARGET_FILE:lookfor_console_test>)
-else()
-  add_test(NAME lookfor_console_test COMMAND lookfor_console_test)
-endif()
+tessumi_display_test(lookfor_console_test)
