@@ -9,6 +9,7 @@
 #include <string>
 
 #include "gui_driver.h"
+#include "real_input.h"
 #include "resource_ids.h"
 #include "test_support.h"
 
@@ -45,7 +46,10 @@ TEST(Package, UnpackedProgramCompletesASearchThroughTheDialog) {
     ASSERT_NE(view, nullptr);
     Pixels before = GrabClient(view);
 
-    PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDM_SEARCH, 0), 0);
+    // Alt+S, G, as a user opens the search dialog.
+    real_input::ClickToFront(main, 5, 5);
+    real_input::Key('S', real_input::kAlt);
+    real_input::Key('G');
     HWND dialog = nullptr;
     ASSERT_TRUE(WaitUntil([&] {
         for (HWND h : TopWindows(process.id(), L"#32770"))
@@ -56,7 +60,7 @@ TEST(Package, UnpackedProgramCompletesASearchThroughTheDialog) {
     SetText(dialog, IDC_PATTERN1_EDIT, L"\\.txt$");
     SetText(dialog, IDC_PATTERN2_EDIT, L"天気");
     SetText(dialog, IDC_RESULTS_EDIT, results);
-    PostMessageW(GetDlgItem(dialog, IDC_RUN), BM_CLICK, 0, 0);
+    PressButton(dialog, IDC_RUN);
 
     std::wstring expected = L"\xFEFF" + (tree / L"memo.txt") + L"\r\n\t(2)===>明日の天気は晴れ\r\n";
     std::string expectedBytes(reinterpret_cast<const char*>(expected.data()), expected.size() * 2);

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "Tessumi.h"
+#include "real_input.h"
 #include "test_support.h"
 
 using testing_support::Show;
@@ -81,14 +82,21 @@ HWND FileNameEdit(HWND dialog) {
     return FindWindowExW(combo ? combo : box, nullptr, L"Edit", nullptr);
 }
 
-// Replaces the edit's text key by key, as typing over a selection does.
+// A click into the edit, its text selected, and the new text typed over it.
 void Type(HWND edit, const std::wstring& text) {
+    real_input::Click(real_input::CentreOf(edit));
     SendMessageW(edit, EM_SETSEL, 0, -1);
-    SendMessageW(edit, WM_CHAR, VK_BACK, 1);
-    for (wchar_t c : text) SendMessageW(edit, WM_CHAR, c, 1);
+    real_input::Type(text);
 }
 
-void Press(HWND dialog, int id) { PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+// A click on the dialog's button, as a person gives it.
+void Press(HWND dialog, int id) { real_input::Click(real_input::CentreOf(GetDlgItem(dialog, id))); }
+
+// What a dialog left open by a failed step is told, so that the test never
+// waits in it: the button's command, without the pointer.
+void Dismiss(HWND dialog, int id) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+}
 
 std::wstring LastComponent(const std::wstring& path) {
     return path.substr(path.find_last_of(L'\\') + 1);
@@ -110,8 +118,8 @@ public:
         std::thread sweeper([&] {
             while (!done_) Sleep(50);
             for (HWND h; (h = DialogOf(thread_)) != nullptr;) {
-                Press(h, IDCANCEL);
-                Press(h, IDNO);
+                Dismiss(h, IDCANCEL);
+                Dismiss(h, IDNO);
                 Sleep(200);
             }
         });

@@ -65,18 +65,6 @@ struct Program : VarneloProgram {
 
     std::vector<HWND> Dialogs() const { return TopWindows(process.id(), L"#32770"); }
 
-    // Menu command 202; the search dialog once it shows.
-    HWND OpenSearchDialog() const {
-        PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDM_SEARCH, 0), 0);
-        HWND found = nullptr;
-        WaitUntil([&] {
-            for (HWND h : Dialogs())
-                if (TextOf(h) == L"検索する") found = h;
-            return found != nullptr;
-        });
-        return found;
-    }
-
     // A dialog of the program owned by `owner` (a picker, a message box).
     HWND WaitForDialogOwnedBy(HWND owner) const {
         HWND found = nullptr;
@@ -108,18 +96,16 @@ bool Closed(HWND dialog) {
     return WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); });
 }
 
-// Key press in a control of the dialog's modal loop.
-void Key(HWND control, WPARAM key) {
-    PostMessageW(control, WM_KEYDOWN, key, 1);
-    PostMessageW(control, WM_KEYUP, key, 0xC0000001);
+// A click into a control of the dialog, then a key pressed there.
+void Key(HWND control, WORD key, int modifiers = real_input::kNone) {
+    real_input::Click(real_input::CentreOf(control));
+    real_input::Key(key, modifiers);
 }
-
-void Click(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
 // "取消", then the dialog opened again, to see what its fields kept; null
 // when it did not close or open.
 HWND CancelAndReopen(const Program& p, HWND dialog) {
-    Click(dialog, IDC_CANCEL);
+    PressButton(dialog, IDC_CANCEL);
     const bool closed = Closed(dialog);
     EXPECT_TRUE(closed);
     return closed ? p.OpenSearchDialog() : nullptr;
@@ -139,7 +125,7 @@ bool Search(const Program& p, const Conditions& c) {
     Type(dialog, IDC_PATTERN2_EDIT, c.pattern2);
     Type(dialog, IDC_RESULTS_EDIT, c.results);
     p.ClearStatus();
-    Click(dialog, IDC_RUN);
+    PressButton(dialog, IDC_RUN);
     return Closed(dialog) && p.SearchEnded();
 }
 
@@ -365,7 +351,7 @@ TEST_F(SearchCommand, DialogShowsItsControlsInTabOrderAndOnlyItsOwnButtonsCloseI
 
     // Esc and the close box leave the dialog open.
     Key(GetDlgItem(dialog, IDC_PATTERN1_EDIT), VK_ESCAPE);
-    PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    Key(GetDlgItem(dialog, IDC_PATTERN1_EDIT), VK_F4, real_input::kAlt);  // the close box's command
     ASSERT_TRUE(p.Idle());
     Sleep(500);
     EXPECT_TRUE(IsWindowVisible(dialog));
@@ -375,7 +361,7 @@ TEST_F(SearchCommand, DialogShowsItsControlsInTabOrderAndOnlyItsOwnButtonsCloseI
     dialog = CancelAndReopen(p, dialog);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(ItemText(dialog, IDC_PATTERN1_EDIT), L"");
-    Click(dialog, IDC_CANCEL);
+    PressButton(dialog, IDC_CANCEL);
     EXPECT_TRUE(Closed(dialog));
 }
 
@@ -518,7 +504,7 @@ TEST_F(SearchCommand, ConditionsSurviveAReopenAndRunCutsAt255Characters) {
     EXPECT_EQ(ItemText(dialog, IDC_PATTERN1_EDIT), longPattern.substr(0, 255));
     EXPECT_EQ(ItemText(dialog, IDC_PATTERN2_EDIT), L"語");
     EXPECT_EQ(ItemText(dialog, IDC_RESULTS_EDIT), dir / L"out.txt");
-    Click(dialog, IDC_CANCEL);
+    PressButton(dialog, IDC_CANCEL);
     EXPECT_TRUE(Closed(dialog));
 }
 
@@ -607,7 +593,8 @@ bool ChooseFile(HWND saveDialog, const std::wstring& path) {
     HWND edit = FindWindowExW(combo ? combo : box, nullptr, L"Edit", nullptr);
     if (!edit) return false;
     SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
-    for (wchar_t c : path) SendMessageW(edit, WM_CHAR, c, 1);
+    real_input::Click(real_input::CentreOf(edit));
+    real_input::Type(path);
     PressButton(saveDialog, IDOK);
     return Closed(saveDialog);
 }
@@ -619,14 +606,14 @@ TEST_F(SearchCommand, PickersFillTheirFieldsAndACancelledSaveEmptiesTheResultsFi
     ASSERT_NE(dialog, nullptr);
     Type(dialog, IDC_PATTERN1_EDIT, L"typed, not kept");
 
-    Click(dialog, IDC_BROWSE_FOLDER);
+    PressButton(dialog, IDC_BROWSE_FOLDER);
     HWND folderDialog = p.WaitForDialogOwnedBy(dialog);
     ASSERT_NE(folderDialog, nullptr) << "no folder dialog";
     ASSERT_TRUE(ChooseFolder(folderDialog, folder));
     ASSERT_TRUE(WaitUntil([&] { return ItemText(dialog, IDC_FOLDER_EDIT) == folder; }))
         << Show(ItemText(dialog, IDC_FOLDER_EDIT));
 
-    Click(dialog, IDC_BROWSE_RESULTS);
+    PressButton(dialog, IDC_BROWSE_RESULTS);
     HWND saveDialog = p.WaitForDialogOwnedBy(dialog);
     ASSERT_NE(saveDialog, nullptr) << "no save dialog";
     std::wstring chosen = folder + L"\\結果";
@@ -642,7 +629,7 @@ TEST_F(SearchCommand, PickersFillTheirFieldsAndACancelledSaveEmptiesTheResultsFi
     EXPECT_EQ(ItemText(dialog, IDC_PATTERN1_EDIT), L"");
 
     // A cancelled save dialog leaves an empty name, in the field and the edit.
-    Click(dialog, IDC_BROWSE_RESULTS);
+    PressButton(dialog, IDC_BROWSE_RESULTS);
     saveDialog = p.WaitForDialogOwnedBy(dialog);
     ASSERT_NE(saveDialog, nullptr);
     PressButton(saveDialog, IDCANCEL);
@@ -652,7 +639,7 @@ TEST_F(SearchCommand, PickersFillTheirFieldsAndACancelledSaveEmptiesTheResultsFi
     dialog = CancelAndReopen(p, dialog);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(ItemText(dialog, IDC_RESULTS_EDIT), L"");
-    Click(dialog, IDC_CANCEL);
+    PressButton(dialog, IDC_CANCEL);
     EXPECT_TRUE(Closed(dialog));
 }
 
@@ -671,13 +658,13 @@ TEST_F(SearchCommand, PickedPathLongerThanARunCanTakeIsRefusedAndTheFieldKept) {
 
     HWND dialog = p.OpenSearchDialog();
     ASSERT_NE(dialog, nullptr);
-    Click(dialog, IDC_BROWSE_FOLDER);
+    PressButton(dialog, IDC_BROWSE_FOLDER);
     HWND folderDialog = p.WaitForDialogOwnedBy(dialog);
     ASSERT_NE(folderDialog, nullptr);
     ASSERT_TRUE(ChooseFolder(folderDialog, kept));
     ASSERT_TRUE(WaitUntil([&] { return ItemText(dialog, IDC_FOLDER_EDIT) == kept; }));
 
-    Click(dialog, IDC_BROWSE_FOLDER);
+    PressButton(dialog, IDC_BROWSE_FOLDER);
     folderDialog = p.WaitForDialogOwnedBy(dialog);
     ASSERT_NE(folderDialog, nullptr);
     ASSERT_TRUE(ChooseFolder(folderDialog, tooLong));
@@ -693,7 +680,7 @@ TEST_F(SearchCommand, PickedPathLongerThanARunCanTakeIsRefusedAndTheFieldKept) {
     dialog = CancelAndReopen(p, dialog);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(ItemText(dialog, IDC_FOLDER_EDIT), kept) << "the field keeps the earlier folder";
-    Click(dialog, IDC_CANCEL);
+    PressButton(dialog, IDC_CANCEL);
     EXPECT_TRUE(Closed(dialog));
 }
 

@@ -35,12 +35,6 @@ int LineHeight() {
     return tm.tmHeight;
 }
 
-POINT Centre(HWND control) {
-    RECT r{};
-    GetWindowRect(control, &r);
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
 struct Program : VarneloProgram {
     // A top-level window of the program with this class owned by `owner`
     // (any owner when null), once it shows.
@@ -56,13 +50,6 @@ struct Program : VarneloProgram {
             timeoutMs);
         return found;
     }
-    // The search dialog, opened by its menu keys: Alt+S, then G.
-    HWND OpenSearchDialog() const {
-        real_input::ClickToFront(main, 5, 5);
-        real_input::Key('S', real_input::kAlt);
-        real_input::Key('G');
-        return WaitForWindow(L"#32770", main);
-    }
     // Types the four conditions into their edits and presses Enter.
     bool Search(const std::wstring& folder, const std::wstring& pattern1,
                 const std::wstring& pattern2, const std::wstring& results) const {
@@ -76,7 +63,7 @@ struct Program : VarneloProgram {
                       {IDC_PATTERN2_EDIT, pattern2},
                       {IDC_RESULTS_EDIT, results}};
         for (const auto& f : fields) {
-            real_input::Click(Centre(GetDlgItem(dialog, f.id)));
+            real_input::Click(real_input::CentreOf(GetDlgItem(dialog, f.id)));
             real_input::Type(f.text);
         }
         real_input::Key(VK_RETURN);
@@ -120,7 +107,7 @@ TEST_F(ByHand, StartFolderEditKeepsAllTwoHundredTypedCharacters) {
     HWND edit = GetDlgItem(dialog, IDC_FOLDER_EDIT);
     EXPECT_TRUE(WaitUntil([&] { return TextOf(edit) == typed; }, 5000))
         << TextOf(edit).size() << " characters kept";
-    real_input::Click(Centre(GetDlgItem(dialog, IDC_CANCEL)));
+    real_input::Click(real_input::CentreOf(GetDlgItem(dialog, IDC_CANCEL)));
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
 }
 
@@ -275,7 +262,7 @@ TEST_F(OpeningAHit, DoubleClickOnEitherLineOfARecordOpensItsFile) {
     EXPECT_EQ(MessageBoxText(box), hit + L"を開くことができません\n理由：" +
                                        testing_support::SystemText(ERROR_FILE_NOT_FOUND))
         << Show(MessageBoxText(box));
-    real_input::Click(Centre(GetDlgItem(box, IDOK)));
+    real_input::Click(real_input::CentreOf(GetDlgItem(box, IDOK)));
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
     EXPECT_EQ(Settled(p.view), shown);
 }

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "real_input.h"
+
 namespace gui_driver {
 
 namespace {
@@ -177,8 +179,7 @@ std::wstring MessageBoxText(HWND box) {
 }
 
 void PressButton(HWND dialog, int buttonId) {
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, buttonId)));
+    real_input::Click(real_input::CentreOf(GetDlgItem(dialog, buttonId)));
 }
 
 std::wstring StatusBarText(HWND statusBar, int part) {

@@ -54,7 +54,7 @@ std::vector<HWND> Children(HWND parent);
 HWND WaitForDialog(DWORD processId, DWORD timeoutMs = kWaitMs);
 // The texts of a message box's static controls, joined: its message.
 std::wstring MessageBoxText(HWND box);
-// Presses the button with the given id, as a click does.
+// Clicks the button with the given id with the pointer, as a person does.
 void PressButton(HWND dialog, int buttonId);
 
 // Status bar texts through memory of the status bar's own process.

@@ -131,6 +131,12 @@ POINT ClientToScreenPoint(HWND hwnd, int x, int y) {
     return p;
 }
 
+POINT CentreOf(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
 void ClickToFront(HWND hwnd, int x, int y) {
     Click(ClientToScreenPoint(hwnd, x, y));
 }

@@ -37,6 +37,9 @@ void Type(const std::wstring& text);
 // A point of a window's client area in screen coordinates.
 POINT ClientToScreenPoint(HWND hwnd, int x, int y);
 
+// The centre of a window (a control, a button) on the screen.
+POINT CentreOf(HWND hwnd);
+
 // Makes a top-level window the foreground window by clicking its client
 // area at (x, y) of the client, as a person would before typing into it.
 void ClickToFront(HWND hwnd, int x, int y);

@@ -85,24 +85,9 @@ struct Program : VarneloProgram {
 
     std::wstring Status() const { return StatusBarText(statusBar, 0); }
 
-    HWND SearchDialog() const {
-        for (HWND h : TopWindows(process.id(), L"#32770"))
-            if (TextOf(h) == L"検索する") return h;
-        return nullptr;
-    }
-
-    // Alt+S, G, as a person opens the search dialog; null if none shows.
-    HWND OpenSearchDialog(DWORD patience = kPatience) const {
-        real_input::Key('S', real_input::kAlt);
-        real_input::Key('G');
-        HWND found = nullptr;
-        WaitUntil([&] { return (found = SearchDialog()) != nullptr; }, patience);
-        return found;
-    }
-
     // Clicks into each edit, types its condition and presses Enter.
     bool StartSearch(const SlowTree& tree) const {
-        HWND dialog = OpenSearchDialog();
+        HWND dialog = OpenSearchDialog(kPatience);
         if (!dialog) return false;
         const struct {
             int id;

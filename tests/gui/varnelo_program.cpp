@@ -1,5 +1,6 @@
 #include "varnelo_program.h"
 
+#include "real_input.h"
 #include "resource_ids.h"
 
 namespace gui_driver {
@@ -24,6 +25,21 @@ VarneloProgram::~VarneloProgram() {
 bool VarneloProgram::Idle(DWORD patience) const {
     DWORD_PTR answer = 0;
     return SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, patience, &answer) != 0;
+}
+
+HWND VarneloProgram::OpenSearchDialog(DWORD patience) const {
+    real_input::ClickToFront(main, 5, 5);
+    real_input::Key('S', real_input::kAlt);
+    real_input::Key('G');
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND h : TopWindows(process.id(), L"#32770"))
+                if (TextOf(h) == L"検索する") found = h;
+            return found != nullptr;
+        },
+        patience);
+    return found;
 }
 
 }  // namespace gui_driver

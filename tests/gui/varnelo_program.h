@@ -28,6 +28,9 @@ struct VarneloProgram {
     bool Start();
     // True once the program's thread answers again (a search has ended).
     bool Idle(DWORD patience = kIdlePatience) const;
+    // The search dialog, opened as a person does: a click into the main
+    // window, then Alt+S and G; null if none shows within patience.
+    HWND OpenSearchDialog(DWORD patience = kWaitMs) const;
 };
 
 }  // namespace gui_driver
