@@ -17,6 +17,20 @@ constexpr unsigned kMultipleSources = CodePageFacts::kNoSingleSource - 1;
 
 bool IsBreak(unsigned char c) { return c == kCR || c == kLF; }
 
+#ifdef TESSUMI_SSE2
+// The lanes of v that hold CR or LF, all bits set.
+inline __m128i BreakLanes(__m128i v) {
+    return _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(kCR))),
+                        _mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(kLF))));
+}
+
+// Bit i set where bytes[i] is CR or LF, for the sixteen bytes from bytes.
+inline unsigned BreakMask(const unsigned char* bytes) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+    return static_cast<unsigned>(_mm_movemask_epi8(BreakLanes(v)));
+}
+#endif
+
 // Converts bytes[0, n) exactly as the loader converts a whole file.
 int Convert(const unsigned char* bytes, size_t n, wchar_t* out, size_t capacity) {
     return MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, reinterpret_cast<const char*>(bytes),
@@ -138,12 +152,10 @@ bool BreaksStandAlone(const CodePageFacts& cp, const unsigned char* bytes, size_
 #ifdef TESSUMI_SSE2
     // Only a break right after a byte of 0x80 or above needs a closer look:
     // every lead byte of a code page is one.
-    const __m128i cr = _mm_set1_epi8(static_cast<char>(kCR));
-    const __m128i lf = _mm_set1_epi8(static_cast<char>(kLF));
     for (; n - p >= 16; p += 16) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + p));
         const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + p - 1));
-        const __m128i breaks = _mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf));
+        const __m128i breaks = BreakLanes(v);
         unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(breaks, before)));
         for (; mask != 0; mask &= mask - 1) {
             const size_t at = p + CountTrailingZeros(mask);
@@ -237,12 +249,8 @@ size_t ByteText::CountLines(size_t from, size_t to) const {
     size_t k = from;
     unsigned carry = 0;  // the byte before k is a break
 #ifdef TESSUMI_SSE2
-    const __m128i cr = _mm_set1_epi8(static_cast<char>(kCR));
-    const __m128i lf = _mm_set1_epi8(static_cast<char>(kLF));
     for (; to - k >= 16; k += 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes_ + k));
-        const unsigned breaks = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf))));
+        const unsigned breaks = BreakMask(bytes_ + k);
         runs += PopCount(breaks & ~((breaks << 1) | carry));
         carry = breaks >> 15;
     }
@@ -258,12 +266,8 @@ size_t ByteText::CountLines(size_t from, size_t to) const {
 size_t ByteText::NextLine(size_t& next) const {
     size_t k = next;
 #ifdef TESSUMI_SSE2
-    const __m128i cr = _mm_set1_epi8(static_cast<char>(kCR));
-    const __m128i lf = _mm_set1_epi8(static_cast<char>(kLF));
     for (; n_ - k >= 16; k += 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes_ + k));
-        const unsigned breaks = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf))));
+        const unsigned breaks = BreakMask(bytes_ + k);
         if (breaks != 0) {
             k += CountTrailingZeros(breaks);
             break;
