@@ -5,6 +5,7 @@
 #include "Tessumi.h"
 #include "handle_owner.h"
 #include "long_path.h"
+#include "run_state.h"
 #include "status_text.h"
 #include "walk.h"
 #include "writer.h"

@@ -3,8 +3,8 @@
 tessumi_dll_test(run_progress_test run_progress_test.cpp)
 # The window program's texts, compiled in: they need no window.
 add_executable(status_bar_texts_test status_bar_texts_test.cpp
-               ${CMAKE_SOURCE_DIR}/app/status_bar_texts.cpp)
-target_include_directories(status_bar_texts_test PRIVATE ${CMAKE_SOURCE_DIR}/app)
+               ${CMAKE_SOURCE_DIR}/app/window/status_bar_texts.cpp)
+target_include_directories(status_bar_texts_test PRIVATE ${CMAKE_SOURCE_DIR}/app/window)
 target_link_libraries(status_bar_texts_test PRIVATE TestSupport GTest::gtest_main)
 add_test(NAME status_bar_texts_test COMMAND status_bar_texts_test)
 if(TARGET GuiDriver)

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "handle_owner.h"
-#include "search_run.h"
+#include "run_state.h"
 #include "test_support.h"
 #include "writer.h"
 

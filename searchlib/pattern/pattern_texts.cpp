@@ -3,7 +3,7 @@
 #include <cwchar>
 #include <string>
 
-#include "../status_text.h"
+#include "status_text.h"
 #include "pattern_found.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "search_run.h"
+#include "run_state.h"
 #include "text_encoding.h"
 
 // What the ANSI code page's conversion makes of every byte sequence, asked

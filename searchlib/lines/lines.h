@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "search_run.h"
+#include "run_state.h"
 
 // Cuts text[0, n) (text[0] is U+FEFF) into lines: every maximal run of CR and
 // LF is one break, the piece before the first break is a line even when

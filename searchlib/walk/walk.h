@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "search_run.h"
+#include "run_state.h"
 
 // 1 when the folder and all its subfolders were listed to the end and every
 // file whose path matches pattern 1 was searched; 0 at the first failure.
