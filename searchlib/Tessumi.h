@@ -1,4 +1,4 @@
-// Tessumi: the search library's six exports.
+// Tessumi: the search library's exports.
 //
 // Every export takes zero-terminated UTF-16 strings and, as its last
 // argument, a caller-owned StatusText buffer of at least 256 units; it
@@ -64,6 +64,26 @@ TESSUMI_API int FnGetSaveFileName(HWND owner, wchar_t* path, wchar_t* statusText
 
 // Folder picker; path must hold TESSUMI_PICKER_PATH_UNITS units.
 TESSUMI_API int FnBrowseForFolder(HWND owner, wchar_t* path, wchar_t* statusText);
+
+// The line at which an editor shows a result record's line: recordLine
+// counts lines as a search cuts them (a run of line breaks is one break),
+// *physicalLine counts them as editors do (every CR LF, lone LF and lone CR
+// ends one line; blank lines count), both from 1. The file is read and
+// decoded as a search reads it. A file changed since the search may hold
+// fewer lines: the last line is given then. When the file can't be read,
+// *physicalLine is recordLine (at least 1) and 0 is returned with the
+// loader's text, so that the file can still be opened.
+TESSUMI_API int FnPhysicalLine(const wchar_t* file, int recordLine, int* physicalLine,
+                               wchar_t* statusText);
+
+// Where pattern, as pattern 2 of a search, first matches in line[0, length):
+// the match that std::regex_search finds, *start and *matchLength in units.
+// flags are the pattern flags of the search that found the line. 1 with
+// *start = -1 and *matchLength = 0 when the pattern is not found (or the
+// search for the position reaches its limits); 0 with the pattern's failure
+// text when the pattern can't be used.
+TESSUMI_API int FnFirstMatch(const wchar_t* pattern, const wchar_t* line, int length, int flags,
+                             int* start, int* matchLength, wchar_t* statusText);
 
 #ifdef __cplusplus
 }

@@ -19,3 +19,5 @@ add_executable(lookfor_console_test lookfor_console_test.cpp lookfor_console.cpp
 target_link_libraries(lookfor_console_test PRIVATE TestSupport GTest::gtest_main)
 add_dependencies(lookfor_console_test lookfor)
 tessumi_display_test(lookfor_console_test)
+# Opening a hit at its line: the record's line as an editor counts, the match.
+tessumi_dll_test(editor_line_test editor_line_test.cpp)

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <climits>
 #include <iterator>
 
 namespace {
@@ -105,6 +106,24 @@ MeteredResult MeteredSearch(const std::wregex& regex, const wchar_t* subject, si
         bool found = std::regex_search(MeteredIterator(subject, &meter),
                                        MeteredIterator(subject + length, &meter), regex, flags);
         return found ? MeteredResult::Found : MeteredResult::NotFound;
+    } catch (const OverLimits&) {
+        return MeteredResult::OverLimits;
+    }
+}
+
+MeteredResult MeteredFirstMatch(const std::wregex& regex, const wchar_t* subject, size_t length,
+                                const SearchBounds& bounds, size_t* start, size_t* matchLength) {
+    Meter meter{bounds.steps, bounds.advanceCost, bounds.stackFloor};
+    try {
+        const MeteredIterator begin(subject, &meter);
+        std::match_results<MeteredIterator> match;
+        if (!std::regex_search(begin, MeteredIterator(subject + length, &meter), match, regex))
+            return MeteredResult::NotFound;
+        // Positions are read without the meter: they are not the matcher's steps.
+        meter.left = LLONG_MAX;
+        *start = static_cast<size_t>(match.position(0));
+        *matchLength = static_cast<size_t>(match.length(0));
+        return MeteredResult::Found;
     } catch (const OverLimits&) {
         return MeteredResult::OverLimits;
     }

@@ -34,3 +34,8 @@ struct SearchBounds {
 MeteredResult MeteredSearch(const std::wregex& regex, const wchar_t* subject, size_t length,
                             std::regex_constants::match_flag_type flags,
                             const SearchBounds& bounds);
+
+// The same search, telling where the match that regex_search finds starts in
+// the subject and how long it is (both set only when Found).
+MeteredResult MeteredFirstMatch(const std::wregex& regex, const wchar_t* subject, size_t length,
+                                const SearchBounds& bounds, size_t* start, size_t* matchLength);

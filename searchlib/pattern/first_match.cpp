@@ -1,0 +1,101 @@
+// FnFirstMatch: where pattern 2 matches in one line, for the view to mark.
+// The answer found/not found is the search's own (FnPatternFound); only the
+// position is looked up here, with the same compiled form of the pattern.
+#include <windows.h>
+
+#include <climits>
+#include <locale>
+#include <memory>
+#include <new>
+#include <regex>
+#include <string>
+
+#include "Tessumi.h"
+#include "metered_search.h"
+#include "pattern_found.h"
+#include "pattern_plan.h"
+#include "status_text.h"
+
+namespace {
+
+// Steps the position search may take per unit of the line, and at least:
+// enough for what the search itself found, bounded for a line in view.
+constexpr long long kStepsPerUnit = 64;
+constexpr long long kStepsBase = 65536;
+
+// The last pattern asked about, kept compiled: the view asks for every line
+// in view with the same pattern.
+struct Matcher {
+    std::wstring pattern;
+    int flags = 0;
+    std::unique_ptr<RunPattern> found;
+    std::wregex locate;
+    bool locatable = false;
+};
+
+SRWLOCK g_lock = SRWLOCK_INIT;
+Matcher* g_matcher = nullptr;
+
+class ExclusiveLock {
+public:
+    explicit ExclusiveLock(SRWLOCK& lock) : lock_(lock) { AcquireSRWLockExclusive(&lock_); }
+    ~ExclusiveLock() { ReleaseSRWLockExclusive(&lock_); }
+    ExclusiveLock(const ExclusiveLock&) = delete;
+    ExclusiveLock& operator=(const ExclusiveLock&) = delete;
+
+private:
+    SRWLOCK& lock_;
+};
+
+Matcher& MatcherFor(const wchar_t* pattern, int flags) {
+    if (!g_matcher || g_matcher->pattern != pattern || g_matcher->flags != flags) {
+        auto m = std::make_unique<Matcher>();
+        m->pattern = pattern;
+        m->flags = flags;
+        m->found = std::make_unique<RunPattern>(pattern, PatternRole::Line);
+        try {
+            m->locate.imbue(std::locale::classic());
+            m->locate.assign(EscapeNarrowedSpecials(m->pattern), std::regex_constants::ECMAScript);
+            m->locatable = true;
+        } catch (const std::regex_error&) {
+            // FnPatternFound gives the failure text.
+        }
+        delete g_matcher;
+        g_matcher = m.release();
+    }
+    return *g_matcher;
+}
+
+}  // namespace
+
+extern "C" TESSUMI_API int FnFirstMatch(const wchar_t* pattern, const wchar_t* line, int length,
+                                        int flags, int* start, int* matchLength,
+                                        wchar_t* statusText) {
+    if (!statusText || !pattern || !start || !matchLength || length < 0 || (!line && length > 0)) {
+        if (statusText) status::SystemReasonOnly(statusText, ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    *start = -1;
+    *matchLength = 0;
+    try {
+        ExclusiveLock hold(g_lock);
+        Matcher& m = MatcherFor(pattern, flags);
+        const wchar_t* subject = line ? line : L"";
+        const size_t n = static_cast<size_t>(length);
+        const int found = FnPatternFound(*m.found, subject, n, statusText);
+        if (found < 0) return 0;
+        status::Ok(statusText);
+        if (found == 0 || !m.locatable) return 1;
+        const long long steps = kStepsBase + kStepsPerUnit * static_cast<long long>(n);
+        size_t at = 0, size = 0;
+        if (MeteredFirstMatch(m.locate, subject, n, {steps, 1, StackFloor()}, &at, &size) ==
+            MeteredResult::Found) {
+            *start = static_cast<int>(at);
+            *matchLength = static_cast<int>(size);
+        }
+        return 1;
+    } catch (...) {
+        status::SystemReasonOnly(statusText, ERROR_NOT_ENOUGH_MEMORY);
+        return 0;
+    }
+}
