@@ -236,27 +236,27 @@ DialogTemplate ParseTemplate(const std::string& bytes) {
 
 struct ControlSpec {
     int id;
-    WORD classAtom;  // 0x80 button, 0x81 edit, 0x82 static
+    WORD classAtom;  // 0x80 button, 0x82 static, 0x85 combo box
     const wchar_t* className;
     const wchar_t* text;
     DWORD style;
     short x, y, cx, cy;
 };
 
-const DWORD kLabel = 0x50021002, kField = 0x50810080, kButton = 0x50010000,
+const DWORD kLabel = 0x50021002, kField = 0x50210042, kButton = 0x50010000,
             kDefaultButton = 0x50010001;
 
 // In template order, which is the Tab order.
 const ControlSpec kControls[] = {
     {IDC_FOLDER_LABEL, 0x82, L"static", L"入力先：", kLabel, 5, 5, 50, 15},
-    {IDC_FOLDER_EDIT, 0x81, L"edit", L"", kField, 60, 5, 250, 15},
+    {IDC_FOLDER_EDIT, 0x85, L"combobox", L"", kField, 60, 5, 250, 120},
     {IDC_BROWSE_FOLDER, 0x80, L"button", L"参照", kButton, 315, 5, 40, 15},
     {IDC_PATTERN1_LABEL, 0x82, L"static", L"パターン１：", kLabel, 5, 25, 50, 15},
-    {IDC_PATTERN1_EDIT, 0x81, L"edit", L"", kField, 60, 25, 250, 15},
+    {IDC_PATTERN1_EDIT, 0x85, L"combobox", L"", kField, 60, 25, 250, 120},
     {IDC_PATTERN2_LABEL, 0x82, L"static", L"パターン２：", kLabel, 5, 45, 50, 15},
-    {IDC_PATTERN2_EDIT, 0x81, L"edit", L"", kField, 60, 45, 250, 15},
+    {IDC_PATTERN2_EDIT, 0x85, L"combobox", L"", kField, 60, 45, 250, 120},
     {IDC_RESULTS_LABEL, 0x82, L"static", L"出力先：", kLabel, 5, 65, 50, 15},
-    {IDC_RESULTS_EDIT, 0x81, L"edit", L"", kField, 60, 65, 250, 15},
+    {IDC_RESULTS_EDIT, 0x85, L"combobox", L"", kField, 60, 65, 250, 120},
     {IDC_BROWSE_RESULTS, 0x80, L"button", L"参照", kButton, 315, 65, 40, 15},
     {IDC_RUN, 0x80, L"button", L"実行", kDefaultButton, 265, 85, 40, 15},
     {IDC_CANCEL, 0x80, L"button", L"取消", kButton, 315, 85, 40, 15},

@@ -5,13 +5,17 @@
 
 #include <cstring>
 
+#include "editor_open.h"
 #include "system_message.h"
 
 namespace {
 
-const wchar_t kOpenFile[] = L"ファイルを開く";
 const wchar_t kOpenFolder[] = L"フォルダーを開く";
 const wchar_t kCopyPath[] = L"パスをコピー";
+// The menu's items, with access keys.
+const wchar_t kOpenFileItem[] = L"ファイルを開く(&O)";
+const wchar_t kOpenFolderItem[] = L"フォルダーを開く(&F)";
+const wchar_t kCopyPathItem[] = L"パスをコピー(&C)";
 const wchar_t kCannotOpen[] = L"を開くことができません\n理由：";
 const wchar_t kCannotCopy[] = L"パスをコピーすることができません\n理由：";
 const wchar_t kExplorer[] = L"explorer.exe";
@@ -107,9 +111,8 @@ DWORD PutOnClipboard(HWND owner, const std::wstring& text) {
 
 }  // namespace
 
-void OpenRecordFile(HWND owner, const std::wstring& path) {
-    DWORD code = ShellOpen(owner, path.c_str(), nullptr);
-    if (code != ERROR_SUCCESS) ShowFailure(owner, path + kCannotOpen, code, kOpenFile);
+void OpenRecordFile(HWND owner, const std::wstring& path, int recordLine) {
+    OpenRecordInEditor(owner, path, recordLine);
 }
 
 void OpenRecordFolder(HWND owner, const std::wstring& path) {
@@ -127,20 +130,20 @@ void CopyRecordPath(HWND owner, const std::wstring& path) {
     if (code != ERROR_SUCCESS) ShowFailure(owner, kCannotCopy, code, kCopyPath);
 }
 
-void ShowRecordMenu(HWND owner, POINT screen, const std::wstring& path) {
+void ShowRecordMenu(HWND owner, POINT screen, const std::wstring& path, int recordLine) {
     UINT chosen = kNoCommand;
     {
         PopupMenu menu;
         if (!menu.get()) return;
-        AppendMenuW(menu.get(), MF_STRING, kOpenFileCommand, kOpenFile);
-        AppendMenuW(menu.get(), MF_STRING, kOpenFolderCommand, kOpenFolder);
-        AppendMenuW(menu.get(), MF_STRING, kCopyPathCommand, kCopyPath);
+        AppendMenuW(menu.get(), MF_STRING, kOpenFileCommand, kOpenFileItem);
+        AppendMenuW(menu.get(), MF_STRING, kOpenFolderCommand, kOpenFolderItem);
+        AppendMenuW(menu.get(), MF_STRING, kCopyPathCommand, kCopyPathItem);
         chosen = static_cast<UINT>(TrackPopupMenu(
             menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, screen.x,
             screen.y, 0, owner, nullptr));
     }
     switch (chosen) {
-    case kOpenFileCommand: OpenRecordFile(owner, path); break;
+    case kOpenFileCommand: OpenRecordFile(owner, path, recordLine); break;
     case kOpenFolderCommand: OpenRecordFolder(owner, path); break;
     case kCopyPathCommand: CopyRecordPath(owner, path); break;
     }

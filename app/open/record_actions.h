@@ -6,9 +6,9 @@
 
 #include <string>
 
-// Opens the file with the program associated with it ("open"). On failure a
-// message box owned by owner gives the system's reason; nothing else changes.
-void OpenRecordFile(HWND owner, const std::wstring& path);
+// Opens the file in the user's editor at the record's line (editor_open.h);
+// never through the file's own "open" verb, which would run a script.
+void OpenRecordFile(HWND owner, const std::wstring& path, int recordLine);
 
 // Opens Explorer on the file's folder with the file selected.
 void OpenRecordFolder(HWND owner, const std::wstring& path);
@@ -17,4 +17,4 @@ void OpenRecordFolder(HWND owner, const std::wstring& path);
 void CopyRecordPath(HWND owner, const std::wstring& path);
 
 // The context menu of a record at a screen point; runs the chosen command.
-void ShowRecordMenu(HWND owner, POINT screen, const std::wstring& path);
+void ShowRecordMenu(HWND owner, POINT screen, const std::wstring& path, int recordLine);

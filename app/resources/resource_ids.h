@@ -26,3 +26,19 @@
 #define IDC_RESULTS_EDIT 411
 #define IDC_RUN 412
 #define IDC_CANCEL 413
+
+// Opening hits in the user's editor: the menu commands and the editor dialog.
+#define IDM_EDITOR_SETTINGS 250
+#define IDM_OPEN_RECORD 251
+#define IDM_NEXT_RECORD 252
+#define IDM_PREVIOUS_RECORD 253
+
+#define IDD_EDITOR 600
+#define IDC_EDITOR_LIST_LABEL 601
+#define IDC_EDITOR_LIST 602
+#define IDC_EDITOR_PROGRAM_LABEL 603
+#define IDC_EDITOR_PROGRAM 604
+#define IDC_EDITOR_BROWSE 605
+#define IDC_EDITOR_ARGUMENTS_LABEL 606
+#define IDC_EDITOR_ARGUMENTS 607
+#define IDC_EDITOR_FIELDS_NOTE 608

@@ -5,6 +5,7 @@
 
 #include "Tessumi.h"
 #include "main_window.h"
+#include "record_marks.h"
 #include "search_conditions.h"
 #include "search_dialog.h"
 #include "search_progress.h"
@@ -27,6 +28,8 @@ bool ShowResultsFile(wchar_t* status) {
         SubMessageOut(StatusBar(), status);
         return false;
     }
+    // The view marks what pattern 2 matched in the lines it draws.
+    SetMarkedPattern(TheSearchConditions().pattern2, 0);
     ReplaceResultsText(text, bytes);  // draws at once
     return true;
 }

@@ -8,6 +8,7 @@
 #include "main_window.h"
 #include "resources/resource_ids.h"
 #include "search_conditions.h"
+#include "search_memory.h"
 
 namespace {
 
@@ -74,6 +75,7 @@ INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
             g_edits[i] = GetDlgItem(dialog, kEditIds[i]);
             SetWindowTextW(g_edits[i], Field(Condition(i)));
         }
+        ShowRecentValues(dialog);
         return TRUE;  // the focus goes to the first edit
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
@@ -85,6 +87,7 @@ INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
             break;
         case IDC_RUN:
             CopyEditsToConditions();
+            RememberConditions(TheSearchConditions());
             EndDialog(dialog, 1);
             break;
         case IDC_CANCEL:

@@ -5,10 +5,14 @@
 
 #include <algorithm>
 
+#include "editor_dialog.h"
+#include "editor_open.h"
 #include "gdi_owners.h"
 #include "resources/resource_ids.h"
 #include "results_view.h"
 #include "search_command.h"
+#include "search_conditions.h"
+#include "search_memory.h"
 #include "status_tip.h"
 
 namespace {
@@ -29,6 +33,7 @@ HWND g_resultsView = nullptr;
 
 void OnCreate(HWND hwnd) {
     g_instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd, GWLP_HINSTANCE));
+    LoadRememberedConditions(TheSearchConditions());
     InitCommonControls();
 
     g_statusBar = CreateStatusWindowW(kStatusBarStyle, nullptr, hwnd, IDC_STATUS_BAR);
@@ -83,6 +88,7 @@ void OnDestroy() {
 
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (HandleSearchMessage(hwnd, message, wParam)) return 0;
+    if (HandleEditorOpenMessage(hwnd, message, wParam, lParam)) return message == WM_SETCURSOR;
     switch (message) {
     case WM_CREATE:
         OnCreate(hwnd);
@@ -107,6 +113,16 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         case IDM_EXIT:
             DestroyWindow(hwnd);
             break;
+        case IDM_EDITOR_SETTINGS:
+            RunEditorDialog(hwnd);
+            break;
+        case IDM_OPEN_RECORD:
+            ActOnRecordByKey(VK_RETURN);
+            break;
+        case IDM_NEXT_RECORD:
+        case IDM_PREVIOUS_RECORD:
+            MoveRecordSelection(LOWORD(wParam) == IDM_NEXT_RECORD);
+            break;
         }
         return 0;
     case WM_HSCROLL:
@@ -122,7 +138,15 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
             StopSearchCommand();
             return 0;
         }
+        if (ActOnRecordByKey(wParam)) return 0;
         if (ScrollResultsByKey(wParam)) return 0;
+        break;
+    case WM_CONTEXTMENU:
+        // Shift+F10 and the Apps key: the focus is here, not on the view.
+        if (lParam == -1) {
+            ShowSelectedRecordMenu();
+            return 0;
+        }
         break;
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);

@@ -12,6 +12,7 @@
 #include "line_index.h"
 #include "main_window.h"
 #include "record_actions.h"
+#include "record_marks.h"
 #include "resources/resource_ids.h"
 #include "result_record.h"
 
@@ -54,6 +55,10 @@ struct Scroll {
 Scroll g_scroll;
 
 WNDPROC g_staticProc = nullptr;
+
+// The selected record's path line, or kNoRecord.
+const LONG kNoRecord = -1;
+LONG g_selected = kNoRecord;
 
 Visible VisibleText() {
     if (!g_text) return {nullptr, 0};
@@ -174,29 +179,63 @@ void ScrollByBar(HWND view, int bar, WORD request) {
 }
 
 // The record under a point of the view's client area.
-bool RecordAtPoint(POINT client, std::wstring* path) {
+bool RecordAtPoint(POINT client, ResultRecord* record) {
     if (client.y < 0) return false;
     const LONG line = g_scroll.top + client.y / g_scroll.step.cy;
-    return RecordPathAt(g_lines, g_visible.units, static_cast<size_t>(line), path);
+    return RecordAt(g_lines, g_visible.units, static_cast<size_t>(line), record);
+}
+
+void Select(LONG pathLine) {
+    if (pathLine == g_selected) return;
+    g_selected = pathLine;
+    RedrawResultsView();
+}
+
+bool SelectedRecord(ResultRecord* record) {
+    return g_selected != kNoRecord &&
+           RecordAt(g_lines, g_visible.units, static_cast<size_t>(g_selected), record);
+}
+
+// Scrolls as little as needed to show both lines of the record.
+void ScrollRecordIntoView(HWND view, LONG pathLine) {
+    const LONG page = PageLines(view);
+    LONG top = g_scroll.top;
+    if (pathLine < top) top = pathLine;
+    if (pathLine + 2 > top + page) top = pathLine + 2 - page;
+    ScrollTo(view, g_scroll.x, top);
+}
+
+void OnClick(LPARAM lParam) {
+    ResultRecord record;
+    Select(RecordAtPoint({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, &record)
+               ? static_cast<LONG>(record.pathLine)
+               : kNoRecord);
 }
 
 void OnDoubleClick(HWND view, LPARAM lParam) {
-    std::wstring path;
-    if (RecordAtPoint({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, &path))
-        OpenRecordFile(GetParent(view), path);
+    ResultRecord record;
+    if (!RecordAtPoint({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, &record)) return;
+    Select(static_cast<LONG>(record.pathLine));
+    OpenRecordFile(GetParent(view), record.path, record.number);
 }
 
 // False when the menu asked for is not the text's (a scroll bar's).
 bool OnContextMenu(HWND view, LPARAM lParam) {
     POINT screen{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    if (screen.x == -1 && screen.y == -1) return true;  // from the keyboard: no record is pointed at
+    if (screen.x == -1 && screen.y == -1) {  // from the keyboard: the selected record's
+        ShowSelectedRecordMenu();
+        return true;
+    }
     POINT client = screen;
     ScreenToClient(view, &client);
     RECT rect{};
     GetClientRect(view, &rect);
     if (!PtInRect(&rect, client)) return false;
-    std::wstring path;
-    if (RecordAtPoint(client, &path)) ShowRecordMenu(GetParent(view), screen, path);
+    ResultRecord record;
+    if (RecordAtPoint(client, &record)) {
+        Select(static_cast<LONG>(record.pathLine));
+        ShowRecordMenu(GetParent(view), screen, record.path, record.number);
+    }
     return true;
 }
 
@@ -218,6 +257,9 @@ LRESULT CALLBACK ResultsViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     case WM_MOUSEWHEEL:
     case WM_MOUSEHWHEEL:
         ScrollResultsByWheel(message, wParam);
+        return 0;
+    case WM_LBUTTONDOWN:
+        OnClick(lParam);
         return 0;
     case WM_LBUTTONDBLCLK:
         OnDoubleClick(hwnd, lParam);
@@ -274,6 +316,7 @@ void ReleaseResultsText() {
     g_bytes = 0;
     g_visible = {nullptr, 0};
     g_lines = LineIndex{};
+    g_selected = kNoRecord;
 }
 
 void ReplaceResultsText(wchar_t* text, int bytes) {
@@ -308,6 +351,9 @@ void DrawResultsText(HDC dc, const RECT& rect) {
     const size_t count = LineCount(g_lines);
     // Only the lines in view, each where the whole text drawn from its first
     // line would put it.
+    const LONG selectedTop = rect.top + (g_selected - g_scroll.top) * lineHeight;
+    const RECT selectedRows{rect.left, selectedTop, rect.right, selectedTop + 2 * lineHeight};
+    if (g_selected != kNoRecord) FillSelectedRows(dc, selectedRows);
     LONG y = rect.top;
     for (size_t line = static_cast<size_t>(g_scroll.top); line < count && y < rect.bottom;
          ++line, y += lineHeight) {
@@ -315,7 +361,9 @@ void DrawResultsText(HDC dc, const RECT& rect) {
         if (t.count == 0) continue;
         RECT lineRect{rect.left - g_scroll.x, y, rect.right, y + lineHeight};
         DrawTextW(dc, t.units, t.count, &lineRect, kLineFormat);
+        DrawMatchMark(dc, t, lineRect, kLineFormat);
     }
+    if (g_selected != kNoRecord) FrameSelectedRows(dc, selectedRows);
 }
 
 void RedrawResultsView() {
@@ -369,4 +417,50 @@ bool ScrollResultsByKey(WPARAM virtualKey) {
         return true;
     }
     return false;
+}
+
+void ShowSelectedRecordMenu() {
+    HWND view = ResultsView();
+    ResultRecord record;
+    if (!view || !SelectedRecord(&record)) return;
+    ScrollRecordIntoView(view, static_cast<LONG>(record.pathLine));
+    // Below the record's hit line, as a list shows the menu of its item.
+    const LONG row = static_cast<LONG>(record.pathLine) - g_scroll.top + 2;
+    POINT screen{g_scroll.step.cx, row * g_scroll.step.cy};
+    ClientToScreen(view, &screen);
+    ShowRecordMenu(GetParent(view), screen, record.path, record.number);
+}
+
+bool ActOnRecordByKey(WPARAM virtualKey) {
+    HWND view = ResultsView();
+    if (!view) return false;
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    ResultRecord record;
+    if (virtualKey == VK_RETURN) {
+        if (SelectedRecord(&record)) OpenRecordFile(GetParent(view), record.path, record.number);
+        return true;
+    }
+    if (!ctrl || (virtualKey != VK_DOWN && virtualKey != VK_UP)) return false;
+    MoveRecordSelection(virtualKey == VK_DOWN);
+    return true;
+}
+
+void MoveRecordSelection(bool forward) {
+    HWND view = ResultsView();
+    if (!view) return;
+    ResultRecord record;
+    // With none selected, the search starts just outside the lines in view.
+    LONG from = g_selected;
+    if (from == kNoRecord) from = forward ? g_scroll.top - 1 : g_scroll.top + PageLines(view);
+    bool found = false;
+    if (from < 0) {
+        found = RecordAt(g_lines, g_visible.units, 0, &record) && record.pathLine == 0;
+        if (!found) from = 0;
+    }
+    if (!found)
+        found = AdjacentRecord(g_lines, g_visible.units, static_cast<size_t>(from), forward,
+                               LineCount(g_lines), &record);
+    if (!found) return;
+    Select(static_cast<LONG>(record.pathLine));
+    ScrollRecordIntoView(view, static_cast<LONG>(record.pathLine));
 }

@@ -24,3 +24,16 @@ void ScrollResultsByWheel(UINT message, WPARAM wParam);
 // Right, Home and End (the ends of the lines), Ctrl+Home and Ctrl+End (the
 // top and the bottom of the text). False for any other key.
 bool ScrollResultsByKey(WPARAM virtualKey);
+
+// The selected record's keys: Enter opens it in the editor, Ctrl+Down and
+// Ctrl+Up select the next and the previous record and scroll it into view.
+// False for any other key.
+bool ActOnRecordByKey(WPARAM virtualKey);
+
+// The selected record's context menu, below it (Shift+F10, the Apps key).
+void ShowSelectedRecordMenu();
+
+// Selects the next (or the previous) record and scrolls it into view; with
+// none selected, the first after the top of the view (the last before its
+// bottom).
+void MoveRecordSelection(bool forward);

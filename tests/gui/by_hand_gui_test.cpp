@@ -7,7 +7,9 @@
 
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "gui_driver.h"
 #include "real_input.h"
@@ -24,7 +26,6 @@ using testing_support::WriteBytes;
 namespace {
 
 const wchar_t kHitExtension[] = L".varnelohit";
-const wchar_t kHitClass[] = L"VarneloTest.Hit";
 const wchar_t kOpenLogVariable[] = L"VARNELO_OPEN_LOG";
 
 int LineHeight() {
@@ -170,48 +171,29 @@ TEST_F(ByHand, EveryScrollingKeyMovesTheView) {
     EXPECT_EQ(before, first) << "Home after Ctrl+Home shows the first screen again";
 }
 
-// A file association for the test's extension whose program records each
-// path it is asked to open; gone again with the test.
-class HitAssociation {
-public:
-    HitAssociation() {
-        const std::wstring command =
-            L"\"" + BesideThisProgram(L"open_recorder.exe") + L"\" \"%1\"";
-        ok_ = Set(kHitExtension, kHitClass) &&
-              Set(std::wstring(kHitClass) + L"\\shell\\open\\command", command);
-    }
-    ~HitAssociation() {
-        RegDeleteTreeW(HKEY_CLASSES_ROOT, kHitExtension);
-        RegDeleteTreeW(HKEY_CLASSES_ROOT, kHitClass);
-    }
-    bool ok() const { return ok_; }
+// Settings for the program's next start, as a user would write them.
+void WriteSettings(const std::wstring& ini) {
+    WriteBytes(VarneloProgram::IniFile(), "\xFF\xFE" + Utf16Bytes(ini));
+}
 
-private:
-    static bool Set(const std::wstring& key, const std::wstring& value) {
-        HKEY h = nullptr;
-        if (RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                            &h, nullptr) != ERROR_SUCCESS)
-            return false;
-        LONG r = RegSetValueExW(h, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                                static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-        RegCloseKey(h);
-        return r == ERROR_SUCCESS;
-    }
-    bool ok_ = false;
-};
+// The editor setting that makes the recorder open hits, told the line or not.
+std::wstring RecorderEditor(const wchar_t* arguments) {
+    return L"[Editor]\r\nCommand=\"" + BesideThisProgram(L"open_recorder.exe") + L"\" " +
+           arguments + L"\r\n";
+}
 
 class OpeningAHit : public ByHand {
 protected:
-    HitAssociation association;
     std::wstring log;
 
     void SetUp() override {
-        ASSERT_TRUE(association.ok());
         // Varnelo, and through it the recorder, inherit the log's name.
         log = dir / L"opened.log";
         SetEnvironmentVariableW(kOpenLogVariable, log.c_str());
-        ByHand::SetUp();
+        WriteSettings(RecorderEditor(Editor()));
+        ASSERT_TRUE(p.Start(true)) << "Varnelo did not start";
     }
+    virtual const wchar_t* Editor() const { return L"%F"; }
     void TearDown() override { SetEnvironmentVariableW(kOpenLogVariable, nullptr); }
 
     // A point on a line of the view (0: the first line shown).
@@ -285,6 +267,159 @@ TEST_F(OpeningAHit, ContextMenuCopiesTheRecordsPath) {
         CloseClipboard();
         return copied == hit;
     })) << Show(copied);
+}
+
+// The recorder is told the file and the editor's line.
+class OpeningAtTheLine : public OpeningAHit {
+protected:
+    const wchar_t* Editor() const override { return L"%F %L"; }
+    HWND WaitForMenu() const { return p.WaitForWindow(L"#32768"); }
+};
+
+TEST_F(OpeningAtTheLine, EveryWayOfOpeningARecordGivesTheLineAnEditorShows) {
+    const std::wstring files = dir / L"files";
+    testing_support::MakeDir(files);
+    // "hit" after blank lines, CR-only and LF-only breaks, in three encodings.
+    const struct {
+        const wchar_t* name;
+        std::string bytes;
+        int line;
+    } texts[] = {
+        {L"a.txt", "one\r\n\r\n\r\ntwo\rthree\n\nhit\r\n", 7},
+        {L"b.txt", "\xFF\xFE" + Utf16Bytes(L"一\r\n\r\n二\r三\n\nhit"), 6},
+        {L"c.txt", testing_support::SjisBytes(L"表\r\n\r\n\r\n能\r\rhit\n"), 6},
+    };
+    for (const auto& t : texts) WriteBytes(files + L"\\" + t.name, t.bytes);
+    ASSERT_TRUE(p.Search(files, L"\\.txt$", L"hit", dir / L"out.log"));
+    real_input::ClickToFront(p.main, 5, 5);
+    // Record i is on lines 2i and 2i + 1 of the view, in the walk's order.
+    std::vector<std::wstring> order = testing_support::Listing(files);
+    auto opened = [&](int record) {
+        for (const auto& t : texts)
+            if (order[record] == t.name)
+                return files + L"\\" + t.name + L"\t" + std::to_wstring(t.line) + L"\n";
+        return std::wstring();
+    };
+    const struct {
+        const char* how;
+        std::function<void()> act;
+        int record;
+    } ways[] = {
+        {"double-click", [&] { real_input::DoubleClick(OnLine(1)); }, 0},
+        {"click, Enter", [&] { real_input::Click(OnLine(2)); real_input::Key(VK_RETURN); }, 1},
+        {"Ctrl+Down, Enter",
+         [&] { real_input::Key(VK_DOWN, real_input::kCtrl); real_input::Key(VK_RETURN); }, 2},
+        {"Ctrl+Up, Shift+F10, O",
+         [&] {
+             real_input::Key(VK_UP, real_input::kCtrl);
+             real_input::Key(VK_F10, real_input::kShift);
+             if (WaitForMenu()) real_input::Key('O');
+         }, 1},
+        {"Apps key, O", [&] { real_input::Key(VK_APPS); if (WaitForMenu()) real_input::Key('O'); }, 1},
+        {"right-click, O", [&] { real_input::RightClick(OnLine(5)); if (WaitForMenu()) real_input::Key('O'); }, 2},
+    };
+    std::wstring expected;
+    for (const auto& w : ways) {
+        SCOPED_TRACE(w.how);
+        Sleep(GetDoubleClickTime() + 200);  // no click pairs with the one before
+        w.act();
+        expected += opened(w.record);
+        EXPECT_TRUE(WaitUntil([&] { return Opened() == Utf16Bytes(expected); })) << Opened();
+    }
+}
+
+TEST_F(ByHand, AHitInABatchFileOpensInNotepadAndNeverRuns) {
+    const std::wstring marker = dir / L"ran.txt";
+    WriteBytes(dir / L"x.bat", "@echo hit > \"" + std::string(marker.begin(), marker.end()) + "\"\r\n");
+    ASSERT_TRUE(p.Search(dir.path(), L"\\.bat$", L"hit", dir / L"out.log"));
+    real_input::DoubleClick(real_input::ClientToScreenPoint(p.view, 30, LineHeight() * 3 / 2));
+    HWND notepad = nullptr;
+    EXPECT_TRUE(WaitUntil([&] { return (notepad = FindWindowW(L"Notepad", nullptr)) != nullptr; }))
+        << "no Notepad";
+    Sleep(2000);
+    EXPECT_FALSE(testing_support::FileExists(marker)) << "the batch file ran";
+    if (notepad) PostMessageW(notepad, WM_CLOSE, 0, 0);  // Notepad is the system's, not under test
+}
+
+// The search dialog or the editor dialog of a program, opened from its menu.
+HWND OpenEditorDialog(const VarneloProgram& v) {
+    real_input::ClickToFront(v.main, 5, 5);
+    real_input::Key('F', real_input::kAlt);
+    real_input::Key('E');
+    HWND found = nullptr;
+    WaitUntil([&] {
+        for (HWND h : TopWindows(v.process.id(), L"#32770"))
+            if (TextOf(h) == L"エディターの設定") found = h;
+        return found != nullptr;
+    });
+    return found;
+}
+
+void Retype(HWND field, const std::wstring& text) {
+    real_input::Click(real_input::CentreOf(field));
+    real_input::Key(VK_HOME);
+    real_input::Key(VK_END, real_input::kShift);
+    real_input::Type(text);
+}
+
+TEST_F(ByHand, FieldsAndEditorComeBackAfterARestart) {
+    HitFile(dir, 1);
+    const std::wstring fields[] = {dir.path(), L"\\.varnelohit$", L"hit", dir / L"out.txt"};
+    ASSERT_TRUE(p.Search(fields[0], fields[1], fields[2], fields[3]));
+    HWND editor = OpenEditorDialog(p);
+    ASSERT_NE(editor, nullptr);
+    const std::wstring program = BesideThisProgram(L"open_recorder.exe");
+    Retype(GetDlgItem(editor, IDC_EDITOR_PROGRAM), program);
+    Retype(GetDlgItem(editor, IDC_EDITOR_ARGUMENTS), L"%F %L");
+    real_input::Key(VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(editor); }));
+    real_input::Key('F', real_input::kAlt);
+    real_input::Key('X');
+    DWORD code = 0;
+    ASSERT_TRUE(p.process.WaitForExit(&code));
+
+    VarneloProgram again;
+    ASSERT_TRUE(again.Start(true));
+    HWND dialog = again.OpenSearchDialog();
+    ASSERT_NE(dialog, nullptr);
+    const int ids[] = {IDC_FOLDER_EDIT, IDC_PATTERN1_EDIT, IDC_PATTERN2_EDIT, IDC_RESULTS_EDIT};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(TextOf(GetDlgItem(dialog, ids[i])), fields[i]) << Show(fields[i]);
+        EXPECT_EQ(SendMessageW(GetDlgItem(dialog, ids[i]), CB_GETCOUNT, 0, 0), 1) << "recent values";
+    }
+    real_input::Click(real_input::CentreOf(GetDlgItem(dialog, IDC_CANCEL)));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+    editor = OpenEditorDialog(again);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(TextOf(GetDlgItem(editor, IDC_EDITOR_PROGRAM)), program);
+    EXPECT_EQ(TextOf(GetDlgItem(editor, IDC_EDITOR_ARGUMENTS)), L"%F %L");
+    HWND list = GetDlgItem(editor, IDC_EDITOR_LIST);
+    EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), SendMessageW(list, LB_GETCOUNT, 0, 0) - 1)
+        << "「その他」 chosen";
+}
+
+TEST(DamagedSettings, StartWithEmptyFields) {
+    const struct {
+        const char* what;
+        std::string bytes;
+    } inis[] = {
+        {"bytes of no text", std::string("\x00\x01\xFF\xD8\x00\xDC\x7F", 7)},
+        {"broken lines, a huge count",
+         "\xFF\xFE" + Utf16Bytes(L"[Search\r\nStartFolder\r\n[Pattern1History]\r\nCount=99999999999\r\n"
+                                 L"1=\"\r\n[Editor]\r\nCommand=\r\n")},
+        {"an odd byte", std::string("\xFF\xFE[\0S\0e", 7)},
+    };
+    for (const auto& ini : inis) {
+        SCOPED_TRACE(ini.what);
+        WriteBytes(VarneloProgram::IniFile(), ini.bytes);
+        VarneloProgram v;
+        ASSERT_TRUE(v.Start(true)) << "Varnelo did not start";
+        HWND dialog = v.OpenSearchDialog();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_FOLDER_EDIT)), L"");
+        real_input::Click(real_input::CentreOf(GetDlgItem(dialog, IDC_CANCEL)));
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+    }
 }
 
 TEST_F(ByHand, StatusTextTooLongForTheBarShowsWholeInATooltip) {

@@ -1,6 +1,6 @@
-// Stands in for the program a file type is associated with: appends the
-// path it was asked to open, and a line break, to the UTF-16 log named by
-// VARNELO_OPEN_LOG, so a test sees which file a double-click opened.
+// Stands in for the user's editor: appends its arguments, joined by tabs,
+// and a line break to the UTF-16 log named by VARNELO_OPEN_LOG, so a test
+// sees which file, at which line, a double-click opened.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -12,7 +12,9 @@ int main() {
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (!argv || argc < 2) return 3;
-    std::wstring line = std::wstring(argv[1]) + L"\n";
+    std::wstring line = argv[1];
+    for (int i = 2; i < argc; ++i) line += std::wstring(L"\t") + argv[i];
+    line += L"\n";
     LocalFree(argv);
     // The test reads the log meanwhile, and an earlier recorder may still
     // be writing it.

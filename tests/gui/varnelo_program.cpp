@@ -5,7 +5,10 @@
 
 namespace gui_driver {
 
-bool VarneloProgram::Start() {
+std::wstring VarneloProgram::IniFile() { return BesideThisProgram(L"Varnelo.ini"); }
+
+bool VarneloProgram::Start(bool keepSettings) {
+    if (!keepSettings) DeleteFileW(IniFile().c_str());
     if (!process.Start(BesideThisProgram(L"Varnelo.exe"))) return false;
     main = WaitForTopWindow(process.id(), L"MainWndClass");
     if (!main) return false;

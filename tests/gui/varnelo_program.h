@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "gui_driver.h"
 
 namespace gui_driver {
@@ -24,8 +26,11 @@ struct VarneloProgram {
     VarneloProgram& operator=(const VarneloProgram&) = delete;
 
     // Starts the program beside this test; true once its windows are there
-    // and it answers.
-    bool Start();
+    // and it answers. Its settings (Varnelo.ini beside it) are removed first
+    // unless kept, so each test starts from the defaults.
+    bool Start(bool keepSettings = false);
+    // The settings file the program uses.
+    static std::wstring IniFile();
     // True once the program's thread answers again (a search has ended).
     bool Idle(DWORD patience = kIdlePatience) const;
     // The search dialog, opened as a person does: a click into the main

@@ -1,0 +1,124 @@
+#include "editor_open.h"
+
+#include <memory>
+#include <vector>
+
+#include "Tessumi.h"
+#include "settings/setting_names.h"
+#include "settings/settings.h"
+#include "system_message.h"
+
+namespace {
+
+const wchar_t kCaption[] = L"Varnelo";
+const wchar_t kCannotOpen[] = L"を開くことができません\n理由：";
+const wchar_t kCannotStart[] = L"を起動することができません\n理由：";
+const wchar_t kLineFoundName[] = L"Varnelo.EditorLineFound";
+// The wait cursor shows only when the line takes longer than this.
+const UINT kWaitCursorDelayMs = 200;
+const UINT_PTR kWaitCursorTimerId = 0xED17;
+
+struct OpenJob {
+    HWND owner;
+    std::wstring path;
+    int recordLine;
+    int line = 1;
+};
+
+bool g_pending = false;
+bool g_waitCursor = false;
+
+UINT LineFoundMessage() {
+    static const UINT message = RegisterWindowMessageW(kLineFoundName);
+    return message;
+}
+
+DWORD WINAPI FindLine(void* parameter) {
+    std::unique_ptr<OpenJob> job(static_cast<OpenJob*>(parameter));
+    wchar_t status[TESSUMI_STATUS_TEXT_UNITS];
+    // A file that can't be read still opens, at the record's own number.
+    FnPhysicalLine(job->path.c_str(), job->recordLine, &job->line, status);
+    if (PostMessageW(job->owner, LineFoundMessage(), 0, reinterpret_cast<LPARAM>(job.get())))
+        job.release();  // the window's now
+    return 0;
+}
+
+void ShowFailure(HWND owner, const std::wstring& text, DWORD code) {
+    MessageBoxW(owner, (text + SystemMessageText(code)).c_str(), kCaption, MB_OK | MB_ICONERROR);
+}
+
+void EndWait(HWND owner) {
+    KillTimer(owner, kWaitCursorTimerId);
+    g_pending = false;
+    if (g_waitCursor) {
+        g_waitCursor = false;
+        SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+    }
+}
+
+}  // namespace
+
+EditorCommand ConfiguredEditor() {
+    const std::wstring command =
+        settings::ReadString(settings::kEditorSection, settings::kEditorCommandKey, L"");
+    EditorCommand editor = SplitEditorCommand(command);
+    return editor.program.empty() ? NotepadCommand() : editor;
+}
+
+void StartEditor(HWND owner, const EditorCommand& editor, const std::wstring& file, int line) {
+    std::wstring commandLine = EditorCommandLine(editor, file, line);
+    std::vector<wchar_t> writable(commandLine.begin(), commandLine.end());
+    writable.push_back(L'\0');
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        ShowFailure(owner, editor.program + kCannotStart, GetLastError());
+        return;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
+void OpenRecordInEditor(HWND owner, const std::wstring& path, int recordLine) {
+    if (g_pending) return;
+    // A file that is gone is reported here, as the system words it, rather
+    // than left to the editor to offer to create.
+    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        ShowFailure(owner, path + kCannotOpen, GetLastError());
+        return;
+    }
+    auto job = std::make_unique<OpenJob>(OpenJob{owner, path, recordLine});
+    HANDLE thread = CreateThread(nullptr, 0, FindLine, job.get(), 0, nullptr);
+    if (!thread) {
+        StartEditor(owner, ConfiguredEditor(), path, recordLine);
+        return;
+    }
+    job.release();  // the thread's now
+    CloseHandle(thread);
+    g_pending = true;
+    SetTimer(owner, kWaitCursorTimerId, kWaitCursorDelayMs, nullptr);
+}
+
+bool HandleEditorOpenMessage(HWND owner, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == LineFoundMessage() && message != 0) {
+        std::unique_ptr<OpenJob> job(reinterpret_cast<OpenJob*>(lParam));
+        EndWait(owner);
+        StartEditor(owner, ConfiguredEditor(), job->path, job->line);
+        return true;
+    }
+    if (message == WM_TIMER && wParam == kWaitCursorTimerId) {
+        KillTimer(owner, kWaitCursorTimerId);
+        if (g_pending) {
+            g_waitCursor = true;
+            SetCursor(LoadCursorW(nullptr, IDC_APPSTARTING));
+        }
+        return true;
+    }
+    if (message == WM_SETCURSOR && g_waitCursor) {
+        SetCursor(LoadCursorW(nullptr, IDC_APPSTARTING));
+        return true;
+    }
+    return false;
+}
