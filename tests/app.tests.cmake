@@ -35,3 +35,9 @@ if(TARGET Varnelo)
   target_link_libraries(results_view_test PRIVATE VarneloCore GuiDriver GTest::gtest_main)
   varnelo_gui_test(results_view_test)
 endif()
+
+# The editor's command line, a pure function of the template.
+add_executable(editor_command_test editor_command_test.cpp ${CMAKE_SOURCE_DIR}/app/open/editor_command.cpp)
+target_include_directories(editor_command_test PRIVATE ${CMAKE_SOURCE_DIR}/app/open)
+target_link_libraries(editor_command_test PRIVATE TestSupport GTest::gtest_main)
+add_test(NAME editor_command_test COMMAND editor_command_test)

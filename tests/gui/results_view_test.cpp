@@ -11,6 +11,7 @@
 #include "gui_driver.h"
 #include "line_index.h"
 #include "main_window.h"
+#include "record_marks.h"
 #include "result_record.h"
 #include "system_message.h"
 
@@ -137,6 +138,46 @@ TEST_F(HeldTextDrawing, TabsShowTheFillAndNothingElse) {
                         GetBValue(GetSysColor(kFill)));
     for (int y = 0; y < tab.bottom; ++y)
         for (int x = 0; x < tab.right; ++x) ASSERT_EQ(drawn.at(x, y), fill) << x << "," << y;
+}
+
+DWORD PixelOf(int colour) {
+    const COLORREF c = GetSysColor(colour);
+    return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+}
+
+// The match of pattern 2 in the highlight colours: exactly its columns, with
+// tabs before it at their stops (every 8 average character widths).
+TEST_F(HeldTextDrawing, TheMatchIsMarkedExactly) {
+    const struct {
+        const wchar_t* pattern;
+        std::wstring before, match;
+    } cases[] = {{L"b+c", L"\t(1)===>a\ta", L"bbc"}, {L"検索", L"\t(2)===>全文", L"検索"}};
+    Canvas m;
+    TEXTMETRICW tm{};
+    GetTextMetricsW(m.dc(), &tm);
+    auto width = [&](const std::wstring& text) {
+        LONG x = 0;
+        for (wchar_t u : text) {
+            SIZE one{};
+            GetTextExtentPoint32W(m.dc(), &u, 1, &one);
+            x = u == L'\t' ? (x / (8 * tm.tmAveCharWidth) + 1) * 8 * tm.tmAveCharWidth : x + one.cx;
+        }
+        return x;
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.before.size());
+        Hold(L"\xFEFF" L"C:\\a.txt\r\n" + c.before + c.match + L"z\r\n");
+        SetMarkedPattern(c.pattern, 0);
+        const Pixels drawn = DrawnByView();
+        SetMarkedPattern(L"", 0);
+        const LONG left = width(c.before), right = width(c.before + c.match);
+        for (int x = 0; x < kCanvasWidth; ++x) {
+            bool marked = false;
+            for (int y = tm.tmHeight; y < 2 * tm.tmHeight; ++y)
+                marked = marked || drawn.at(x, y) == PixelOf(COLOR_HIGHLIGHT);
+            ASSERT_EQ(marked, x >= left && x < right) << "column " << x;
+        }
+    }
 }
 
 // Which record a line belongs to, by line of a results text.
