@@ -4,6 +4,8 @@
 # (the main window's code linked into it) on a private display.
 #
 # usage: bench/view.sh [BUILD_DIR] [RESULTS_FILE] [--whole]
+# The view marks the match of "#define" (MARK in the environment: another
+# pattern) in the lines it draws, as after the search that made the file.
 #   BUILD_DIR     a Release build holding bin/view_bench.exe and bin/lookfor.exe
 #                 (default: build)
 #   RESULTS_FILE  a results file to show; by default one is made once in
@@ -59,6 +61,6 @@ out=$(mktemp /tmp/varnelo-view-bench.XXXXXX) || die "no scratch file"
 trap 'rm -f "$out" "$out.err"' EXIT
 # Windows need a prefix whose desktop only programs with a display started:
 # the window tests' own (see docs/wine-notes.md).
-WINEPREFIX="$build/wineprefix-gui" sh "$root/tests/with-xvfb.sh" wine "$bin/view_bench.exe" "$win_results" $whole \
+WINEPREFIX="$build/wineprefix-gui" sh "$root/tests/with-xvfb.sh" wine "$bin/view_bench.exe" "$win_results" $whole "--mark=${MARK:-#define}" \
   >"$out" 2>"$out.err" || { rc=$?; cat "$out.err" >&2; die "view_bench failed (exit $rc)"; }
 tr -d '\r' <"$out"

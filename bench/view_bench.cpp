@@ -2,11 +2,12 @@
 // linked into this program, loads the file as the search command does and
 // draws it, then scrolls it step by step.
 //
-// usage: view_bench RESULTS_FILE [--whole]
+// usage: view_bench RESULTS_FILE [--whole] [--mark=PATTERN]
 // Prints "name: value" lines (milliseconds unless named otherwise). With
 // --whole it also times one measuring of the whole text by the platform's
 // text drawing, which every take and every draw cost when the whole text
-// was drawn.
+// was drawn. With --mark the view marks PATTERN's match in each line it
+// draws, as it does for the search that wrote the file.
 #include <windows.h>
 
 #include <algorithm>
@@ -17,6 +18,7 @@
 
 #include "Tessumi.h"
 #include "main_window.h"
+#include "record_marks.h"
 
 namespace {
 
@@ -68,6 +70,10 @@ int wmain(int argc, wchar_t** argv) {
     UpdateWindow(window);
     Pump();
     HWND view = ResultsView();
+    const wchar_t kMark[] = L"--mark=";
+    for (int i = 2; i < argc; ++i)
+        if (std::wcsncmp(argv[i], kMark, std::wcslen(kMark)) == 0)
+            SetMarkedPattern(argv[i] + std::wcslen(kMark), 0);
 
     // From the end of the run to the first screen: load, index, draw.
     double t0 = Now();
@@ -107,7 +113,9 @@ int wmain(int argc, wchar_t** argv) {
     Report("top_bottom_step", ends);
     Report("across_step", across);
 
-    if (argc > 2 && std::wcscmp(argv[2], L"--whole") == 0) {
+    bool whole = false;
+    for (int i = 2; i < argc; ++i) whole = whole || std::wcscmp(argv[i], L"--whole") == 0;
+    if (whole) {
         HDC dc = GetDC(view);
         RECT r{0, 0, 0, 0};
         const wchar_t* units = text + 1;  // after the byte-order mark

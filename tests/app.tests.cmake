@@ -36,8 +36,10 @@ if(TARGET Varnelo)
   varnelo_gui_test(results_view_test)
 endif()
 
-# The editor's command line, a pure function of the template.
-add_executable(editor_command_test editor_command_test.cpp ${CMAKE_SOURCE_DIR}/app/open/editor_command.cpp)
+# The editor's command line, a pure function of the template, and the
+# editors found where their installers put them.
+add_executable(editor_command_test editor_command_test.cpp ${CMAKE_SOURCE_DIR}/app/open/editor_command.cpp
+               ${CMAKE_SOURCE_DIR}/app/open/editor_catalog.cpp)
 target_include_directories(editor_command_test PRIVATE ${CMAKE_SOURCE_DIR}/app/open)
-target_link_libraries(editor_command_test PRIVATE TestSupport GTest::gtest_main)
+target_link_libraries(editor_command_test PRIVATE TestSupport GTest::gtest_main advapi32)
 add_test(NAME editor_command_test COMMAND editor_command_test)

@@ -1,6 +1,7 @@
 // The editor's command line from the settings' template: quoting, %F, %L.
 #include <gtest/gtest.h>
 
+#include "editor_catalog.h"
 #include "editor_command.h"
 #include "test_support.h"
 
@@ -42,6 +43,40 @@ TEST(EditorCommand, SplitAndJoinKeepTheCommand) {
         EXPECT_EQ(split.program, c.program) << Show(c.command);
         EXPECT_EQ(split.arguments, c.arguments) << Show(c.command);
         EXPECT_EQ(JoinEditorCommand(split), c.joined) << Show(c.command);
+    }
+}
+
+// Wine has none of these editors: each is put where its installer would.
+TEST(EditorCatalog, EditorsPresentAreFoundInTheirUsualFolders) {
+    testing_support::TempDir root;
+    const std::wstring programs = root / L"Programs";
+    const struct {
+        std::wstring folder;
+        const wchar_t* exe;
+    } installed[] = {{root / L"sakura", L"sakura.exe"},
+                     {programs, nullptr},
+                     {programs + L"\\Microsoft VS Code", L"Code.exe"},
+                     {root / L"Mery", nullptr}};  // a folder without its program
+    for (const auto& i : installed) {
+        testing_support::MakeDir(i.folder);
+        if (i.exe) testing_support::WriteBytes(i.folder + L"\\" + i.exe, "MZ");
+    }
+    SetEnvironmentVariableW(L"ProgramFiles", root.path().c_str());
+    SetEnvironmentVariableW(L"ProgramFiles(x86)", nullptr);
+    SetEnvironmentVariableW(L"ProgramW6432", nullptr);
+    SetEnvironmentVariableW(L"LOCALAPPDATA", root.path().c_str());
+    const std::vector<FoundEditor> found = FindEditors();
+    const struct {
+        const wchar_t *name, *arguments;
+        std::wstring program;
+    } expected[] = {{L"メモ帳", L"%F", NotepadCommand().program},
+                    {L"サクラエディタ", L"-Y=%L %F", root / L"sakura\\sakura.exe"},
+                    {L"Visual Studio Code", L"-g %F:%L", programs + L"\\Microsoft VS Code\\Code.exe"}};
+    ASSERT_EQ(found.size(), std::size(expected));
+    for (size_t i = 0; i < found.size(); ++i) {
+        EXPECT_EQ(found[i].name, expected[i].name) << i;
+        EXPECT_EQ(found[i].command.program, expected[i].program) << Show(found[i].command.program);
+        EXPECT_EQ(found[i].command.arguments, expected[i].arguments) << i;
     }
 }
 

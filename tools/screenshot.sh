@@ -4,7 +4,7 @@
 #   BUILD_DIR: build (default)
 #   SCENE: empty (the window as it starts), "results" (a search of a small
 #   Japanese tree, its records shown), "menu" (the same with a record's
-#   context menu open) or "progress" (a long search running, the records of
+#   context menu open), "editor" (the same with the editor dialog open) or "progress" (a long search running, the records of
 #   a quick one shown); bin/screenshot_scene.exe sets these up by real input.
 set -u
 root=$(CDPATH= cd "$(dirname "$0")/.." && pwd)

@@ -1,11 +1,12 @@
 // Sets up a scene in a running Varnelo for tools/screenshot.sh, by real
 // input as a person would: "results" searches a small Japanese tree and
 // shows its records; "menu" also opens the context menu of a record;
+// "editor" opens the editor dialog over them;
 // "progress" searches a larger tree for the same word, then searches it
 // again with a pattern slow to test and stays while that search runs.
 // Writes DONE_FILE when the scene stands.
 //
-// usage: screenshot_scene results|menu|progress DONE_FILE
+// usage: screenshot_scene results|menu|editor|progress DONE_FILE
 #include <windows.h>
 
 #include <string>
@@ -137,6 +138,12 @@ int wmain(int argc, wchar_t** argv) {
         real_input::RightClick(real_input::ClientToScreenPoint(view, 120, tm.tmHeight * 3 + 4));
         Sleep(1000);
         real_input::Key(VK_DOWN);  // the first command lit
+        Sleep(500);
+    }
+    if (scene == L"editor") {
+        real_input::Key('F', real_input::kAlt);
+        real_input::Key('E');
+        WaitUntil([&] { return FindWindowW(L"#32770", L"エディターの設定") != nullptr; });
         Sleep(500);
     }
     Write(argv[2], "done");
