@@ -13,12 +13,29 @@ const int kSelectedFill = COLOR_BTNFACE;
 std::wstring g_pattern;
 int g_flags = 0;
 
-// Width of the line's first `count` units as DrawTextW lays them out.
-LONG PrefixWidth(HDC dc, const LineText& line, int count, UINT format) {
+// Width of the line's first `count` units as the view lays them out: tabs
+// at every 8 average character widths from the line's start, where
+// DT_EXPANDTABS puts them; cheaper than a measuring DrawTextW.
+LONG PrefixWidth(HDC dc, const LineText& line, int count) {
     if (count <= 0) return 0;
-    RECT r{0, 0, 0, 0};
-    DrawTextW(dc, line.units, count, &r, (format & ~DT_NOCLIP) | DT_CALCRECT | DT_SINGLELINE);
-    return r.right - r.left;
+    return LOWORD(GetTabbedTextExtentW(dc, line.units, count, 0, nullptr));
+}
+
+// The match's end in the line's units; 0 when nothing is marked.
+int MatchEnd(HDC dc, const LineText& line, LONG* left, LONG* right) {
+    if (g_pattern.empty()) return 0;
+    const int textStart = HitTextStart(line);
+    if (textStart == 0) return 0;
+    int start = -1, length = 0;
+    wchar_t status[TESSUMI_STATUS_TEXT_UNITS];
+    if (!FnFirstMatch(g_pattern.c_str(), line.units + textStart, line.count - textStart, g_flags,
+                      &start, &length, status) ||
+        start < 0 || length == 0)
+        return 0;
+    // Measured from the line's start: a tab's width depends on what is before it.
+    *left = PrefixWidth(dc, line, textStart + start);
+    *right = PrefixWidth(dc, line, textStart + start + length);
+    return *right > *left ? textStart + start + length : 0;
 }
 
 }  // namespace
@@ -28,32 +45,22 @@ void SetMarkedPattern(const std::wstring& pattern, int flags) {
     g_flags = flags;
 }
 
-bool MatchSpan(HDC dc, const LineText& line, UINT format, LONG* left, LONG* right) {
-    if (g_pattern.empty()) return false;
-    const int textStart = HitTextStart(line);
-    if (textStart == 0) return false;
-    int start = -1, length = 0;
-    wchar_t status[TESSUMI_STATUS_TEXT_UNITS];
-    if (!FnFirstMatch(g_pattern.c_str(), line.units + textStart, line.count - textStart, g_flags,
-                      &start, &length, status) ||
-        start < 0 || length == 0)
-        return false;
-    // Measured from the line's start: a tab's width depends on what is before it.
-    *left = PrefixWidth(dc, line, textStart + start, format);
-    *right = PrefixWidth(dc, line, textStart + start + length, format);
-    return *right > *left;
+bool MatchSpan(HDC dc, const LineText& line, LONG* left, LONG* right) {
+    return MatchEnd(dc, line, left, right) > 0;
 }
 
-void DrawMatchMark(HDC dc, const LineText& line, const RECT& lineRect, UINT format) {
+void DrawMatchMark(HDC dc, const LineText& line, const RECT& lineRect) {
     LONG left = 0, right = 0;
-    if (!MatchSpan(dc, line, format, &left, &right)) return;
+    const int end = MatchEnd(dc, line, &left, &right);
+    if (end == 0) return;
     RECT mark{lineRect.left + left, lineRect.top, lineRect.left + right, lineRect.bottom};
     SavedDCState saved(dc);
     IntersectClipRect(dc, mark.left, mark.top, mark.right, mark.bottom);
     FillRect(dc, &mark, GetSysColorBrush(kMarkFill));
     SetTextColor(dc, GetSysColor(kMarkText));
-    RECT text = lineRect;
-    DrawTextW(dc, line.units, line.count, &text, format);
+    // The line up to the match's end, again where the view drew it: only
+    // the match shows through the clip.
+    TabbedTextOutW(dc, lineRect.left, lineRect.top, line.units, end, 0, nullptr, lineRect.left);
 }
 
 void FillSelectedRows(HDC dc, const RECT& rows) {

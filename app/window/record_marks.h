@@ -14,13 +14,13 @@
 void SetMarkedPattern(const std::wstring& pattern, int flags);
 
 // The columns, in pixels from the line's left edge, that the match in a hit
-// line covers when the line is drawn with format: false when nothing is
-// marked in it.
-bool MatchSpan(HDC dc, const LineText& line, UINT format, LONG* left, LONG* right);
+// line covers when the line is drawn with its tabs expanded: false when
+// nothing is marked in it.
+bool MatchSpan(HDC dc, const LineText& line, LONG* left, LONG* right);
 
-// Redraws the match of a hit line, already drawn in lineRect, in the
-// highlight colours.
-void DrawMatchMark(HDC dc, const LineText& line, const RECT& lineRect, UINT format);
+// Redraws the match of a hit line, already drawn at the top left of
+// lineRect, in the highlight colours.
+void DrawMatchMark(HDC dc, const LineText& line, const RECT& lineRect);
 
 // The background of the selected record's rows, before their text.
 void FillSelectedRows(HDC dc, const RECT& rows);

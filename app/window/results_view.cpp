@@ -361,7 +361,7 @@ void DrawResultsText(HDC dc, const RECT& rect) {
         if (t.count == 0) continue;
         RECT lineRect{rect.left - g_scroll.x, y, rect.right, y + lineHeight};
         DrawTextW(dc, t.units, t.count, &lineRect, kLineFormat);
-        DrawMatchMark(dc, t, lineRect, kLineFormat);
+        DrawMatchMark(dc, t, lineRect);
     }
     if (g_selected != kNoRecord) FrameSelectedRows(dc, selectedRows);
 }
