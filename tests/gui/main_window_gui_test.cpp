@@ -53,19 +53,24 @@ struct RefusedStart {
 
 TEST(VarneloResources, MenuHasTheTwoPopUpsWithTheirCommands) {
     std::vector<MenuItem> bar = MenuFromFile(ProgramPath(), IDM_MAIN);
-    ASSERT_EQ(bar.size(), 2u);
-    EXPECT_TRUE(bar[0].popup);
-    EXPECT_EQ(bar[0].text, L"ファイル(&F)");
-    ASSERT_EQ(bar[0].items.size(), 1u);
-    EXPECT_EQ(bar[0].items[0].text, L"終了(&X)");
-    EXPECT_EQ(bar[0].items[0].id, static_cast<UINT>(IDM_EXIT));
-    EXPECT_TRUE(bar[1].popup);
-    EXPECT_EQ(bar[1].text, L"検索(&S)");
-    ASSERT_EQ(bar[1].items.size(), 2u);
-    EXPECT_EQ(bar[1].items[0].text, L"検索する(&G)");
-    EXPECT_EQ(bar[1].items[0].id, static_cast<UINT>(IDM_SEARCH));
-    EXPECT_EQ(bar[1].items[1].text, L"中止(&T)");
-    EXPECT_EQ(bar[1].items[1].id, static_cast<UINT>(IDM_STOP));
+    const struct {
+        const wchar_t* text;
+        std::vector<std::pair<std::wstring, UINT>> items;  // a separator: "", 0
+    } popups[] = {
+        {L"ファイル(&F)", {{L"エディターの設定(&E)...", IDM_EDITOR_SETTINGS}, {L"", 0}, {L"終了(&X)", IDM_EXIT}}},
+        {L"検索(&S)",
+         {{L"検索する(&G)", IDM_SEARCH}, {L"中止(&T)", IDM_STOP}, {L"", 0},
+          {L"ファイルを開く(&O)\tEnter", IDM_OPEN_RECORD}, {L"次のレコード(&N)\tCtrl+↓", IDM_NEXT_RECORD},
+          {L"前のレコード(&P)\tCtrl+↑", IDM_PREVIOUS_RECORD}}},
+    };
+    ASSERT_EQ(bar.size(), std::size(popups));
+    for (size_t i = 0; i < bar.size(); ++i) {
+        EXPECT_TRUE(bar[i].popup);
+        EXPECT_EQ(bar[i].text, popups[i].text);
+        std::vector<std::pair<std::wstring, UINT>> items;
+        for (const MenuItem& item : bar[i].items) items.emplace_back(item.text, item.id);
+        EXPECT_EQ(items, popups[i].items);
+    }
 }
 
 TEST(VarneloResources, IconsMenuAndManifestAreTaggedEnglishUs) {

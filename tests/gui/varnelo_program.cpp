@@ -31,7 +31,8 @@ bool VarneloProgram::Idle(DWORD patience) const {
 }
 
 HWND VarneloProgram::OpenSearchDialog(DWORD patience) const {
-    real_input::ClickToFront(main, 5, 5);
+    // On the status bar: a click on the view would select a record.
+    real_input::ClickToFront(statusBar, 5, 5);
     real_input::Key('S', real_input::kAlt);
     real_input::Key('G');
     HWND found = nullptr;

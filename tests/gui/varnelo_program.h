@@ -33,8 +33,8 @@ struct VarneloProgram {
     static std::wstring IniFile();
     // True once the program's thread answers again (a search has ended).
     bool Idle(DWORD patience = kIdlePatience) const;
-    // The search dialog, opened as a person does: a click into the main
-    // window, then Alt+S and G; null if none shows within patience.
+    // The search dialog, opened as a person does: a click on the status
+    // bar, then Alt+S and G; null if none shows within patience.
     HWND OpenSearchDialog(DWORD patience = kWaitMs) const;
 };
 
