@@ -1,5 +1,6 @@
-// The search dialog's procedure: fills the edits from the conditions, runs
-// the two pickers and copies the edits back on "実行".
+// The search dialog's procedure: fills the fields from the conditions (and
+// their drop-down lists with recent values), runs the two pickers and copies
+// the fields back on "実行", where they are also kept for the next start.
 #include "search_dialog.h"
 
 #include <cwchar>

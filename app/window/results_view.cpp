@@ -1,6 +1,7 @@
 // The results view: holds the results text, draws the lines in view from a
 // line index and scrolls it with its scroll bars, the wheel and the keys;
-// a double-click or the context menu acts on the record under the pointer.
+// a click selects the record under the pointer, a double-click or the
+// context menu acts on it, and the keys reach the selected one.
 #include "results_view.h"
 
 #include <windowsx.h>

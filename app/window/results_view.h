@@ -1,6 +1,7 @@
 // The results view's side of the main window: the static control that shows
-// the held results text, scrolls it by scroll bar, wheel and keys, and opens
-// the record under a double-click or a context menu.
+// the held results text, scrolls it by scroll bar, wheel and keys, selects a
+// record by click or key, and opens it by double-click, Enter or its context
+// menu.
 #pragma once
 
 #include <windows.h>
