@@ -117,7 +117,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
             RunEditorDialog(hwnd);
             break;
         case IDM_OPEN_RECORD:
-            ActOnRecordByKey(VK_RETURN);
+            OpenSelectedRecord();
             break;
         case IDM_NEXT_RECORD:
         case IDM_PREVIOUS_RECORD:

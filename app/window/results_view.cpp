@@ -432,13 +432,18 @@ void ShowSelectedRecordMenu() {
     ShowRecordMenu(GetParent(view), screen, record.path, record.number);
 }
 
+void OpenSelectedRecord() {
+    HWND view = ResultsView();
+    ResultRecord record;
+    if (view && SelectedRecord(&record)) OpenRecordFile(GetParent(view), record.path, record.number);
+}
+
 bool ActOnRecordByKey(WPARAM virtualKey) {
     HWND view = ResultsView();
     if (!view) return false;
     const bool ctrl = GetKeyState(VK_CONTROL) < 0;
-    ResultRecord record;
     if (virtualKey == VK_RETURN) {
-        if (SelectedRecord(&record)) OpenRecordFile(GetParent(view), record.path, record.number);
+        OpenSelectedRecord();
         return true;
     }
     if (!ctrl || (virtualKey != VK_DOWN && virtualKey != VK_UP)) return false;

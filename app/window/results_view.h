@@ -31,6 +31,9 @@ bool ScrollResultsByKey(WPARAM virtualKey);
 // False for any other key.
 bool ActOnRecordByKey(WPARAM virtualKey);
 
+// Opens the selected record's file in the editor at its line (Enter).
+void OpenSelectedRecord();
+
 // The selected record's context menu, below it (Shift+F10, the Apps key).
 void ShowSelectedRecordMenu();
 
