@@ -261,7 +261,12 @@ int SearchText(Text& text, const wchar_t* path, size_t pathLength, SearchRun& ru
         if (!run.progress.InFile(next, statusText)) return 0;
         if (candidate < next) {
             candidate = text.NextCandidate(next);
-            if (candidate == size) break;
+            if (candidate == size) {
+                // The next block numbers on: every line left here ends
+                // with its breaks, unless this is the file's last.
+                number += static_cast<long long>(text.CountLines(next, size));
+                break;
+            }
         }
         if (candidate > next) {
             const size_t start = text.LineStartOf(next, candidate);
