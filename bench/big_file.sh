@@ -28,6 +28,9 @@ free_kb=$(df -Pk "$scratch" | awk 'NR == 2 { print $4 }')
 
 # shellcheck source=../tools/wine-env.sh
 . "$root/tools/wine-env.sh"
+export WINEPREFIX="$build/wineprefix"
+wine_prepare
+trap 'rm -rf "$scratch"; wine_finish' EXIT
 mkdir -p "$scratch/empty" "$scratch/tree" "$scratch/stop"
 
 # Writes a log of about SIZE bytes: a block of varied lines written over and
@@ -68,7 +71,10 @@ make_log "$scratch/stop/one.log" "$gb" ascii >/dev/null || die "writing failed"
 w() { winepath -w "$1" 2>/dev/null; }
 results=$(w "$scratch/results.txt")
 run() {  # folder pattern [stop-after]
-  wine "$bin/big_file.exe" "$(w "$1")" "$results" "$2" ${3:+"$3"} | tr -d '\r'
+  local out
+  out=$(wine "$bin/big_file.exe" "$(w "$1")" "$results" "$2" ${3:+"$3"} | tr -d '\r')
+  grep -q '^seconds: ' <<<"$out" || die "big_file.exe failed on $1"
+  printf '%s\n' "$out"
 }
 field() { sed -n "s/^$1: //p" <<<"$2"; }
 
@@ -87,16 +93,20 @@ PY
 
 echo "big_file: warming, then the runs" >&2
 wine "$bin/floor.exe" --raw "$(w "$scratch/tree")" >/dev/null
-empty=$(run "$scratch/empty" "NEEDLE|東京")
-tree=$(run "$scratch/tree" "NEEDLE|東京")
+empty=$(run "$scratch/empty" "NEEDLE|東京") || exit 2
+tree=$(run "$scratch/tree" "NEEDLE|東京") || exit 2
 records=$(check_records)
 floor=$(wine "$bin/floor.exe" --raw "$(w "$scratch/tree")" | tr -d '\r')
 tree2=$(run "$scratch/tree" "NEEDLE|東京")
 floor2=$(wine "$bin/floor.exe" --raw "$(w "$scratch/tree")" | tr -d '\r')
 stop_literal=$(run "$scratch/stop" "NEEDLE" 1.0)
 stop_regex=$(run "$scratch/stop" "in \\d+ ms$" 1.0)
+stop_regex2=$(run "$scratch/stop" "in \\d+ ms$" 2.5)
+stop_literal2=$(run "$scratch/stop" "NEEDLE" 0.3)
 
-e=$(field peak_private_mb "$empty")
+# Wine counts no mapped memory in PeakPagefileUsage (a run that holds a 1 GB
+# file reports 3 MB there), so the bound is checked on the peak working set.
+e=$(field peak_working_set_mb "$empty")
 echo "| run | result | seconds | peak private MB | peak working set MB |"
 echo "|---|---|---|---|---|"
 for name in empty tree tree2; do
@@ -107,10 +117,10 @@ echo
 echo "raw floor: $(field seconds "$floor") s and $(field seconds "$floor2") s; $records"
 for name in tree tree2; do
   out=${!name}
-  awk -v p="$(field peak_private_mb "$out")" -v e="$e" -v n="$name" \
-    'BEGIN { d = p - e; printf "%s: peak private %.1f MB above the empty run (target: at most 64) %s\n", n, d, d <= 64 ? "ok" : "MISSED" }'
+  awk -v p="$(field peak_working_set_mb "$out")" -v e="$e" -v n="$name" \
+    'BEGIN { d = p - e; printf "%s: peak working set %.1f MB above the empty run (target: at most 64) %s\n", n, d, d <= 64 ? "ok" : "MISSED" }'
 done
-for name in stop_literal stop_regex; do
+for name in stop_literal stop_literal2 stop_regex stop_regex2; do
   out=${!name}
   echo "$name: asked at $(field stop_asked_at "$out") s, honoured $(field stop_latency_ms "$out") ms later (target: 100), result $(field result "$out")"
 done

@@ -1,15 +1,12 @@
 #include "lines.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <cwchar>
-#include <memory>
 
 #include "block_reader.h"
 #include "byte_text.h"
-#include "file_read.h"
 #include "pattern/pattern_plan.h"
 #include "simd.h"
 #include "status_text.h"
