@@ -8,6 +8,7 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -23,9 +24,19 @@ using Clock = std::chrono::steady_clock;
 
 std::atomic<bool> stopAsked{false};
 Clock::time_point askedAt;
+Clock::time_point seenAt;  // the callback's first answer of 0
+Clock::time_point lastCall;
+double longestGapMs = 0;   // between two calls of the callback
 
 int CALLBACK OnProgress(long long, long long, const wchar_t*, void*) {
-    return stopAsked.load() ? 0 : 1;
+    const Clock::time_point now = Clock::now();
+    if (lastCall != Clock::time_point())
+        longestGapMs = std::max(longestGapMs,
+                                std::chrono::duration<double, std::milli>(now - lastCall).count());
+    lastCall = now;
+    if (!stopAsked.load()) return 1;
+    if (seenAt == Clock::time_point()) seenAt = now;
+    return 0;
 }
 
 }  // namespace
@@ -62,6 +73,8 @@ int wmain(int argc, wchar_t** argv) {
         printf("stop_asked_at: %.3f\n", std::chrono::duration<double>(askedAt - start).count());
         printf("stop_latency_ms: %.1f\n",
                stopAsked ? std::chrono::duration<double, std::milli>(end - askedAt).count() : -1.0);
+        printf("stop_seen_after_ms: %.1f\nlongest_gap_ms: %.1f\n",
+               std::chrono::duration<double, std::milli>(seenAt - askedAt).count(), longestGapMs);
     }
     return 0;
 }

@@ -122,5 +122,5 @@ for name in tree tree2; do
 done
 for name in stop_literal stop_literal2 stop_regex stop_regex2; do
   out=${!name}
-  echo "$name: asked at $(field stop_asked_at "$out") s, honoured $(field stop_latency_ms "$out") ms later (target: 100), result $(field result "$out")"
+  echo "$name: asked at $(field stop_asked_at "$out") s, seen by the run's callback $(field stop_seen_after_ms "$out") ms later, the run returned $(field stop_latency_ms "$out") ms later (target: 100), result $(field result "$out"), longest gap between two callbacks $(field longest_gap_ms "$out") ms"
 done
