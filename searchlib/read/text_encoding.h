@@ -12,7 +12,7 @@
 enum class TextEncoding {
     Utf16Le,    // mark FF FE; the bytes are the text
     Utf16Be,    // mark FE FF; every unit's bytes swapped
-    Utf8,       // mark EF BB BF, or none and the whole file well-formed
+    Utf8,       // mark EF BB BF, or none and well-formed but for a cut end
     Iso2022Jp,  // no mark, 7-bit, escapes into JIS X 0208 or 0212
     EucJp,      // no mark, not valid Shift_JIS but valid EUC-JP (JIS X 0212 too)
     Ansi,       // everything else: the system's ANSI code page
