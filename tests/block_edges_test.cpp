@@ -6,7 +6,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 
 #include "block_reader.h"
 #include "fallback_code_page.h"
