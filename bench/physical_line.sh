@@ -1,6 +1,6 @@
 #!/bin/sh
 # How long opening a hit near the end of a 1 GB file takes to find its line:
-# a 1 GB Shift_JIS-free ASCII file of short lines, a blank line after every
+# a 1 GB ASCII file of short lines, a blank line after every
 # tenth, is made once in /tmp/varnelo-line-bench; the last record's line is
 # worked out three times by bench/physical_line.exe.
 #

@@ -69,10 +69,11 @@ TESSUMI_API int FnBrowseForFolder(HWND owner, wchar_t* path, wchar_t* statusText
 // counts lines as a search cuts them (a run of line breaks is one break),
 // *physicalLine counts them as editors do (every CR LF, lone LF and lone CR
 // ends one line; blank lines count), both from 1. The file is read and
-// decoded as a search reads it. A file changed since the search may hold
-// fewer lines: the last line is given then. When the file can't be read,
-// *physicalLine is recordLine (at least 1) and 0 is returned with the
-// loader's text, so that the file can still be opened.
+// decoded as a search reads it (in blocks: any size, bounded memory). A
+// file changed since the search may hold fewer lines: the last line is given
+// then. When the file can't be read or decoded, *physicalLine is recordLine
+// (at least 1) and 0 is returned with the search's failure text for it, so
+// that the file can still be opened.
 TESSUMI_API int FnPhysicalLine(const wchar_t* file, int recordLine, int* physicalLine,
                                wchar_t* statusText);
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "Tessumi.h"
+#include "block_reader.h"
 #include "test_support.h"
 
 using namespace testing_support;
@@ -30,23 +31,28 @@ TEST(EditorLine, RecordNumbersMapToTheLineAnEditorShows) {
         int line;  // where "hit" is in an editor
     } cases[] = {
         {"first line", "hit\r\n", 1},
-        {"blank lines, CR-only and LF-only breaks", "a\r\n\r\n\r\nb\rc\n\nhit\r\n", 7},
+        {"blank lines, CR-only and LF-only breaks", "a\r\n\r\n\r\nb\rc\n\nhit\r\nd\r\ne", 7},
         {"LF CR is two breaks", "a\n\rb\n\r\nhit", 5},
         {"leading breaks", "\n\n\nhit", 4},
         {"UTF-16", "\xFF\xFE" + Utf16Bytes(L"一\r\n\r\n二\r三\n\nhit"), 6},
-        {"Shift_JIS", SjisBytes(L"表\r\n\r\n\r\n能\r\rhit\n"), 6},
+        {"Shift_JIS", SjisBytes(L"表\r\n\r\n\r\n能\r\rhit\n終\n"), 6},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        TempDir dir;
-        WriteBytes(dir / L"a.txt", c.bytes);
-        const int record = RecordNumber(dir, L"a\\.txt");
-        ASSERT_GT(record, 0);
-        int line = 0;
-        wchar_t status[TESSUMI_STATUS_TEXT_UNITS];
-        EXPECT_EQ(FnPhysicalLine((dir / L"a.txt").c_str(), record, &line, status), 1);
-        EXPECT_EQ(line, c.line);
+    // In one block, and in blocks of a few bytes that end wherever a line can.
+    for (size_t blockSize : {kReadBlockSize, size_t(3)}) {
+        readBlockSize = blockSize;
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.what);
+            TempDir dir;
+            WriteBytes(dir / L"a.txt", c.bytes);
+            const int record = RecordNumber(dir, L"a\\.txt");
+            ASSERT_GT(record, 0);
+            int line = 0;
+            wchar_t status[TESSUMI_STATUS_TEXT_UNITS];
+            EXPECT_EQ(FnPhysicalLine((dir / L"a.txt").c_str(), record, &line, status), 1);
+            EXPECT_EQ(line, c.line) << blockSize;
+        }
     }
+    readBlockSize = kReadBlockSize;
 }
 
 TEST(EditorLine, AChangedOrMissingFileStillGivesALine) {

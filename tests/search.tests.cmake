@@ -20,6 +20,6 @@ target_link_libraries(lookfor_console_test PRIVATE TestSupport GTest::gtest_main
 add_dependencies(lookfor_console_test lookfor)
 tessumi_display_test(lookfor_console_test)
 # Opening a hit at its line: the record's line as an editor counts, the match.
-tessumi_dll_test(editor_line_test editor_line_test.cpp)
+tessumi_unit_test(editor_line_test editor_line_test.cpp)
 # The line search's blocks, made tiny so that they end everywhere.
 tessumi_unit_test(block_edges_test block_edges_test.cpp)

@@ -316,8 +316,8 @@ const std::vector<ByteLiteral>* BytePath(SearchRun& run, TextEncoding encoding,
     return literals && BreaksStandAlone(AnsiCodePage(), bytes, n) ? literals : nullptr;
 }
 
-// Where the second pass may end a block: UTF-16 breaks are units, and a
-// double-byte code page's lead byte may take a break as its second byte.
+}  // namespace
+
 BlockCut CutFor(TextEncoding encoding) {
     BlockCut cut;
     if (encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be) {
@@ -328,6 +328,8 @@ BlockCut CutFor(TextEncoding encoding) {
     }
     return cut;
 }
+
+namespace {
 
 // One block of the second pass, numbered on from number: on its bytes, or
 // decoded (ISO-2022-JP's character set carried in mode) behind a U+FEFF of

@@ -5,7 +5,9 @@
 #include <cstddef>
 #include <vector>
 
+#include "block_reader.h"
 #include "run_state.h"
+#include "text_encoding.h"
 
 // Cuts text[0, n) (text[0] is U+FEFF) into lines: every maximal run of CR and
 // LF is one break, the piece before the first break is a line even when
@@ -17,6 +19,11 @@ void CutLines(const wchar_t* text, size_t n, std::vector<Line>& lines);
 // ResultBlock, writing the block out first when the record would not fit.
 int AppendRecord(SearchRun& run, const wchar_t* path, size_t pathLength, long long number,
                  const Line& line, wchar_t* statusText);
+
+// Where the search's second pass may end a block of a file in encoding:
+// UTF-16 breaks are units, and a double-byte code page's lead byte may take
+// a break as its second byte.
+BlockCut CutFor(TextEncoding encoding);
 
 // Searches one file of any size, read in blocks (block_reader.h) twice: a
 // first pass decides its encoding, the second searches it. 0 when it can't

@@ -1,14 +1,16 @@
 // FnPhysicalLine: from a record's line number, as the search cuts lines, to
 // the line an editor shows. Kept beside the cutting so that the two rules
 // can't drift apart.
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstring>
-#include <memory>
+#include <vector>
 
 #include "Tessumi.h"
-#include "file_read.h"
-#include "loader.h"
+#include "block_reader.h"
+#include "byte_text.h"
+#include "lines.h"
 #include "physical_line.h"
 #include "status_text.h"
 #include "text_encoding.h"
@@ -23,26 +25,28 @@ bool IsBreak(Unit c) {
     return c == kCR || c == kLF;
 }
 
-// Every lane of a 64-bit word holding 14 (one above CR), and its top bits:
-// a lane below 14 sets its top bit in (x - fourteens) & ~x.
+// Units of 14 (one above CR) in every lane of a 64-bit word, and the lanes'
+// top bits: a lane below 14 sets its top bit in (x - fourteens) & ~x.
 template <typename Unit>
-constexpr uint64_t Lanes(uint64_t perByte, uint64_t perUnit) {
-    return sizeof(Unit) == 1 ? perByte : perUnit;
-}
+struct Lanes {
+    static constexpr uint64_t kFourteens = sizeof(Unit) == 1 ? 0x0E0E0E0E0E0E0E0Eull
+                                                             : 0x000E000E000E000Eull;
+    static constexpr uint64_t kTopBits = sizeof(Unit) == 1 ? 0x8080808080808080ull
+                                                           : 0x8000800080008000ull;
+    static constexpr size_t kPerWord = 8 / sizeof(Unit);
+};
 
 // The first unit at or after k that may be a break (none above CR), or n;
 // a word at a time while none is.
 template <typename Unit>
 size_t SkipToBreak(const Unit* text, size_t k, size_t n) {
-    constexpr uint64_t kFourteens = Lanes<Unit>(0x0E0E0E0E0E0E0E0Eull, 0x000E000E000E000Eull);
-    constexpr uint64_t kTopBits = Lanes<Unit>(0x8080808080808080ull, 0x8000800080008000ull);
-    constexpr size_t kPerWord = 8 / sizeof(Unit);
+    using L = Lanes<Unit>;
     for (;;) {
-        while (n - k >= kPerWord) {
+        while (n - k >= L::kPerWord) {
             uint64_t a;
             memcpy(&a, text + k, 8);
-            if (((a - kFourteens) & ~a) & kTopBits) break;
-            k += kPerWord;
+            if (((a - L::kFourteens) & ~a) & L::kTopBits) break;
+            k += L::kPerWord;
         }
         while (k < n && text[k] > kCR) ++k;
         if (k == n || IsBreak(text[k])) return k;
@@ -51,37 +55,49 @@ size_t SkipToBreak(const Unit* text, size_t k, size_t n) {
 }
 
 template <typename Unit>
-int PhysicalLineIn(const Unit* text, size_t from, size_t n, int recordLine) {
-    // The cut's lines: the first starts at from; every later one starts
-    // after a run of breaks, unless the run ends the text.
-    size_t k = from;
-    long long physical = 1;  // the editor's line at k
-    int found = 1;           // the physical line of the last line start reached
-    for (int record = 1; record < recordLine; ++record) {
+void Walk(const Unit* text, size_t k, size_t n, LineWalk& w) {
+    // A run of breaks that ended the last piece ends a line: this piece
+    // starts the next.
+    if (k < n && w.brokeAtEnd) {
+        ++w.record;
+        w.found = w.physical;
+        w.brokeAtEnd = false;
+    }
+    while (k < n) {
+        if (w.record >= w.target) {
+            w.done = true;
+            return;
+        }
         k = SkipToBreak(text, k, n);
-        if (k == n) break;
+        if (k == n) return;  // the text's last line
         while (k < n && IsBreak(text[k])) {
             k += (text[k] == kCR && k + 1 < n && text[k + 1] == kLF) ? 2 : 1;
-            ++physical;
+            ++w.physical;
         }
-        if (k == n) break;
-        found = physical > INT_MAX ? INT_MAX : static_cast<int>(physical);
+        if (k == n) {
+            w.brokeAtEnd = true;
+            return;
+        }
+        ++w.record;
+        w.found = w.physical;
     }
-    return found;
 }
 
-constexpr size_t kMarkBytes = 3;  // the longest byte-order mark
-
-bool IsUtf16(TextEncoding e) { return e == TextEncoding::Utf16Le || e == TextEncoding::Utf16Be; }
+// Where the search takes a block on its bytes (lines.cpp), its breaks are
+// the bytes CR and LF: they are counted without decoding.
+bool OnBytes(TextEncoding encoding, const unsigned char* bytes, size_t n) {
+    return encoding == TextEncoding::Utf8 ||
+           (encoding == TextEncoding::Ansi && BreaksStandAlone(AnsiCodePage(), bytes, n));
+}
 
 }  // namespace
 
-int PhysicalLineOf(const wchar_t* text, size_t from, size_t n, int recordLine) {
-    return PhysicalLineIn(text, from, n, recordLine);
+void WalkPiece(const wchar_t* text, size_t from, size_t n, LineWalk& walk) {
+    Walk(text, from, n, walk);
 }
 
-int PhysicalLineOf(const unsigned char* text, size_t from, size_t n, int recordLine) {
-    return PhysicalLineIn(text, from, n, recordLine);
+void WalkPiece(const unsigned char* bytes, size_t from, size_t n, LineWalk& walk) {
+    Walk(bytes, from, n, walk);
 }
 
 extern "C" TESSUMI_API int FnPhysicalLine(const wchar_t* file, int recordLine, int* physicalLine,
@@ -92,26 +108,44 @@ extern "C" TESSUMI_API int FnPhysicalLine(const wchar_t* file, int recordLine, i
     }
     *physicalLine = recordLine > 1 ? recordLine : 1;
     try {
-        // Read as the search reads it. A file the loader can't take (2 GB
-        // and more among them) keeps the record's own number: the editor
-        // still opens it.
-        FileBytes bytes;
-        int length = 0;
-        if (!ReadWholeFile(file, DWORD(INT_MAX) - 1, bytes, &length, statusText)) return 0;
-        // Only UTF-16, which the mark alone decides, has breaks wider than a
-        // byte: the rest of the file need not be looked at for that.
-        const DetectedEncoding detected =
-            DetectEncoding(bytes.bytes(), bytes.size < kMarkBytes ? bytes.size : kMarkBytes);
-        if (IsUtf16(detected.encoding)) {
-            wchar_t* text = nullptr;
-            if (!ToLoadedText(file, bytes, detected, &text, &length, statusText)) return 0;
-            std::unique_ptr<wchar_t[]> owner(text);
-            *physicalLine = PhysicalLineOf(text, 1, static_cast<size_t>(length), recordLine);
-        } else {
-            // A UTF-8 mark holds no break: counted from the first byte, as
-            // a text read whole in the ANSI code page would be.
-            *physicalLine = PhysicalLineOf(bytes.bytes(), 0, bytes.size, recordLine);
+        // Read in the search's blocks and decoded as the search decodes
+        // them, so that its lines are the lines counted. A file that can't
+        // be read keeps the record's own number: the editor still opens it.
+        std::vector<unsigned char> buffer;
+        BlockReader reader(buffer);
+        if (!reader.Open(file, statusText)) return 0;
+        EncodingDetector detector;
+        const BlockCut anyBreak;
+        for (;;) {
+            if (!reader.Next(anyBreak, statusText)) return 0;
+            detector.Feed(reader.data(), reader.size(), reader.last());
+            if (reader.last() || detector.Settled()) break;
         }
+        const DetectedEncoding detected = detector.Result();
+        if (!reader.Rewind(statusText)) return 0;
+        const BlockCut cut = CutFor(detected.encoding);
+        Iso2022Mode mode = Iso2022Mode::Ascii;
+        std::vector<wchar_t> units;
+        LineWalk walk{recordLine};
+        for (;;) {
+            if (!reader.Next(cut, statusText)) return 0;
+            const size_t n = reader.size();
+            const size_t mark = std::min(reader.first() ? detected.markLength : 0, n);
+            if (OnBytes(detected.encoding, reader.data(), n)) {
+                WalkPiece(reader.data(), mark, n, walk);
+            } else {
+                if (units.size() < n) units.resize(n);  // no encoding gives more units than bytes
+                size_t written = 0;
+                if (!DecodePiece(detected.encoding, reader.data() + mark, n - mark, units.data(),
+                                 written, mode)) {
+                    status::SystemFailure(statusText, nullptr, status::kConversion, GetLastError());
+                    return 0;
+                }
+                WalkPiece(units.data(), 0, written, walk);
+            }
+            if (walk.done || reader.last()) break;
+        }
+        *physicalLine = walk.found > INT_MAX ? INT_MAX : static_cast<int>(walk.found);
         status::Ok(statusText);
         return 1;
     } catch (...) {

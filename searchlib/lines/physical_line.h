@@ -1,14 +1,24 @@
-// The editor's line for a record's line, on a loaded text or on its bytes.
+// The editor's line for a record's line, walked over the pieces of a text.
 #pragma once
 
 #include <cstddef>
 
-// text[from, n): the text as the line search walks it, its first line at
-// from. The line, from 1, at which the recordLine-th line of CutLines starts
-// when every CR LF, lone CR and lone LF ends a line; the start of the text's
-// last such line when it has fewer. Works on UTF-16 units and equally on the
-// bytes of an encoding in which CR and LF are single bytes that no other
-// character contains (UTF-8, Shift_JIS, EUC-JP, ISO-2022-JP): breaks are
-// counted, never decoded.
-int PhysicalLineOf(const wchar_t* text, size_t from, size_t n, int recordLine);
-int PhysicalLineOf(const unsigned char* text, size_t from, size_t n, int recordLine);
+// Where a walk stands: the record's line number (as CutLines numbers lines)
+// and the editor's line number at the start of the line reached.
+struct LineWalk {
+    long long target;             // the record line looked for
+    long long record = 1;         // the line the walk is in
+    long long physical = 1;       // the editor's line the walk is in
+    long long found = 1;          // the editor's line where the record line starts
+    bool brokeAtEnd = false;      // the last piece ended in a run of breaks
+    bool done = false;            // the target's start was reached
+};
+
+// Walks text[from, n), one piece of a text (a search's block: it starts
+// where a line starts, and a run of breaks never straddles two pieces),
+// every CR LF, lone CR and lone LF ending an editor's line. The whole text
+// walked, found is the start of the target record line, or of the text's
+// last line when it has fewer.
+void WalkPiece(const wchar_t* text, size_t from, size_t n, LineWalk& walk);
+// The same on bytes in which every CR and LF byte is a break of its own.
+void WalkPiece(const unsigned char* bytes, size_t from, size_t n, LineWalk& walk);
