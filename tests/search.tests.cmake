@@ -19,3 +19,5 @@ add_executable(lookfor_console_test lookfor_console_test.cpp lookfor_console.cpp
 target_link_libraries(lookfor_console_test PRIVATE TestSupport GTest::gtest_main)
 add_dependencies(lookfor_console_test lookfor)
 tessumi_display_test(lookfor_console_test)
+# The walk's decisions and what a run refuses before it writes.
+tessumi_unit_test(walk_test walk_test.cpp)
