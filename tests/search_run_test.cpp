@@ -255,6 +255,11 @@ TEST_F(SearchRunTest, TheRunNeverSearchesItsOwnResultsFile) {
     ASSERT_EQ(FnLookFor(tree.path().c_str(), spelled.c_str(), L"", L"needle", status), 1)
         << Show(Status());
     EXPECT_EQ(ReadText(inside), kBom + Record(tree / L"a.txt", 1, L"needle"));
+    // Named by its 8.3 name, which the walk's listing doesn't give.
+    ASSERT_TRUE(MoveFileW(inside.c_str(), (tree / L"results of today.txt").c_str()));
+    wchar_t name[MAX_PATH];
+    ASSERT_NE(GetShortPathNameW((tree / L"results of today.txt").c_str(), name, MAX_PATH), 0u);
+    ASSERT_EQ(FnLookFor(tree.path().c_str(), name, L"", L"needle", status), 1) << Show(Status());
 }
 
 TEST_F(SearchRunTest, UnreadableFileEndsTheRunWithTheLoadersText) {
