@@ -323,25 +323,24 @@ TEST_F(SearchRunTest, TreeDeeperThanThreeHundredCharacters) {
 // 3,000: Wine resolves paths component by component, so a tree costs the
 // cube of its depth, and Linux stops it near 2,000 levels (4,096 bytes).
 TEST_F(SearchRunTest, DeepTreeOnASmallStack) {
-    std::wstring deep = tree.path();
+    std::wstring deep = L"\\\\?\\" + tree.path();
     for (int i = 0; i < 800; ++i)
-        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + (deep += L"\\d")).c_str(), nullptr)) << i;
-    WriteBytes(L"\\\\?\\" + deep + L"\\a.txt", "top\r\ndeep down\r\n");
-    int result = -1;
-    auto run = [](void* test) -> DWORD {
-        auto* t = static_cast<SearchRunTest*>(test);
-        return t->Run(t->tree.path(), L"", L"deep");
+        ASSERT_TRUE(CreateDirectoryW((deep += L"\\d").c_str(), nullptr));
+    WriteBytes(deep + L"\\a.txt", "top\r\ndeep down\r\n");
+    auto run = [](void* t) -> DWORD {
+        auto* test = static_cast<SearchRunTest*>(t);
+        return test->Run(test->tree.path(), L"", L"deep");
     };
-    HANDLE thread = CreateThread(nullptr, 256 * 1024, run, this, STACK_SIZE_PARAM_IS_A_RESERVATION,
-                                 nullptr);
+    HANDLE thread = CreateThread(nullptr, 256 << 10, run, this,
+                                 STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    DWORD result = 0;
     EXPECT_EQ(WaitForSingleObject(thread, 600000), WAIT_OBJECT_0);
-    GetExitCodeThread(thread, reinterpret_cast<DWORD*>(&result));
+    EXPECT_TRUE(GetExitCodeThread(thread, &result) && result == 1) << Show(Status());
     CloseHandle(thread);
-    EXPECT_EQ(result, 1) << Show(Status());
-    EXPECT_EQ(ReadText(results), kBom + Record(deep + L"\\a.txt", 2, L"deep down"));
-    DeleteFileW((L"\\\\?\\" + deep + L"\\a.txt").c_str());  // deepest first: TempDir recurses
-    for (; deep.size() > tree.path().size(); deep.resize(deep.size() - 2))
-        RemoveDirectoryW((L"\\\\?\\" + deep).c_str());
+    EXPECT_EQ(ReadText(results), kBom + Record(deep.substr(4) + L"\\a.txt", 2, L"deep down"));
+    DeleteFileW((deep + L"\\a.txt").c_str());  // deepest first: TempDir recurses
+    for (; deep.size() > tree.path().size() + 4; deep.resize(deep.size() - 2))
+        RemoveDirectoryW(deep.c_str());
 }
 
 }  // namespace

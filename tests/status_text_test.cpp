@@ -79,15 +79,12 @@ TEST(StatusText, CutNeverSplitsASurrogatePair) {
 }
 
 TEST(StatusText, InsertsAreFilledWithThePathOrRemoved) {
-    struct Case {
-        const wchar_t *reason, *path, *filled;
-    } cases[] = {
-        {L"%1 は有効なアプリではありません。", L"C:\\a.exe", L"C:\\a.exe は有効なアプリではありません。"},
-        {L"番号 0x%1 が %2!s! にありません。", nullptr, L"番号 0x が  にありません。"},
-        {L"%12%3", L"p", L"pp"},    {L"100%% %0 %a %", L"p", L"100%% %0 %a %"},
-        {L"%%1 %9", L"p", L"%%1 p"}, {L"%1!d", L"p", L"p!d"},
+    const wchar_t* cases[][3] = {
+        {L"%1 は無効です。", L"C:\\a.exe", L"C:\\a.exe は無効です。"}, {L"%12%3", L"p", L"pp"},
+        {L"0x%1 が %2!s! にない", nullptr, L"0x が  にない"}, {L"%1!d", L"p", L"p!d"},
+        {L"100%% %0 %a %", L"p", L"100%% %0 %a %"}, {L"%%1 %9", L"p", L"%%1 p"},
     };
-    for (const auto& c : cases) EXPECT_EQ(status::FillInserts(c.reason, c.path), c.filled);
+    for (const auto& c : cases) EXPECT_EQ(status::FillInserts(c[0], c[1]), c[2]);
 }
 
 }  // namespace
