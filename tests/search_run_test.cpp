@@ -91,6 +91,47 @@ TEST_F(SearchRunTest, MissingStartFolderLeavesTheResultsFileAsItWas) {
     EXPECT_EQ(ReadBytes(results), "old results that must stay");
 }
 
+// Found before the results file is made: an earlier one stays as it was.
+TEST_F(SearchRunTest, FailuresBeforeWritingLeaveTheResultsFileAsItWas) {
+    const std::wstring file = tree / L"notes.txt", lead = L"を検索することができません\n理由：";
+    WriteBytes(file, "TODO\r\n");
+    WIN32_FIND_DATAW data;
+    EXPECT_EQ(FindFirstFileW((file + L"\\*.*").c_str(), &data), INVALID_HANDLE_VALUE);
+    const std::wstring fileAsFolder = file + lead + SystemText(GetLastError());
+    const std::wstring notGiven = L" が指定されていません\n理由：" + SystemText(ERROR_INVALID_PARAMETER);
+    auto no = [&](const wchar_t* argument) { return L"引数 " + std::wstring(argument) + notGiven; };
+    const wchar_t *at = tree.path().c_str(), *r = results.c_str();
+    auto look = [&](const wchar_t* start, const wchar_t* p1, const wchar_t* p2) {
+        return [=](wchar_t* s) { return FnLookFor(start, r, p1, p2, s); };
+    };
+    struct Case {
+        std::function<int(wchar_t*)> call;  // given the status buffer
+        std::wstring expected;              // empty: none is given
+    } cases[] = {
+        {look(at, L"*.txt", L""), L"パターン１「*.txt」を正規表現として使うことができません\n理由："
+                                  L"繰り返しの記号（*、+、?、{）の前に繰り返すものがありません"},
+        {look(at, L"\\.csv$", L"(x"),
+         L"パターン２「(x」を正規表現として使うことができません\n理由：( と ) の対応が取れていません"},
+        {look(L"", L"", L""), lead + SystemText(ERROR_PATH_NOT_FOUND)},
+        {look(file.c_str(), L"", L""), fileAsFolder},
+        {look(nullptr, L"", L""), no(L"startFolder")},
+        {look(at, L"", nullptr), no(L"pattern2")},
+        {[&](wchar_t* s) { return FnLookFor(at, nullptr, L"", L"", s); }, no(L"resultsFile")},
+        {look(at, L"", L""), L""},  // no status buffer
+        {[&](wchar_t* s) { return SubReadText(r, nullptr, nullptr, 1, s); }, no(L"text")},
+        {[&](wchar_t*) { return SubMessageOut(nullptr, nullptr); }, L""},
+        {[&](wchar_t* s) { return FnBrowseForFolder(nullptr, nullptr, s); }, no(L"path")},
+    };
+    const std::string earlier("\xFF\xFE" "o\0l\0d\0", 8);
+    for (const Case& c : cases) {
+        WriteBytes(results, earlier);
+        wchar_t text[256] = L"";
+        EXPECT_EQ(c.call(c.expected.empty() ? nullptr : text), 0) << Show(c.expected);
+        EXPECT_EQ(text, c.expected) << Show(text);
+        EXPECT_EQ(ReadBytes(results), earlier);
+    }
+}
+
 TEST_F(SearchRunTest, ResultsFileInAMissingFolderCannotBeCreated) {
     std::wstring bad = out / L"no-such\\results.txt";
     ASSERT_EQ(FnLookFor(tree.path().c_str(), bad.c_str(), L"", L"", status), 0);
@@ -319,9 +360,8 @@ TEST_F(SearchRunTest, TreeDeeperThanThreeHundredCharacters) {
     EXPECT_EQ(ReadText(L"\\\\?\\" + deepResults), kBom + Record(file, 2, L"hit two"));
 }
 
-// A recursive walk overflows this stack some 330 levels down. 800, not
-// 3,000: Wine resolves paths component by component, so a tree costs the
-// cube of its depth, and Linux stops it near 2,000 levels (4,096 bytes).
+// A recursive walk overflows this stack some 330 levels down. Not 3,000
+// levels: under Wine they cost the cube of the depth (docs/wine-notes.md).
 TEST_F(SearchRunTest, DeepTreeOnASmallStack) {
     std::wstring deep = L"\\\\?\\" + tree.path();
     for (int i = 0; i < 800; ++i)
