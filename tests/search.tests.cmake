@@ -23,3 +23,5 @@ tessumi_display_test(lookfor_console_test)
 tessumi_unit_test(editor_line_test editor_line_test.cpp)
 # The line search's blocks, made tiny so that they end everywhere.
 tessumi_unit_test(block_edges_test block_edges_test.cpp)
+# The walk's decisions and what a run refuses before it writes.
+tessumi_unit_test(walk_test walk_test.cpp)
