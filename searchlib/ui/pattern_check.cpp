@@ -1,0 +1,31 @@
+// FnCheckPattern: a pattern compiled as a run would compile it, so that the
+// search dialog can refuse a faulty one while the user can still mend it.
+#include "Tessumi.h"
+#include "pattern/pattern_found.h"
+#include "status_text.h"
+
+extern "C" TESSUMI_API int FnCheckPattern(const wchar_t* pattern, int role, int flags,
+                                          wchar_t* statusText) {
+    if (statusText == nullptr) return 0;
+    const bool path = role == TESSUMI_PATTERN_PATH;
+    if (pattern == nullptr || (!path && role != TESSUMI_PATTERN_LINE)) {
+        status::SystemReasonOnly(statusText, ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    // File-name masks take any text: there is nothing to compile.
+    if (path && (flags & TESSUMI_PATTERN1_MASKS)) {
+        status::Ok(statusText);
+        return 1;
+    }
+    try {
+        RunPattern compiled(pattern, path ? PatternRole::Path : PatternRole::Line);
+        // The empty subject is enough: the first test compiles the pattern,
+        // and a faulty one fails there with the run's own text.
+        if (FnPatternFound(compiled, L"", 0, statusText) < 0) return 0;
+    } catch (...) {
+        status::SystemReasonOnly(statusText, ERROR_NOT_ENOUGH_MEMORY);
+        return 0;
+    }
+    status::Ok(statusText);
+    return 1;
+}
