@@ -4,7 +4,9 @@
 #include "search_command.h"
 
 #include "Tessumi.h"
+#include "path_facts.h"
 #include "main_window.h"
+#include "message_boxes.h"
 #include "search_conditions.h"
 #include "search_dialog.h"
 #include "search_progress.h"
@@ -19,15 +21,19 @@ const INT_PTR kDialogFailed = -1;
 const int kRawBytes = 0;  // SubReadText: the file's bytes, unconverted
 const UINT kSearchEndedMessage = WM_APP + 1;
 
+FileIdentity g_shownResults;  // the file whose records the view shows
+
 // Loads the results file into the view; the library's text on failure.
 bool ShowResultsFile(wchar_t* status) {
     wchar_t* text = nullptr;
     int bytes = 0;
-    if (!SubReadText(TheSearchConditions().resultsFile, &text, &bytes, kRawBytes, status)) {
+    const std::wstring& file = TheSearchConditions().resultsFile;
+    if (!SubReadText(file.c_str(), &text, &bytes, kRawBytes, status)) {
         SubMessageOut(StatusBar(), status);
         return false;
     }
     ReplaceResultsText(text, bytes);  // draws at once
+    g_shownResults = IdentityOf(file);
     return true;
 }
 
@@ -52,19 +58,21 @@ void RunSearchCommand(HWND mainWindow) {
     if (SearchWorkerRunning()) return;
     INT_PTR ended = RunSearchDialog(mainWindow);
     if (ended == kDialogFailed) {
-        MessageBoxW(mainWindow, kDialogUnavailable, L"", MB_OK);
+        ShowFailureBox(mainWindow, kDialogUnavailable);
         return;
     }
     if (ended != kDialogRunsSearch) return;
 
     if (!StartSearchWorker(mainWindow, kSearchEndedMessage, TheSearchConditions())) {
-        MessageBoxW(mainWindow, kSearchCannotStart, L"", MB_OK);
+        ShowFailureBox(mainWindow, kSearchCannotStart);
         return;
     }
     BeginProgressDisplay(mainWindow);
 }
 
 void StopSearchCommand() { RequestSearchStop(); }
+
+const FileIdentity& ShownResultsIdentity() { return g_shownResults; }
 
 bool HandleSearchMessage(HWND mainWindow, UINT message, WPARAM wParam) {
     if (message == kSearchEndedMessage) {

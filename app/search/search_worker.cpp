@@ -66,8 +66,9 @@ DWORD WINAPI RunSearch(void* parameter) {
     auto* w = static_cast<Worker*>(parameter);
     const SearchConditions& c = w->conditions;
     const auto start = std::chrono::steady_clock::now();
-    w->outcome.result = FnLookForProgress(c.startFolder, c.resultsFile, c.pattern1, c.pattern2,
-                                          OnProgress, w, w->outcome.statusText);
+    w->outcome.result =
+        FnLookForProgress(c.startFolder.c_str(), c.resultsFile.c_str(), c.pattern1.c_str(),
+                          c.pattern2.c_str(), OnProgress, w, w->outcome.statusText);
     w->outcome.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     {

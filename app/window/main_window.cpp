@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "gdi_owners.h"
+#include "message_boxes.h"
 #include "resources/resource_ids.h"
 #include "results_view.h"
 #include "search_command.h"
@@ -20,7 +21,6 @@ const DWORD kMainWindowStyle = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;  // 0xCC
 const int kMainWindowWidth = 647;
 const int kMainWindowHeight = 400;
 const DWORD kStatusBarStyle = WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_BOTTOM;  // 0x50000103
-const wchar_t kCreationErrorCaption[] = L"作成エラー";
 
 HINSTANCE g_instance = nullptr;
 HWND g_statusBar = nullptr;
@@ -33,7 +33,7 @@ void OnCreate(HWND hwnd) {
 
     g_statusBar = CreateStatusWindowW(kStatusBarStyle, nullptr, hwnd, IDC_STATUS_BAR);
     if (!g_statusBar) {
-        MessageBoxW(hwnd, L"ステータスバーを作ることができません", kCreationErrorCaption, MB_OK);
+        ShowFailureBox(hwnd, L"ステータスバーを作ることができません");
     } else {
         // The status texts go to the simple-mode part, which the control
         // draws only in simple mode.
@@ -46,7 +46,7 @@ void OnCreate(HWND hwnd) {
 
     g_resultsView = CreateResultsView(hwnd, g_instance);
     if (!g_resultsView) {
-        MessageBoxW(nullptr, L"編集ウィンドウを作ることができません", kCreationErrorCaption, MB_OK);
+        ShowFailureBox(nullptr, L"編集ウィンドウを作ることができません");
     }
 }
 
@@ -156,3 +156,5 @@ HWND CreateMainWindow(HINSTANCE instance) {
                            kMainWindowWidth, kMainWindowHeight, nullptr, nullptr, instance,
                            nullptr);
 }
+
+HWND FindRunningMainWindow() { return FindWindowW(kClassName, nullptr); }
