@@ -92,6 +92,7 @@ extern "C" TESSUMI_API int FnGetSaveFileName(HWND owner, wchar_t* path, wchar_t*
     }
     DWORD code = CommDlgExtendedError();
     if (code == 0) {
+        path[0] = L'\0';  // cancelled: not the name the picker started with
         status::Ok(statusText);
         return 1;
     }
