@@ -1,5 +1,6 @@
-// FnLookForProgress and FnLookFor: one whole search run, from creating the
-// results file to its final block.
+// FnLookForOptions, FnLookForProgress and FnLookFor: one whole search run,
+// from creating the results file to its final block.
+#include <cstddef>
 #include <memory>
 
 #include "Tessumi.h"
@@ -42,13 +43,25 @@ int EndStoppedRun(SearchRun& run, wchar_t* statusText) {
     return 0;
 }
 
-}  // namespace
+// The options as far as the caller's structure holds them: an older, shorter
+// one leaves the later fields at their defaults.
+RunOptions ReadOptions(const TessumiOptions* options, TessumiSkipped skipped, void* context) {
+    RunOptions read;
+    read.skipped = skipped;
+    read.context = context;
+    if (options == nullptr) return read;
+    const size_t size = options->size > 0 ? static_cast<size_t>(options->size) : 0;
+    if (size >= offsetof(TessumiOptions, flags) + sizeof(options->flags))
+        read.flags = options->flags;
+    if (size >= offsetof(TessumiOptions, excludedFolders) + sizeof(options->excludedFolders) &&
+        options->excludedFolders != nullptr)
+        read.excludedFolders = options->excludedFolders;
+    return read;
+}
 
-extern "C" TESSUMI_API int FnLookForProgress(const wchar_t* startFolder,
-                                             const wchar_t* resultsFile,
-                                             const wchar_t* pattern1, const wchar_t* pattern2,
-                                             TessumiProgress progress, void* context,
-                                             wchar_t* statusText) {
+int RunSearch(const wchar_t* startFolder, const wchar_t* resultsFile, const wchar_t* pattern1,
+              const wchar_t* pattern2, TessumiProgress progress, void* context,
+              const RunOptions& options, wchar_t* statusText) {
     std::wstring platformPath;
     try {
         platformPath = PlatformPath(resultsFile);
@@ -69,7 +82,7 @@ extern "C" TESSUMI_API int FnLookForProgress(const wchar_t* startFolder,
 
     try {
         auto run = std::make_unique<SearchRun>(out.get(), resultsFile, pattern1, pattern2,
-                                               progress, context);
+                                               progress, context, options);
         NoteResultsFile(*run, out.get(), resultsFile);
         run->block.text[0] = kByteOrderMark;
         run->block.text[1] = L'\0';
@@ -89,6 +102,34 @@ extern "C" TESSUMI_API int FnLookForProgress(const wchar_t* startFolder,
     out.reset();
     status::RunComplete(statusText);
     return 1;
+}
+
+}  // namespace
+
+extern "C" TESSUMI_API int FnLookForOptions(const wchar_t* startFolder,
+                                            const wchar_t* resultsFile, const wchar_t* pattern1,
+                                            const wchar_t* pattern2,
+                                            const TessumiOptions* options,
+                                            TessumiProgress progress, TessumiSkipped skipped,
+                                            void* context, wchar_t* statusText) {
+    RunOptions read;
+    try {
+        read = ReadOptions(options, skipped, context);
+    } catch (...) {
+        status::SystemFailure(statusText, resultsFile, kRunAborted, ERROR_NOT_ENOUGH_MEMORY);
+        return 0;
+    }
+    return RunSearch(startFolder, resultsFile, pattern1, pattern2, progress, context, read,
+                     statusText);
+}
+
+extern "C" TESSUMI_API int FnLookForProgress(const wchar_t* startFolder,
+                                             const wchar_t* resultsFile,
+                                             const wchar_t* pattern1, const wchar_t* pattern2,
+                                             TessumiProgress progress, void* context,
+                                             wchar_t* statusText) {
+    return RunSearch(startFolder, resultsFile, pattern1, pattern2, progress, context,
+                     RunOptions(), statusText);
 }
 
 extern "C" TESSUMI_API int FnLookFor(const wchar_t* startFolder, const wchar_t* resultsFile,

@@ -6,11 +6,14 @@
 #include <cwchar>
 #include <memory>
 
+#include "binary_file.h"
 #include "byte_text.h"
 #include "file_read.h"
 #include "loader.h"
 #include "pattern/pattern_plan.h"
+#include "run_skipped.h"
 #include "simd.h"
+#include "status_text.h"
 #include "writer.h"
 
 namespace {
@@ -266,9 +269,16 @@ int SearchText(Text& text, const wchar_t* path, size_t pathLength, SearchRun& ru
         const size_t end = text.NextLine(next);
         ++number;
         if (candidate >= end && candidate != start) continue;
-        if (!text.Content(start, end, line, statusText)) return 0;
+        if (!text.Content(start, end, line, statusText))
+            return PassBy(run, path, statusText) ? kFilePassedBy : kFileFailed;
         int found = FnPatternFound(run.linePattern, line.start, line.length, statusText);
-        if (found < 0) return 0;
+        if (found < 0) {
+            // Under keep-going a line beyond the matcher's limits is passed by.
+            if (!run.linePattern.failedInSearch() ||
+                !PassBy(run, status::LineOfFile(path, pathLength, number).c_str(), statusText))
+                return kFileFailed;
+            continue;
+        }
         if (found == 0) continue;
         if (!AppendRecord(run, path, pathLength, number, line, statusText)) return 0;
     }
@@ -328,7 +338,10 @@ int FnSearchLines(const wchar_t* path, size_t pathLength, SearchRun& run, wchar_
     FileBytes file;
     int length = 0;
     // The limit of the loader's text mode, which the file would go through.
-    if (!ReadWholeFile(path, DWORD(INT_MAX) - 1, file, &length, statusText)) return 0;
+    if (!ReadWholeFile(path, DWORD(INT_MAX) - 1, file, &length, statusText))
+        return PassBy(run, path, statusText) ? kFilePassedBy : kFileFailed;
+    if (run.options.Has(TESSUMI_SKIP_BINARY) && LooksBinary(file.bytes(), file.size))
+        return kFilePassedBy;
 
     const DetectedEncoding detected = DetectEncoding(file.bytes(), file.size);
     if (const std::vector<ByteLiteral>* literals = BytePath(run, file, detected)) {
@@ -339,7 +352,8 @@ int FnSearchLines(const wchar_t* path, size_t pathLength, SearchRun& run, wchar_
 
     wchar_t* loaded = nullptr;
     int n = 0;
-    if (!ToLoadedText(path, file, detected, &loaded, &n, statusText)) return 0;
+    if (!ToLoadedText(path, file, detected, &loaded, &n, statusText))
+        return PassBy(run, path, statusText) ? kFilePassedBy : kFileFailed;
     std::unique_ptr<wchar_t[]> owner(loaded);
     Utf16Text text(run.linePattern, loaded, static_cast<size_t>(n));
     return SearchText(text, path, pathLength, run, statusText);

@@ -7,6 +7,8 @@
 #include <new>
 #include <regex>
 
+#include "fold_pattern.h"
+#include "folding.h"
 #include "lazy_dfa.h"
 #include "literal_search.h"
 #include "metered_search.h"
@@ -29,6 +31,10 @@
 //   that is one left-to-right pass of "[^]*?(?:pattern)" anchored at the
 //   start, linear in the subject; ^, $ and \b see the same neighbours there
 //   as at each start position of an ordinary search.
+// A pattern tested with folding is rewritten to match folded text
+// (fold_pattern.h) and every subject is folded before the same steps; the
+// literals to skip by are then looked for in the unfolded text through
+// their folding (folded_scan.h).
 
 namespace {
 
@@ -66,7 +72,10 @@ enum class Step { Found, NotFound, OverLimits };
 struct RunPattern::Compiled {
     const wchar_t* fault = nullptr;  // why the pattern can't be used, if it can't
 
-    std::wstring source;       // the pattern as compiled (EscapeNarrowedSpecials)
+    std::wstring source;       // the pattern as compiled (folded, EscapeNarrowedSpecials)
+    const Folding* folding = nullptr;  // the subjects' folding, when there is one
+    std::vector<FoldedProbe> foldedProbes;  // one for each of skipBy, when folded
+    std::vector<wchar_t> foldedSubject;     // scratch, reused from test to test
     PatternPlan plan;
     // The literals one of which every match contains, to skip by: the
     // alternatives of a literal pattern or the plan's most selective
@@ -175,9 +184,24 @@ bool CompileRoom(RunPattern::Compiled& c, const std::wstring& source) {
     return need < StackRoom(FloorForThisThread(c));
 }
 
-std::unique_ptr<RunPattern::Compiled> Compile(const std::wstring& pattern) {
+// The probes to find the skip literals by in unfolded text; no skipping when
+// some literal has none.
+void ChooseFoldedProbes(RunPattern::Compiled& c) {
+    if (!c.folding || !c.skipBy) return;
+    for (const AnchoredLiteral& lit : *c.skipBy) {
+        c.foldedProbes.push_back(ChooseFoldedProbe(*c.folding, lit.text));
+        if (c.foldedProbes.back().sources.empty()) {
+            c.foldedProbes.clear();
+            c.skipBy = nullptr;
+            return;
+        }
+    }
+}
+
+std::unique_ptr<RunPattern::Compiled> Compile(const std::wstring& pattern, int foldFlags) {
     auto c = std::make_unique<RunPattern::Compiled>();
-    c->source = EscapeNarrowedSpecials(pattern);
+    c->folding = Folding::For(foldFlags);
+    c->source = EscapeNarrowedSpecials(c->folding ? FoldPattern(pattern, *c->folding) : pattern);
     const std::wstring& source = c->source;
     if (!CompileRoom(*c, source)) {
         c->fault = kPatternTooLongReason;
@@ -191,6 +215,7 @@ std::unique_ptr<RunPattern::Compiled> Compile(const std::wstring& pattern) {
     }
     c->plan = PlanPattern(source);
     c->skipBy = SkipLiterals(c->plan);
+    ChooseFoldedProbes(*c);
     if (c->plan.literalsOnly) return c;
     c->dfa = MakeDfa(source);
 #ifdef __GLIBCXX__
@@ -270,13 +295,13 @@ Step Search(RunPattern::Compiled& c, const wchar_t* subject, size_t length) {
 
 }  // namespace
 
-RunPattern::RunPattern(const wchar_t* pattern, PatternRole role)
-    : pattern_(pattern ? pattern : L""), role_(role) {}
+RunPattern::RunPattern(const wchar_t* pattern, PatternRole role, int foldFlags)
+    : pattern_(pattern ? pattern : L""), role_(role), foldFlags_(foldFlags) {}
 
 RunPattern::~RunPattern() = default;
 
 const std::vector<AnchoredLiteral>* RunPattern::skipLiterals() const {
-    if (!compiled_ || compiled_->fault) return nullptr;
+    if (!compiled_ || compiled_->fault || compiled_->folding) return nullptr;
     return compiled_->skipBy;
 }
 
@@ -284,12 +309,17 @@ int FnPatternFound(RunPattern& p, const wchar_t* subject, size_t length, wchar_t
     PatternStage stage = PatternStage::Compile;
     const wchar_t* reason = kPatternNoMemoryReason;
     try {
-        if (!p.compiled_) p.compiled_ = Compile(p.text());
+        if (!p.compiled_) p.compiled_ = Compile(p.text(), p.foldFlags_);
         RunPattern::Compiled& c = *p.compiled_;
         if (c.fault) {
             reason = c.fault;
         } else {
             stage = PatternStage::Search;
+            if (c.folding) {
+                c.folding->Fold(subject, length, c.foldedSubject);
+                subject = c.foldedSubject.data();
+                length = c.foldedSubject.size();
+            }
             switch (Search(c, subject, length)) {
             case Step::Found: return 1;
             case Step::NotFound: return 0;
@@ -301,6 +331,7 @@ int FnPatternFound(RunPattern& p, const wchar_t* subject, size_t length, wchar_t
     } catch (...) {
         reason = kPatternLimitsReason;
     }
+    p.failedInSearch_ = stage == PatternStage::Search;
     ComposePatternFailure(statusText, p.role(), p.text(), stage, reason);
     return -1;
 }
@@ -313,13 +344,20 @@ size_t TextScan::NextCandidate(size_t from) {
         if (c->fault == nullptr && c->skipBy != nullptr) {
             literals_ = c->skipBy->data();
             literalCount_ = c->skipBy->size();
+            if (c->folding) {
+                folding_ = c->folding;
+                probes_ = c->foldedProbes.data();
+            }
         }
     }
     size_t first = n_;
     for (size_t i = 0; i < literalCount_; ++i) {
         if (next_[i] < from) {
             const AnchoredLiteral& lit = literals_[i];
-            next_[i] = FindLiteral(lit.text.data(), lit.text.size(), lit.probes, text_, from, n_);
+            next_[i] = folding_ ? FindFolded(*folding_, lit.text, probes_[i], text_, from, n_,
+                                             window_)
+                                : FindLiteral(lit.text.data(), lit.text.size(), lit.probes,
+                                              text_, from, n_);
         }
         first = std::min(first, next_[i]);
     }

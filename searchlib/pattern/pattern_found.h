@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "folded_scan.h"
+
 struct AnchoredLiteral;
 
 enum class PatternRole {
@@ -20,7 +22,9 @@ enum class PatternRole {
 
 class RunPattern {
 public:
-    RunPattern(const wchar_t* pattern, PatternRole role);
+    // foldFlags: the TESSUMI_IGNORE_ flags the pattern is tested with
+    // (folding.h); the subjects stay as they are, the test folds them.
+    RunPattern(const wchar_t* pattern, PatternRole role, int foldFlags = 0);
     ~RunPattern();
     RunPattern(const RunPattern&) = delete;
     RunPattern& operator=(const RunPattern&) = delete;
@@ -28,9 +32,13 @@ public:
     const std::wstring& text() const { return pattern_; }
     PatternRole role() const { return role_; }
     bool compiled() const { return compiled_ != nullptr; }
+    // The last failed test had a pattern that compiled, and reached the
+    // limits of one search (or memory ran out in it).
+    bool failedInSearch() const { return failedInSearch_; }
     // The literals one of which every match contains (TextScan skips by
-    // them); null before the pattern is compiled, for a faulty one and
-    // when there are none.
+    // them), as a text must show them unfolded; null before the pattern is
+    // compiled, for a faulty one, when there are none and when the pattern
+    // is tested folded.
     const std::vector<AnchoredLiteral>* skipLiterals() const;
 
     struct Compiled;  // the matcher and what the pattern's text tells, built on first use
@@ -40,6 +48,8 @@ private:
     friend class TextScan;
     std::wstring pattern_;
     PatternRole role_;
+    int foldFlags_;
+    bool failedInSearch_ = false;
     std::unique_ptr<Compiled> compiled_;
 };
 
@@ -78,4 +88,7 @@ private:
     size_t literalCount_ = 0;
     const AnchoredLiteral* literals_ = nullptr;
     size_t next_[kMaxLiterals] = {};  // first occurrence at or after an earlier from
+    const class Folding* folding_ = nullptr;  // the literals are folded
+    const FoldedProbe* probes_ = nullptr;
+    FoldedWindow window_;
 };

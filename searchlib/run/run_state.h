@@ -10,6 +10,7 @@
 
 #include "pattern/literal_search.h"
 #include "pattern/pattern_found.h"
+#include "run_options.h"
 #include "run_progress.h"
 
 // Results accumulate here and leave in blocks of at most 4,095 characters.
@@ -55,9 +56,12 @@ struct ByteLiteralCache {
 struct SearchRun {
     SearchRun(HANDLE file, const wchar_t* fileName, const wchar_t* pattern1,
               const wchar_t* pattern2, TessumiProgress callback = nullptr,
-              void* context = nullptr)
-        : resultsFile(file), resultsName(fileName), pathPattern(pattern1, PatternRole::Path),
-          linePattern(pattern2, PatternRole::Line), progress(callback, context) {}
+              void* context = nullptr, const RunOptions& runOptions = RunOptions())
+        : resultsFile(file), resultsName(fileName),
+          pathPattern(pattern1, PatternRole::Path, runOptions.FoldFlags()),
+          linePattern(pattern2, PatternRole::Line, runOptions.FoldFlags()),
+          progress(callback, context), options(runOptions),
+          pathMasks(runOptions.Has(TESSUMI_PATTERN1_MASKS) && pattern1 ? pattern1 : L"") {}
 
     HANDLE resultsFile;
     const wchar_t* resultsName;
@@ -65,6 +69,8 @@ struct SearchRun {
     RunPattern pathPattern;
     RunPattern linePattern;
     RunProgress progress;
+    RunOptions options;
+    std::wstring pathMasks;  // pattern 1 under TESSUMI_PATTERN1_MASKS
 
     // The results file itself, so the walk never searches it.
     FileIdentity resultsIdentity;

@@ -5,6 +5,8 @@
 #include "handle_owner.h"
 #include "lines.h"
 #include "long_path.h"
+#include "name_masks.h"
+#include "run_skipped.h"
 #include "status_text.h"
 
 namespace {
@@ -16,6 +18,21 @@ bool IsDotOrDotDot(const wchar_t* name) {
 bool SameNameIgnoringCase(const std::wstring& a, const wchar_t* b) {
     return !a.empty() && CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b, -1,
                                               TRUE) == CSTR_EQUAL;
+}
+
+// Whether a file's path passes pattern 1: as a regex on the whole path, or
+// under TESSUMI_PATTERN1_MASKS as masks on the name alone (no masks: every
+// file); -1 when the regex can't be tested.
+int PathPasses(SearchRun& run, const std::wstring& path, const wchar_t* name,
+               wchar_t* statusText) {
+    if (!run.options.Has(TESSUMI_PATTERN1_MASKS))
+        return FnPatternFound(run.pathPattern, path.c_str(), path.size(), statusText);
+    return !HasMasks(run.pathMasks) || NameMatchesMasks(name, wcslen(name), run.pathMasks);
+}
+
+bool FolderExcluded(const SearchRun& run, const wchar_t* name) {
+    return !run.options.excludedFolders.empty() &&
+           NameMatchesMasks(name, wcslen(name), run.options.excludedFolders);
 }
 
 }  // namespace
@@ -40,7 +57,7 @@ bool IsResultsFile(const SearchRun& run, const std::wstring& path, const wchar_t
            info.nFileIndexLow == run.resultsIdentity.indexLow;
 }
 
-int FnWalkFolder(const std::wstring& folder, SearchRun& run, wchar_t* statusText) {
+int FnWalkFolder(const std::wstring& folder, SearchRun& run, wchar_t* statusText, bool below) {
     std::wstring entry = folder;
     entry += L"\\*.*";
 
@@ -50,7 +67,7 @@ int FnWalkFolder(const std::wstring& folder, SearchRun& run, wchar_t* statusText
     FindHandle listing(FindFirstFileW(listingPath.c_str(), &data));
     if (!listing.valid()) {
         status::SystemFailure(statusText, folder.c_str(), status::kSearchFolder, GetLastError());
-        return 0;
+        return below && PassBy(run, folder.c_str(), statusText);
     }
     status::Ok(statusText);
 
@@ -60,16 +77,17 @@ int FnWalkFolder(const std::wstring& folder, SearchRun& run, wchar_t* statusText
         entry.resize(base);
         entry += data.cFileName;
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (IsDotOrDotDot(data.cFileName)) continue;
-            if (!FnWalkFolder(entry, run, statusText)) return 0;
+            if (IsDotOrDotDot(data.cFileName) || FolderExcluded(run, data.cFileName)) continue;
+            if (!FnWalkFolder(entry, run, statusText, true)) return 0;
             continue;
         }
-        int found = FnPatternFound(run.pathPattern, entry.c_str(), entry.size(), statusText);
+        int found = PathPasses(run, entry, data.cFileName, statusText);
         if (found < 0) return 0;
         if (found == 0) continue;
         if (IsResultsFile(run, entry, data.cFileName, data.cAlternateFileName)) continue;
-        if (!FnSearchLines(entry.c_str(), entry.size(), run, statusText)) return 0;
-        run.progress.FileSearched();
+        const int searched = FnSearchLines(entry.c_str(), entry.size(), run, statusText);
+        if (searched == kFileFailed) return 0;
+        if (searched == kFileSearched) run.progress.FileSearched();
     } while (FindNextFileW(listing.get(), &data));
     return 1;
 }
