@@ -3,14 +3,17 @@
 // summary, or the library's failure text shown.
 #include "search_command.h"
 
+#include <utility>
+
 #include "Tessumi.h"
-#include "path_facts.h"
 #include "main_window.h"
+#include "path_facts.h"
 #include "message_boxes.h"
 #include "search_conditions.h"
 #include "search_dialog.h"
 #include "search_progress.h"
 #include "search_worker.h"
+#include "skipped_list.h"
 #include "status_bar_texts.h"
 
 namespace {
@@ -40,6 +43,7 @@ bool ShowResultsFile(wchar_t* status) {
 void OnSearchEnded(HWND mainWindow) {
     EndProgressDisplay(mainWindow);
     SearchOutcome o = JoinSearchWorker();
+    KeepSkippedList(std::move(o.skipped));
     if (o.stopped) {
         // What was found before the stop is in the file, whole.
         if (ShowResultsFile(o.statusText)) ShowStatusText(StoppedText(o.last.hits));
@@ -49,7 +53,8 @@ void OnSearchEnded(HWND mainWindow) {
         SubMessageOut(StatusBar(), o.statusText);
         return;
     }
-    if (ShowResultsFile(o.statusText)) ShowStatusText(FoundText(o.last.hits, o.last.files, o.seconds));
+    if (ShowResultsFile(o.statusText))
+        ShowStatusText(FoundText(o.last.hits, o.last.files, o.seconds, o.skippedCount));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "resources/resource_ids.h"
 #include "results_view.h"
 #include "search_command.h"
+#include "skipped_list.h"
 #include "status_tip.h"
 
 namespace {
@@ -109,6 +110,12 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
             break;
         }
         return 0;
+    case WM_NOTIFY: {
+        // A click on the status bar lists what the last search passed by.
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->hwndFrom == g_statusBar && header->code == NM_CLICK) ShowSkippedList(hwnd);
+        return 0;
+    }
     case WM_HSCROLL:
     case WM_VSCROLL:
         return 0;  // the results view's scroll bars report to the view itself

@@ -2,6 +2,7 @@
 // search dialog can refuse a faulty one while the user can still mend it.
 #include "Tessumi.h"
 #include "pattern/pattern_found.h"
+#include "run_options.h"
 #include "status_text.h"
 
 extern "C" TESSUMI_API int FnCheckPattern(const wchar_t* pattern, int role, int flags,
@@ -18,7 +19,10 @@ extern "C" TESSUMI_API int FnCheckPattern(const wchar_t* pattern, int role, int 
         return 1;
     }
     try {
-        RunPattern compiled(pattern, path ? PatternRole::Path : PatternRole::Line);
+        RunOptions options;
+        options.flags = flags;
+        RunPattern compiled(pattern, path ? PatternRole::Path : PatternRole::Line,
+                            options.FoldFlags());
         // The empty subject is enough: the first test compiles the pattern,
         // and a faulty one fails there with the run's own text.
         if (FnPatternFound(compiled, L"", 0, statusText) < 0) return 0;
