@@ -591,6 +591,10 @@ private:
 TEST_F(SearchCommand, OptionsSearchAsCheckedAndComeBackAfterARestart) {
     KeptSettings kept;
     WriteBytes(dir / L"a.txt", SjisBytes(L"TOKYO\r\n"));
+    // Held without sharing: passed by, counted and listed.
+    const std::wstring unread = dir / L"b.txt";
+    WriteBytes(unread, "tokyo");
+    HANDLE held = CreateFileW(unread.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     const std::wstring results = dir / L"out.txt";
     HWND dialog = p.OpenSearchDialog();
     ASSERT_NE(dialog, nullptr);
@@ -608,7 +612,13 @@ TEST_F(SearchCommand, OptionsSearchAsCheckedAndComeBackAfterARestart) {
     p.ClearStatus();
     PressButton(dialog, IDC_RUN);
     ASSERT_TRUE(Closed(dialog) && p.SearchEnded());
+    CloseHandle(held);
     EXPECT_EQ(ReadBytes(results), Utf16Bytes(L"\xFEFF" + Record(dir / L"a.txt", 1, L"TOKYO")));
+    EXPECT_NE(p.Status().find(L"、1 件読めませんでした、"), std::wstring::npos) << Show(p.Status());
+    real_input::Click(real_input::CentreOf(p.statusBar));
+    HWND list = WaitForTopWindow(p.process.id(), L"VarneloSkippedList");
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(TextOf(GetWindow(list, GW_CHILD)).rfind(unread + L"\t", 0), 0u);
 
     // Closed with Alt+F4 and started again.
     real_input::ClickToFront(p.main, 5, 5);
