@@ -450,6 +450,12 @@ TEST_F(OptionsRunTest, KeepGoingPassesByAndTheCallbackCanStop) {
     EXPECT_EQ(ReadText(results), kBom + Record(tree / L"a.txt", 1, L"x"));
     EXPECT_EQ(RunWith(TESSUMI_KEEP_GOING, L"", L"x", nullptr), 1);
     EXPECT_TRUE(skipped.empty());
+    // A line beyond the matcher's limits: its place, the limits text.
+    WriteBytes(tree / L"c.txt", "x\r\n" + std::string(30, 'a') + "\r\n");
+    ASSERT_EQ(RunWith(TESSUMI_KEEP_GOING, L"c\\.txt$", L"(a*)*\\1[b]|x"), 1) << Show(Status());
+    ASSERT_EQ(skipped.size(), 1u);
+    EXPECT_EQ(skipped[0].first, tree / L"c.txt(2)");
+    EXPECT_NE(skipped[0].second.find(L"処理の限界"), std::wstring::npos) << Show(skipped[0].second);
     EXPECT_EQ(FnLookForOptions((tree / L"missing").c_str(), results.c_str(), L"", L"x", nullptr,
                                nullptr, Skipped, this, status), 0);
     EXPECT_TRUE(skipped.empty());
