@@ -21,6 +21,8 @@ for b in "$base" "$new"; do [ -f "$b/lookfor.exe" ] || die "missing $b/lookfor.e
 python3 "$root/bench/make_corpus.py" "$corpus" || die "corpus generation failed"
 # shellcheck source=../tools/wine-env.sh
 . "$root/tools/wine-env.sh"
+export WINEPREFIX=${BENCH_WINEPREFIX:-$WINEPREFIX}  # a prefix of the caller's choosing
+wine_prepare
 scratch=$(mktemp -d /tmp/tessumi-options.XXXXXX) || die "no scratch folder"
 trap 'rm -rf "$scratch"' EXIT
 win_corpus=$(winepath -w "$corpus" 2>/dev/null) || die "winepath failed"
