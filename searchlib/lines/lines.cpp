@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "binary_file.h"
+#include "byte_fold_search.h"
 #include "byte_text.h"
 #include "file_read.h"
 #include "loader.h"
@@ -296,15 +297,35 @@ const std::vector<ByteLiteral>* ByteLiterals(SearchRun& run, TextEncoding encodi
         cache.known = true;
         const std::vector<AnchoredLiteral>* literals = run.linePattern.skipLiterals();
         if (literals == nullptr) return nullptr;
+        const ByteSkip skip = run.linePattern.byteSkip();
+        const bool asciiCase = skip != ByteSkip::Exact;
+        // Folded ASCII literals stand for the same bytes wherever ASCII does.
+        if (asciiCase && encoding == TextEncoding::Ansi && !AnsiCodePage().asciiAsIs)
+            return nullptr;
+        cache.asciiTextOnly = skip == ByteSkip::AsciiCaseInAsciiText;
         cache.literals.resize(literals->size());
         for (size_t i = 0; i < literals->size(); ++i) {
             ByteLiteral& lit = cache.literals[i];
-            if (!EncodeLiteral(encoding, (*literals)[i].text, lit.bytes)) return nullptr;
+            const std::wstring& text = (*literals)[i].text;
+            lit.asciiCase = asciiCase;
+            if (asciiCase) {
+                lit.bytes.clear();
+                for (wchar_t u : text)
+                    lit.bytes += static_cast<char>(u >= L'A' && u <= L'Z' ? u | 0x20 : u);
+            } else if (!EncodeLiteral(encoding, text, lit.bytes)) {
+                return nullptr;
+            }
             lit.probes = ChooseByteProbes(lit.bytes);
         }
         cache.usable = true;
     }
     return cache.usable ? &cache.literals : nullptr;
+}
+
+// Whether a file's bytes can show the literals: folded ASCII literals whose
+// full-width sources only a UTF-16 text can show, in a file of ASCII alone.
+bool BytesCanShow(const ByteLiteralCache& cache, const unsigned char* bytes, size_t n) {
+    return !cache.asciiTextOnly || AllAscii(bytes, n);
 }
 
 // The skip literals' bytes when file can be searched on its bytes: read in
@@ -317,13 +338,16 @@ const std::vector<ByteLiteral>* BytePath(SearchRun& run, const FileBytes& file,
     switch (detected.encoding) {
     case TextEncoding::Ansi: {
         const std::vector<ByteLiteral>* literals = ByteLiterals(run, TextEncoding::Ansi);
-        return literals && BreaksStandAlone(AnsiCodePage(), bytes, file.size) ? literals
-                                                                               : nullptr;
+        return literals && BreaksStandAlone(AnsiCodePage(), bytes, file.size) &&
+                       BytesCanShow(run.ansiLiterals, bytes, file.size)
+                   ? literals
+                   : nullptr;
     }
     case TextEncoding::Utf8: {
         const std::vector<ByteLiteral>* literals = ByteLiterals(run, TextEncoding::Utf8);
         const size_t mark = detected.markLength;
-        return literals && (mark == 0 || Utf8WellFormed(bytes + mark, file.size - mark))
+        return literals && (mark == 0 || Utf8WellFormed(bytes + mark, file.size - mark)) &&
+                       BytesCanShow(run.utf8Literals, bytes + mark, file.size - mark)
                    ? literals
                    : nullptr;
     }

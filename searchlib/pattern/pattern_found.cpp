@@ -76,6 +76,7 @@ struct RunPattern::Compiled {
     const Folding* folding = nullptr;  // the subjects' folding, when there is one
     std::vector<FoldedProbe> foldedProbes;  // one for each of skipBy, when folded
     std::vector<wchar_t> foldedSubject;     // scratch, reused from test to test
+    ByteSkip byteSkip = ByteSkip::Exact;
     PatternPlan plan;
     // The literals one of which every match contains, to skip by: the
     // alternatives of a literal pattern or the plan's most selective
@@ -198,6 +199,27 @@ void ChooseFoldedProbes(RunPattern::Compiled& c) {
     }
 }
 
+// Whether the folded skip literals can be looked for in bytes: as they are
+// when every unit of them folds from itself alone (a kanji), ignoring ASCII
+// case when they are ASCII and so is every unit that folds to them (or the
+// text is ASCII, where full-width sources can't occur).
+ByteSkip ChooseByteSkip(const RunPattern::Compiled& c) {
+    if (!c.folding || !c.skipBy) return ByteSkip::Exact;
+    bool exact = true, ascii = true, asciiSources = true;
+    for (const AnchoredLiteral& lit : *c.skipBy) {
+        for (wchar_t u : lit.text) {
+            const std::vector<wchar_t> sources = c.folding->Sources(u);
+            exact = exact && sources.size() == 1 && sources[0] == u;
+            ascii = ascii && u < 0x80;
+            for (wchar_t source : sources) asciiSources = asciiSources && source < 0x80;
+        }
+    }
+    return exact ? ByteSkip::Exact
+           : !ascii ? ByteSkip::None
+           : asciiSources ? ByteSkip::AsciiCase
+                          : ByteSkip::AsciiCaseInAsciiText;
+}
+
 std::unique_ptr<RunPattern::Compiled> Compile(const std::wstring& pattern, int foldFlags) {
     auto c = std::make_unique<RunPattern::Compiled>();
     c->folding = Folding::For(foldFlags);
@@ -216,6 +238,7 @@ std::unique_ptr<RunPattern::Compiled> Compile(const std::wstring& pattern, int f
     c->plan = PlanPattern(source);
     c->skipBy = SkipLiterals(c->plan);
     ChooseFoldedProbes(*c);
+    c->byteSkip = ChooseByteSkip(*c);
     if (c->plan.literalsOnly) return c;
     c->dfa = MakeDfa(source);
 #ifdef __GLIBCXX__
@@ -301,8 +324,12 @@ RunPattern::RunPattern(const wchar_t* pattern, PatternRole role, int foldFlags)
 RunPattern::~RunPattern() = default;
 
 const std::vector<AnchoredLiteral>* RunPattern::skipLiterals() const {
-    if (!compiled_ || compiled_->fault || compiled_->folding) return nullptr;
+    if (!compiled_ || compiled_->fault || compiled_->byteSkip == ByteSkip::None) return nullptr;
     return compiled_->skipBy;
+}
+
+ByteSkip RunPattern::byteSkip() const {
+    return compiled_ ? compiled_->byteSkip : ByteSkip::Exact;
 }
 
 int FnPatternFound(RunPattern& p, const wchar_t* subject, size_t length, wchar_t* statusText) {

@@ -15,6 +15,14 @@
 
 struct AnchoredLiteral;
 
+// How a folded pattern's skip literals can be looked for in a file's bytes.
+enum class ByteSkip {
+    Exact,                 // as they are: every unit folds from itself alone
+    AsciiCase,             // ASCII, letters in either case, in any text
+    AsciiCaseInAsciiText,  // the same, in a text of ASCII bytes alone
+    None,                  // not in bytes
+};
+
 enum class PatternRole {
     Path = 1,  // pattern 1, tested against every entry path
     Line = 2,  // pattern 2, tested against every line
@@ -36,10 +44,13 @@ public:
     // limits of one search (or memory ran out in it).
     bool failedInSearch() const { return failedInSearch_; }
     // The literals one of which every match contains (TextScan skips by
-    // them), as a text must show them unfolded; null before the pattern is
-    // compiled, for a faulty one, when there are none and when the pattern
-    // is tested folded.
+    // them), folded when the pattern is; null before the pattern is
+    // compiled, for a faulty one, when there are none and when they are
+    // folded and byteSkip() is None.
     const std::vector<AnchoredLiteral>* skipLiterals() const;
+    // How skipLiterals() are looked for in bytes: Exact for a pattern that
+    // is not folded.
+    ByteSkip byteSkip() const;
 
     struct Compiled;  // the matcher and what the pattern's text tells, built on first use
 

@@ -43,6 +43,7 @@ struct FileIdentity {
 struct ByteLiteral {
     std::string bytes;
     LiteralProbes probes;
+    bool asciiCase = false;  // ASCII in lowercase, letters of either case taken
 };
 
 // Pattern 2's skip literals in the bytes of one encoding, made once the
@@ -50,6 +51,7 @@ struct ByteLiteral {
 struct ByteLiteralCache {
     bool known = false;   // asked once the pattern was compiled
     bool usable = false;  // every literal has bytes a text must show
+    bool asciiTextOnly = false;  // they show so only in a text of ASCII bytes
     std::vector<ByteLiteral> literals;
 };
 
