@@ -619,6 +619,8 @@ TEST_F(SearchCommand, OptionsSearchAsCheckedAndComeBackAfterARestart) {
     HWND list = WaitForTopWindow(p.process.id(), L"VarneloSkippedList");
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(TextOf(GetWindow(list, GW_CHILD)).rfind(unread + L"\t", 0), 0u);
+    real_input::Key(VK_F4, real_input::kAlt);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(list); }));
 
     // Closed with Alt+F4 and started again.
     real_input::ClickToFront(p.main, 5, 5);
