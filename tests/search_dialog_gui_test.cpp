@@ -556,7 +556,8 @@ TEST_F(SearchCommand, RunRefusesWhatCannotRunAndReturnsToTheField) {
         gui.cbSize = sizeof(gui);
         ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &gui));
         EXPECT_EQ(gui.hwndFocus, field);
-        const DWORD selection = static_cast<DWORD>(SendMessageW(field, EM_GETSEL, 0, 0));
+        const UINT getSelection = _wcsicmp(ClassOf(field).c_str(), L"ComboBox") ? EM_GETSEL : CB_GETEDITSEL;
+        const DWORD selection = static_cast<DWORD>(SendMessageW(field, getSelection, 0, 0));
         EXPECT_EQ(LOWORD(selection), 0);
         EXPECT_EQ(HIWORD(selection), TextOf(field).size()) << "the whole text selected";
         EXPECT_TRUE(IsWindowVisible(dialog));
