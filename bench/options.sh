@@ -16,6 +16,10 @@ base=$(realpath "$1")/bin
 new=$(realpath "$2")/bin
 corpus=${3:-/tmp/tessumi-corpus}
 runs=${BENCH_RUNS:-5}
+# What is compared: "seconds" (wall time inside lookfor, the default) or
+# "cpu_seconds" (its processor time, steadier on a busy machine; both builds
+# must print it).
+measure=${BENCH_MEASURE:-seconds}
 die() { echo "bench: $*" >&2; exit 2; }
 for b in "$base" "$new"; do [ -f "$b/lookfor.exe" ] || die "missing $b/lookfor.exe"; done
 python3 "$root/bench/make_corpus.py" "$corpus" || die "corpus generation failed"
@@ -55,12 +59,12 @@ run() {  # bin flags pattern1 pattern2; sets sec
         iconv -f CP932 -t UTF-8 | tr -d '\r'; exit "${PIPESTATUS[0]}")
   rc=$?
   [ $rc -le 1 ] || { printf '%s\n' "$out" >&2; die "lookfor failed (exit $rc): $2 [$3] [$4]"; }
-  sec=$(sed -n 's/^seconds: //p' <<<"$out")
+  sec=$(sed -n "s/^$measure: //p" <<<"$out")
   [ -n "$sec" ] || die "no timing: $out"
 }
 # The build before the options knows neither flags nor "--".
 run_base() { local out; out=$(wine "$base/lookfor.exe" --time "$win_corpus" "$win_results" "$1" "$2" |
-  iconv -f CP932 -t UTF-8 | tr -d '\r'); sec=$(sed -n 's/^seconds: //p' <<<"$out");
+  iconv -f CP932 -t UTF-8 | tr -d '\r'); sec=$(sed -n "s/^$measure: //p" <<<"$out");
   [ -n "$sec" ] || die "base: no timing: $out"; }
 
 median() { printf '%s\n' "$@" | sort -g | awk '{ t[NR] = $1 }

@@ -371,7 +371,8 @@ size_t TextScan::NextCandidate(size_t from) {
         if (c->fault == nullptr && c->skipBy != nullptr) {
             literals_ = c->skipBy->data();
             literalCount_ = c->skipBy->size();
-            if (c->folding) {
+            // Literals that only themselves fold to are found as they are.
+            if (c->folding && c->byteSkip != ByteSkip::Exact) {
                 folding_ = c->folding;
                 probes_ = c->foldedProbes.data();
             }

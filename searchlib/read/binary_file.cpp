@@ -2,8 +2,12 @@
 
 #include <cstring>
 
-bool LooksBinary(const unsigned char* bytes, size_t n) {
-    if (n >= 2 && ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF)))
-        return false;
-    return std::memchr(bytes, 0, n < kBinaryProbeBytes ? n : kBinaryProbeBytes) != nullptr;
+bool BinaryProbe::Feed(const unsigned char* bytes, size_t n) {
+    if (probed_ == 0 && n >= 2 &&
+        ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF)))
+        marked_ = true;
+    if (Done()) return true;
+    const size_t look = n < kBinaryProbeBytes - probed_ ? n : kBinaryProbeBytes - probed_;
+    probed_ += n;
+    return std::memchr(bytes, 0, look) == nullptr;
 }
