@@ -9,6 +9,7 @@
 #include <string>
 
 #include "Tessumi.h"
+#include "arguments.h"
 #include "pickers.h"
 #include "status_text.h"
 
@@ -70,6 +71,7 @@ int CALLBACK SelectStartFolder(HWND dialog, UINT message, LPARAM, LPARAM start) 
 }  // namespace
 
 extern "C" TESSUMI_API int FnGetSaveFileName(HWND owner, wchar_t* path, wchar_t* statusText) {
+    if (!ArgumentsGiven({{path, L"path"}}, statusText)) return 0;
     SetLastError(0);
     std::wstring leaf;
     const std::wstring start = StartFolder(path, &leaf);
@@ -106,6 +108,7 @@ extern "C" TESSUMI_API int FnGetSaveFileName(HWND owner, wchar_t* path, wchar_t*
 }
 
 extern "C" TESSUMI_API int FnBrowseForFolder(HWND owner, wchar_t* path, wchar_t* statusText) {
+    if (!ArgumentsGiven({{path, L"path"}}, statusText)) return 0;
     SetLastError(0);
     ComInit com;
     const std::wstring start = StartFolder(path, nullptr);

@@ -1,15 +1,21 @@
 #include "walk.h"
 
 #include <cwchar>
+#include <memory>
+#include <vector>
 
 #include "handle_owner.h"
 #include "lines.h"
+#include "link_decision.h"
 #include "long_path.h"
 #include "name_masks.h"
+#include "online_only.h"
 #include "run_skipped.h"
 #include "status_text.h"
 
 namespace {
+
+const wchar_t kAllEntries[] = L"\\*.*";
 
 bool IsDotOrDotDot(const wchar_t* name) {
     return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
@@ -35,15 +41,75 @@ bool FolderExcluded(const SearchRun& run, const wchar_t* name) {
            NameMatchesMasks(name, wcslen(name), run.options.excludedFolders);
 }
 
+// One folder whose listing is open: the walk holds one for every level
+// between the start folder and the folder at hand.
+struct OpenFolder {
+    std::wstring folder;
+    std::wstring entry;  // folder, "\" and the name of the entry at hand
+    FindHandle listing;
+    WIN32_FIND_DATAW data;
+};
+
+// Opens folder's listing at its first entry. Short names are not asked for
+// and entries come in large batches: listing is most of a walk's cost.
+// 0 with the listing failure text when the folder can't be listed.
+int OpenListing(OpenFolder& at, wchar_t* statusText) {
+    at.entry = at.folder;
+    at.entry += kAllEntries;
+    const std::wstring listingPath = PlatformPath(at.entry);
+    SetLastError(0);
+    at.listing.reset(FindFirstFileExW(listingPath.c_str(), FindExInfoBasic, &at.data,
+                                      FindExSearchNameMatch, nullptr,
+                                      FIND_FIRST_EX_LARGE_FETCH));
+    if (!at.listing.valid()) {
+        status::SystemFailure(statusText, at.folder.c_str(), status::kSearchFolder,
+                              GetLastError());
+        return 0;
+    }
+    return 1;
+}
+
+// Opens a listing for folder on top of the walk's stack: 1 when it is open,
+// or passed by under the run's options (below the start folder only, whose
+// failure ends the run whatever the options); 0 at a failure.
+int Descend(std::vector<std::unique_ptr<OpenFolder>>& open, const std::wstring& folder,
+            SearchRun& run, wchar_t* statusText) {
+    open.push_back(std::make_unique<OpenFolder>());
+    open.back()->folder = folder;
+    if (!OpenListing(*open.back(), statusText)) {
+        if (open.size() == 1 || !PassBy(run, folder.c_str(), statusText)) return 0;
+        open.pop_back();
+        return 1;
+    }
+    status::Ok(statusText);
+    return 1;
+}
+
+// Searches one listed file when its path passes pattern 1; 0 at a failure.
+// An online-only file is passed by, and only a skipped callback hears of it.
+int VisitFile(OpenFolder& at, SearchRun& run, wchar_t* statusText) {
+    int found = PathPasses(run, at.entry, at.data.cFileName, statusText);
+    if (found < 0) return 0;
+    if (found == 0) return 1;
+    if (IsResultsFile(run, at.entry, at.data.cFileName)) return 1;
+    if (IsOnlineOnly(at.data.dwFileAttributes))
+        return TellSkipped(run, at.entry.c_str(), status::kOnlineOnly, statusText);
+    const int searched = FnSearchLines(at.entry.c_str(), at.entry.size(), run, statusText);
+    if (searched == kFileFailed) return 0;
+    if (searched == kFileSearched) run.progress.FileSearched();
+    return 1;
+}
+
 }  // namespace
 
-bool IsResultsFile(const SearchRun& run, const std::wstring& path, const wchar_t* name,
-                   const wchar_t* alternate) {
+bool IsResultsFile(const SearchRun& run, const std::wstring& path, const wchar_t* name) {
     if (!run.resultsIdentity.known) return false;
     // The name only preselects; the file's identity decides, so no other
-    // file of that name is ever skipped.
+    // file of that name is ever skipped. The file's own long name is known
+    // from its handle, so a results file named by its short name is found
+    // without the listing's short names.
     if (!SameNameIgnoringCase(run.resultsLeafName, name) &&
-        !(alternate[0] != L'\0' && SameNameIgnoringCase(run.resultsLeafName, alternate)))
+        !SameNameIgnoringCase(run.resultsLongLeafName, name))
         return false;
     // No access rights requested: this open never conflicts with the run's
     // own unshared handle.
@@ -57,37 +123,43 @@ bool IsResultsFile(const SearchRun& run, const std::wstring& path, const wchar_t
            info.nFileIndexLow == run.resultsIdentity.indexLow;
 }
 
-int FnWalkFolder(const std::wstring& folder, SearchRun& run, wchar_t* statusText, bool below) {
-    std::wstring entry = folder;
-    entry += L"\\*.*";
-
-    WIN32_FIND_DATAW data;
-    const std::wstring listingPath = PlatformPath(entry);
-    SetLastError(0);
-    FindHandle listing(FindFirstFileW(listingPath.c_str(), &data));
-    if (!listing.valid()) {
-        status::SystemFailure(statusText, folder.c_str(), status::kSearchFolder, GetLastError());
-        return below && PassBy(run, folder.c_str(), statusText);
+int FnCheckStartFolder(const std::wstring& folder, wchar_t* statusText) {
+    if (folder.empty()) {
+        status::SystemFailure(statusText, folder.c_str(), status::kSearchFolder,
+                              ERROR_PATH_NOT_FOUND);
+        return 0;
     }
-    status::Ok(statusText);
+    OpenFolder at;
+    at.folder = folder;
+    return OpenListing(at, statusText);
+}
 
-    const size_t base = folder.size() + 1;  // folder path and one "\"
-    do {
-        if (!run.progress.AtEntry(folder, statusText)) return 0;
-        entry.resize(base);
-        entry += data.cFileName;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (IsDotOrDotDot(data.cFileName) || FolderExcluded(run, data.cFileName)) continue;
-            if (!FnWalkFolder(entry, run, statusText, true)) return 0;
+int FnWalkFolder(const std::wstring& folder, SearchRun& run, wchar_t* statusText) {
+    // The folders being listed, the start folder first; each holds its
+    // listing open while the folders below it are walked, exactly where a
+    // recursive walk would, so the order is the same.
+    std::vector<std::unique_ptr<OpenFolder>> open;
+    if (!Descend(open, folder, run, statusText)) return 0;
+    bool atFirstEntry = true;
+    while (!open.empty()) {
+        OpenFolder& at = *open.back();
+        if (!atFirstEntry && !FindNextFileW(at.listing.get(), &at.data)) {
+            open.pop_back();
             continue;
         }
-        int found = PathPasses(run, entry, data.cFileName, statusText);
-        if (found < 0) return 0;
-        if (found == 0) continue;
-        if (IsResultsFile(run, entry, data.cFileName, data.cAlternateFileName)) continue;
-        const int searched = FnSearchLines(entry.c_str(), entry.size(), run, statusText);
-        if (searched == kFileFailed) return 0;
-        if (searched == kFileSearched) run.progress.FileSearched();
-    } while (FindNextFileW(listing.get(), &data));
+        atFirstEntry = false;
+        if (!run.progress.AtEntry(at.folder, statusText)) return 0;
+        at.entry.resize(at.folder.size() + 1);  // folder path and one "\"
+        at.entry += at.data.cFileName;
+        if (!(at.data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            if (!VisitFile(at, run, statusText)) return 0;
+        } else if (!IsDotOrDotDot(at.data.cFileName) &&
+                   WalksInto(at.data.dwFileAttributes, at.data.dwReserved0) &&
+                   !FolderExcluded(run, at.data.cFileName)) {
+            const size_t levels = open.size();
+            if (!Descend(open, at.entry, run, statusText)) return 0;
+            atFirstEntry = open.size() > levels;  // a folder passed by leaves its parent's turn
+        }
+    }
     return 1;
 }
