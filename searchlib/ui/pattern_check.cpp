@@ -8,8 +8,12 @@
 extern "C" TESSUMI_API int FnCheckPattern(const wchar_t* pattern, int role, int flags,
                                           wchar_t* statusText) {
     if (statusText == nullptr) return 0;
+    if (pattern == nullptr) {
+        status::NullArgument(statusText, L"pattern");
+        return 0;
+    }
     const bool path = role == TESSUMI_PATTERN_PATH;
-    if (pattern == nullptr || (!path && role != TESSUMI_PATTERN_LINE)) {
+    if (!path && role != TESSUMI_PATTERN_LINE) {
         status::SystemReasonOnly(statusText, ERROR_INVALID_PARAMETER);
         return 0;
     }
@@ -23,9 +27,8 @@ extern "C" TESSUMI_API int FnCheckPattern(const wchar_t* pattern, int role, int 
         options.flags = flags;
         RunPattern compiled(pattern, path ? PatternRole::Path : PatternRole::Line,
                             options.FoldFlags());
-        // The empty subject is enough: the first test compiles the pattern,
-        // and a faulty one fails there with the run's own text.
-        if (FnPatternFound(compiled, L"", 0, statusText) < 0) return 0;
+        // A faulty pattern fails here with the text its run would end with.
+        if (!FnCompilePattern(compiled, statusText)) return 0;
     } catch (...) {
         status::SystemReasonOnly(statusText, ERROR_NOT_ENOUGH_MEMORY);
         return 0;
