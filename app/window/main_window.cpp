@@ -8,11 +8,13 @@
 #include "editor_dialog.h"
 #include "editor_open.h"
 #include "gdi_owners.h"
+#include "message_boxes.h"
 #include "resources/resource_ids.h"
 #include "results_view.h"
 #include "search_command.h"
 #include "search_conditions.h"
 #include "search_memory.h"
+#include "skipped_list.h"
 #include "status_tip.h"
 
 namespace {
@@ -24,7 +26,6 @@ const DWORD kMainWindowStyle = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;  // 0xCC
 const int kMainWindowWidth = 647;
 const int kMainWindowHeight = 400;
 const DWORD kStatusBarStyle = WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_BOTTOM;  // 0x50000103
-const wchar_t kCreationErrorCaption[] = L"作成エラー";
 
 HINSTANCE g_instance = nullptr;
 HWND g_statusBar = nullptr;
@@ -38,7 +39,7 @@ void OnCreate(HWND hwnd) {
 
     g_statusBar = CreateStatusWindowW(kStatusBarStyle, nullptr, hwnd, IDC_STATUS_BAR);
     if (!g_statusBar) {
-        MessageBoxW(hwnd, L"ステータスバーを作ることができません", kCreationErrorCaption, MB_OK);
+        ShowFailureBox(hwnd, L"ステータスバーを作ることができません");
     } else {
         // The status texts go to the simple-mode part, which the control
         // draws only in simple mode.
@@ -51,7 +52,7 @@ void OnCreate(HWND hwnd) {
 
     g_resultsView = CreateResultsView(hwnd, g_instance);
     if (!g_resultsView) {
-        MessageBoxW(nullptr, L"編集ウィンドウを作ることができません", kCreationErrorCaption, MB_OK);
+        ShowFailureBox(nullptr, L"編集ウィンドウを作ることができません");
     }
 }
 
@@ -125,6 +126,12 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
             break;
         }
         return 0;
+    case WM_NOTIFY: {
+        // A click on the status bar lists what the last search passed by.
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->hwndFrom == g_statusBar && header->code == NM_CLICK) ShowSkippedList(hwnd);
+        return 0;
+    }
     case WM_HSCROLL:
     case WM_VSCROLL:
         return 0;  // the results view's scroll bars report to the view itself
@@ -180,3 +187,5 @@ HWND CreateMainWindow(HINSTANCE instance) {
                            kMainWindowWidth, kMainWindowHeight, nullptr, nullptr, instance,
                            nullptr);
 }
+
+HWND FindRunningMainWindow() { return FindWindowW(kClassName, nullptr); }
