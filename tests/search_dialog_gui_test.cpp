@@ -633,7 +633,7 @@ TEST_F(SearchCommand, OptionsSearchAsCheckedAndComeBackAfterARestart) {
     DWORD code = 0;
     ASSERT_TRUE(p.process.WaitForExit(&code));
     Program again;
-    ASSERT_TRUE(again.Start());
+    ASSERT_TRUE(again.Start(true));
     dialog = again.OpenSearchDialog();
     ASSERT_NE(dialog, nullptr);
     for (const auto& box : boxes)
