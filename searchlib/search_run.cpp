@@ -2,7 +2,10 @@
 // results file to its final block.
 #include <memory>
 
+#include "search_run.h"
+
 #include "Tessumi.h"
+#include "file_pool.h"
 #include "handle_owner.h"
 #include "long_path.h"
 #include "run_state.h"
@@ -44,11 +47,10 @@ int EndStoppedRun(SearchRun& run, wchar_t* statusText) {
 
 }  // namespace
 
-extern "C" TESSUMI_API int FnLookForProgress(const wchar_t* startFolder,
-                                             const wchar_t* resultsFile,
-                                             const wchar_t* pattern1, const wchar_t* pattern2,
-                                             TessumiProgress progress, void* context,
-                                             wchar_t* statusText) {
+int LookForWithThreads(const wchar_t* startFolder, const wchar_t* resultsFile,
+                       const wchar_t* pattern1, const wchar_t* pattern2,
+                       TessumiProgress progress, void* context, int threads,
+                       wchar_t* statusText) {
     std::wstring platformPath;
     try {
         platformPath = PlatformPath(resultsFile);
@@ -75,8 +77,15 @@ extern "C" TESSUMI_API int FnLookForProgress(const wchar_t* startFolder,
         run->block.text[1] = L'\0';
         run->block.length = 1;
 
-        if (!run->progress.Start(startFolder, statusText) ||
-            !FnWalkFolder(startFolder, *run, statusText) || !run->progress.Finish(statusText))
+        // Declared after the run: the workers are joined before it goes.
+        std::unique_ptr<FilePool> pool;
+        if (SearchThreadsFor(threads) > 1) {
+            pool = std::make_unique<FilePool>(*run, SearchThreadsFor(threads));
+            if (pool->workers() > 0) run->pool = pool.get();
+        }
+        const int walked = run->progress.Start(startFolder, statusText) &&
+                           FnWalkFolder(startFolder, *run, statusText);
+        if (!FinishFiles(*run, walked, statusText) || !run->progress.Finish(statusText))
             return run->progress.stopped() ? EndStoppedRun(*run, statusText) : 0;
         if (!FnWriteOut(out.get(), resultsFile, run->block.text,
                         static_cast<int>(run->block.length * 2), statusText))
@@ -89,6 +98,17 @@ extern "C" TESSUMI_API int FnLookForProgress(const wchar_t* startFolder,
     out.reset();
     status::RunComplete(statusText);
     return 1;
+}
+
+// Both exports search with the default pool: the records are the same on
+// any number of threads.
+extern "C" TESSUMI_API int FnLookForProgress(const wchar_t* startFolder,
+                                             const wchar_t* resultsFile,
+                                             const wchar_t* pattern1, const wchar_t* pattern2,
+                                             TessumiProgress progress, void* context,
+                                             wchar_t* statusText) {
+    return LookForWithThreads(startFolder, resultsFile, pattern1, pattern2, progress, context, 0,
+                              statusText);
 }
 
 extern "C" TESSUMI_API int FnLookFor(const wchar_t* startFolder, const wchar_t* resultsFile,

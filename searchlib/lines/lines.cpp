@@ -10,6 +10,7 @@
 #include "file_read.h"
 #include "loader.h"
 #include "pattern/pattern_plan.h"
+#include "record_buffer.h"
 #include "simd.h"
 #include "writer.h"
 
@@ -160,6 +161,10 @@ void CutLines(const wchar_t* text, size_t n, std::vector<Line>& lines) {
 
 int AppendRecord(SearchRun& run, const wchar_t* path, size_t pathLength, int number,
                  const Line& line, wchar_t* statusText) {
+    if (run.records != nullptr) {  // a worker: the writer formats it in its turn
+        run.records->Add(number, line);
+        return 1;
+    }
     wchar_t digits[12];
     size_t digitCount = FormatNumber(number, digits);
     size_t headLength = pathLength + kHeadLength + digitCount + kMarkLength;

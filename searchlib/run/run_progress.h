@@ -49,6 +49,13 @@ public:
         return (--linesLeft_ != 0 && position < checkAt_) || LookInFile(position, statusText);
     }
 
+    // While the run waits for files searched on other threads: a look at
+    // the clock, and the callback when its time has come.
+    bool Waiting(wchar_t* statusText) { return !callback_ || Look(statusText); }
+
+    // Once the walk is over and its folders are gone.
+    void AtStartFolder() { folder_ = startFolder_; }
+
     void FileSearched() { ++files_; }
     void RecordAppended() { ++hits_; }
 

@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "file_pool.h"
 #include "handle_owner.h"
 #include "lines.h"
 #include "long_path.h"
@@ -68,8 +69,7 @@ int FnWalkFolder(const std::wstring& folder, SearchRun& run, wchar_t* statusText
         if (found < 0) return 0;
         if (found == 0) continue;
         if (IsResultsFile(run, entry, data.cFileName, data.cAlternateFileName)) continue;
-        if (!FnSearchLines(entry.c_str(), entry.size(), run, statusText)) return 0;
-        run.progress.FileSearched();
+        if (!SearchFile(run, entry, statusText)) return 0;
     } while (FindNextFileW(listing.get(), &data));
     return 1;
 }

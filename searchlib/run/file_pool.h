@@ -1,0 +1,81 @@
+// The files of one search run searched side by side: the walk, on the
+// thread that called the export, hands each file whose path matched pattern
+// 1 to a pool of workers, and writes their records itself, file by file in
+// walk order, through the run's one ResultBlock. The results file, the
+// status text and the return value are those of searching every file on
+// the walk's own thread; so are the callbacks, which only that thread calls.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "run_state.h"
+
+// Workers a run uses when its caller leaves the choice to the library: the
+// machine's logical processors, at most kMaxSearchThreads.
+constexpr int kMaxSearchThreads = 16;
+int DefaultSearchThreads();
+
+// The threads a run searches with when its caller asks for `asked`: 0 for
+// the default, otherwise asked kept within 1 and kMaxSearchThreads.
+int SearchThreadsFor(int asked);
+
+// Searches the file at path, whose path matched pattern 1: at once on this
+// thread when the run has no pool, otherwise handed to the pool. 0 when
+// this file, or a file handed over before it, fails or the run stops; the
+// text is that of the first of them in walk order.
+int SearchFile(SearchRun& run, const std::wstring& path, wchar_t* statusText);
+
+// The end of the walk: walked is its result. Waits for the files still in
+// the pool and writes their records in order. After a walk that failed
+// (not stopped), a file before the failure that fails decides the text; the
+// walk's own text stays otherwise. Returns 1 only when walked did and every
+// file went through.
+int FinishFiles(SearchRun& run, int walked, wchar_t* statusText);
+
+class FilePool {
+public:
+    // A pool of `threads` workers, each with its own copy of pattern 2
+    // (its matcher keeps per-thread state). Fewer start when the system
+    // refuses threads; none at all leaves the run on one thread.
+    FilePool(SearchRun& run, int threads);
+    ~FilePool();  // discards the files not yet written and joins the workers
+    FilePool(const FilePool&) = delete;
+    FilePool& operator=(const FilePool&) = delete;
+
+    int workers() const { return static_cast<int>(workers_.size()); }
+
+    // Writes the files that are done, waits for room (at most two files a
+    // worker in flight) and hands over path. 0 as SearchFile.
+    int Add(const std::wstring& path, wchar_t* statusText);
+
+    // Waits for every file handed over and writes them.
+    int Drain(wchar_t* statusText);
+
+private:
+    struct Job;
+    struct Worker;
+    static DWORD WINAPI WorkerMain(void* worker);
+    static int CALLBACK WorkerLook(long long, long long, const wchar_t*, void* pool);
+    void Work(Worker& worker);
+    Job& SlotOf(long long index);
+    int WriteUpTo(long long until, wchar_t* statusText);
+    int WriteJob(Job& job, wchar_t* statusText);
+    void Stop();
+
+    SearchRun& run_;
+    std::vector<std::unique_ptr<Job>> slots_;
+    std::vector<std::unique_ptr<Worker>> workers_;
+    SRWLOCK lock_ = SRWLOCK_INIT;
+    CONDITION_VARIABLE workCame_ = CONDITION_VARIABLE_INIT;
+    CONDITION_VARIABLE jobDone_ = CONDITION_VARIABLE_INIT;
+    long long added_ = 0;    // files handed over
+    long long taken_ = 0;    // files a worker has begun
+    long long written_ = 0;  // files whose records went to the block (walk's thread only)
+    bool closing_ = false;
+    std::atomic<bool> cancelled_{false};  // workers leave the file they are in
+};
