@@ -5,6 +5,7 @@
 
 #include "handle_owner.h"
 #include "long_path.h"
+#include "open_delay.h"
 #include "status_text.h"
 
 int RefuseNoMemory(const wchar_t* path, wchar_t* statusText) {
@@ -17,6 +18,7 @@ int ReadWholeFile(const wchar_t* path, DWORD limit, FileBytes& out, int* length,
     // Shared with writers and deleters as well: a file that another
     // program keeps open for writing, a live log, is still read.
     const std::wstring platformPath = PlatformPath(path);
+    WaitAsAScannerWould();
     SetLastError(0);
     FileHandle file(CreateFileW(platformPath.c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
