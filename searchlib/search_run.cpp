@@ -79,8 +79,9 @@ int LookForWithThreads(const wchar_t* startFolder, const wchar_t* resultsFile,
 
         // Declared after the run: the workers are joined before it goes.
         std::unique_ptr<FilePool> pool;
-        if (SearchThreadsFor(threads) > 1) {
-            pool = std::make_unique<FilePool>(*run, SearchThreadsFor(threads));
+        const int workers = SearchThreadsFor(threads, LogicalProcessors());
+        if (workers > 1) {
+            pool = std::make_unique<FilePool>(*run, workers);
             if (pool->workers() > 0) run->pool = pool.get();
         }
         const int walked = run->progress.Start(startFolder, statusText) &&

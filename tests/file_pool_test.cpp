@@ -4,7 +4,9 @@
 
 #include <random>
 #include <string>
+#include <tuple>
 
+#include "file_pool.h"
 #include "handle_owner.h"
 #include "search_run.h"
 #include "test_support.h"
@@ -17,14 +19,8 @@ namespace {
 const int kThreadCounts[] = {1, 2, 8};
 const DWORD kPatienceMs = 120000;  // a run that takes longer is taken for a deadlock
 
-struct Outcome {
-    int result;
-    std::wstring status;
-    std::string bytes;
-    bool operator==(const Outcome& o) const {
-        return result == o.result && status == o.status && bytes == o.bytes;
-    }
-};
+// The return value, the status text and the results file's bytes.
+using Outcome = std::tuple<int, std::wstring, std::string>;
 
 struct Stopper {
     int callsLeft;  // the call that comes after these answers "stop"
@@ -74,7 +70,7 @@ Outcome Search(const std::wstring& tree, const std::wstring& results, const wcha
         ExitProcess(3);
     }
     writeFileCall = WriteFile;
-    return {call.result, call.status, ReadBytes(results)};
+    return Outcome(call.result, call.status, ReadBytes(results));
 }
 
 // Folders two deep, many small files and a few of several megabytes, in
@@ -119,9 +115,10 @@ TEST_F(FilePoolTest, EveryThreadCountWritesWhatOneThreadWrites) {
                                                OPEN_EXISTING, 0, nullptr)
                                  : INVALID_HANDLE_VALUE);
         const Outcome one = Search(tree.path(), results, L"needle|図書館", 1, nullptr, row.writes);
-        EXPECT_EQ(one.result, row.result) << row.name << ": " << Show(one.status);
-        EXPECT_GT(one.bytes.size(), 40000u) << row.name;
-        if (row.lock) EXPECT_NE(one.status.find(locked), std::wstring::npos) << Show(one.status);
+        const std::wstring& status = std::get<1>(one);
+        EXPECT_EQ(std::get<0>(one), row.result) << row.name << ": " << Show(status);
+        EXPECT_GT(std::get<2>(one).size(), 40000u) << row.name;
+        if (row.lock) EXPECT_NE(status.find(locked), std::wstring::npos) << Show(status);
         for (int threads : kThreadCounts)
             EXPECT_TRUE(Search(tree.path(), results, L"needle|図書館", threads, nullptr,
                                row.writes) == one)
@@ -132,14 +129,12 @@ TEST_F(FilePoolTest, EveryThreadCountWritesWhatOneThreadWrites) {
 TEST_F(FilePoolTest, StopLeavesTheWholeRecordsOfAPrefix) {
     std::mt19937 rng(7);
     MakeTree(tree, rng, 300, 4);
-    const std::string whole = Search(tree.path(), results, L"needle", 1).bytes;
+    const std::string whole = std::get<2>(Search(tree.path(), results, L"needle", 1));
     for (int threads : kThreadCounts) {
         for (int calls : {1, 3}) {
             Stopper stopper{calls};
             const Outcome o = Search(tree.path(), results, L"needle", threads, &stopper);
-            EXPECT_EQ(o.result, 0);
-            EXPECT_EQ(o.status, L"検索を中止しました");
-            EXPECT_EQ(whole.compare(0, o.bytes.size(), o.bytes), 0) << threads << " threads";
+            EXPECT_EQ(o, Outcome(0, L"検索を中止しました", whole.substr(0, std::get<2>(o).size())));
             const std::wstring text = ReadText(results);
             size_t records = 0;
             for (size_t at = 0; (at = text.find(L"\r\n\t(", at)) != std::wstring::npos; ++at)
@@ -161,6 +156,14 @@ TEST_F(FilePoolTest, RandomTreesGiveTheSameResultsOnOneAndEightThreads) {
                     Search(random.path(), results, pattern, 8))
             << "seed " << seed << " pattern " << Show(pattern);
     }
+}
+
+TEST(SearchThreads, DefaultIsTheProcessorsUpToSixteenAndAnyAskIsKeptInBounds) {
+    const struct { int asked, processors, threads; } rows[] = {
+        {0, 1, 1}, {0, 2, 2}, {0, 16, 16}, {0, 64, 16}, {0, 0, 1},
+        {1, 8, 1}, {8, 2, 8}, {17, 2, 16}, {-1, 8, 1}};
+    for (const auto& r : rows)
+        EXPECT_EQ(SearchThreadsFor(r.asked, r.processors), r.threads) << r.asked << " " << r.processors;
 }
 
 }  // namespace

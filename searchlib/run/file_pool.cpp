@@ -19,6 +19,9 @@ constexpr DWORD kWaitMs = static_cast<DWORD>(RunProgress::kIntervalMs);
 // lists the next folder.
 constexpr int kFilesPerWorker = 2;
 
+// Records a worker hands over at once, in a big file with many hits.
+constexpr size_t kHandOverRecords = 128;
+
 using ThreadHandle = HandleOwner<FileHandleTraits>;
 
 // The stack the calling thread reserved: each worker reserves as much, so
@@ -45,23 +48,25 @@ struct SavedText {
 
 }  // namespace
 
-int DefaultSearchThreads() {
+int LogicalProcessors() {
     SYSTEM_INFO info{};
     GetSystemInfo(&info);
-    const int processors = static_cast<int>(info.dwNumberOfProcessors);
-    return processors < 1 ? 1 : processors > kMaxSearchThreads ? kMaxSearchThreads : processors;
+    return static_cast<int>(info.dwNumberOfProcessors);
 }
 
-int SearchThreadsFor(int asked) {
-    if (asked == 0) return DefaultSearchThreads();
-    return asked < 1 ? 1 : asked > kMaxSearchThreads ? kMaxSearchThreads : asked;
+int SearchThreadsFor(int asked, int processors) {
+    const int n = asked == 0 ? processors : asked;
+    return n < 1 ? 1 : n > kMaxSearchThreads ? kMaxSearchThreads : n;
 }
 
 // One file handed over: filled by the walk's thread, searched by a worker,
 // written and emptied by the walk's thread.
 struct FilePool::Job {
     std::wstring path;
-    RecordBuffer records;
+    // Under the lock: records the worker found and handed over, unwritten.
+    // The walk's thread writes them as they come while this is the oldest
+    // file in flight, so that a big file's records leave as it is searched.
+    std::vector<RecordBuffer> found;
     int result = 0;
     bool threw = false;  // memory ran out: the walk's thread throws again at its turn
     bool done = false;   // under the lock
@@ -72,9 +77,15 @@ struct FilePool::Worker {
     Worker(FilePool& owner, const SearchRun& run)
         : pool(owner),
           search(INVALID_HANDLE_VALUE, run.resultsName, run.pathPattern.text().c_str(),
-                 run.linePattern.text().c_str(), WorkerLook, &owner) {}
+                 run.linePattern.text().c_str(), WorkerLook, this) {
+        search.records = &found;
+        search.progress.AskAtEveryLook();
+    }
     FilePool& pool;
-    SearchRun search;  // never writes: its records go to the job's buffer
+    SearchRun search;    // never writes: its records go to `found`
+    RecordBuffer found;  // records not yet handed over
+    Job* job = nullptr;  // the file being searched
+    ULONGLONG handedAt = 0;
     ThreadHandle thread;
 };
 
@@ -112,8 +123,29 @@ DWORD WINAPI FilePool::WorkerMain(void* worker) {
     return 0;
 }
 
-int CALLBACK FilePool::WorkerLook(long long, long long, const wchar_t*, void* pool) {
-    return !static_cast<FilePool*>(pool)->cancelled_.load(std::memory_order_relaxed);
+// Asked by a worker's own progress every few lines while it searches: the
+// records found so far are handed over in batches, or when the caller's
+// interval has passed, so that a big file's hits show and can be stopped
+// at while it is searched.
+int CALLBACK FilePool::WorkerLook(long long, long long, const wchar_t*, void* worker) {
+    Worker& w = *static_cast<Worker*>(worker);
+    const size_t held = w.found.records.size();
+    if (held >= kHandOverRecords ||
+        (held > 0 && GetTickCount64() - w.handedAt >= RunProgress::kIntervalMs))
+        w.pool.HandOver(w, false);
+    return !w.pool.cancelled_.load(std::memory_order_relaxed);
+}
+
+// Hands the records found so far to the walk's thread; finished: and the file.
+void FilePool::HandOver(Worker& worker, bool finished) {
+    if (worker.found.records.empty() && !finished) return;
+    AcquireSRWLockExclusive(&lock_);
+    if (!worker.found.records.empty()) worker.job->found.push_back(std::move(worker.found));
+    worker.job->done = finished;
+    ReleaseSRWLockExclusive(&lock_);
+    WakeAllConditionVariable(&jobDone_);
+    worker.found.Clear();
+    worker.handedAt = GetTickCount64();
 }
 
 void FilePool::Work(Worker& worker) {
@@ -126,19 +158,17 @@ void FilePool::Work(Worker& worker) {
         Job& job = SlotOf(taken_++);
         ReleaseSRWLockExclusive(&lock_);
 
-        SearchRun& search = worker.search;
-        search.records = &job.records;
+        worker.job = &job;
         try {
+            SearchRun& search = worker.search;
             job.result = search.progress.AtEntry(kNoFolder, job.statusText) &&
                          FnSearchLines(job.path.c_str(), job.path.size(), search, job.statusText);
         } catch (...) {
             job.threw = true;
             job.result = 0;
         }
-
+        HandOver(worker, true);
         AcquireSRWLockExclusive(&lock_);
-        job.done = true;
-        WakeAllConditionVariable(&jobDone_);
     }
     ReleaseSRWLockExclusive(&lock_);
 }
@@ -148,7 +178,7 @@ int FilePool::Add(const std::wstring& path, wchar_t* statusText) {
     if (!WriteUpTo(added_ - room, statusText)) return 0;
     Job& job = SlotOf(added_);
     job.path = path;
-    job.records.Clear();
+    job.found.clear();
     job.result = 0;
     job.threw = false;
     job.done = false;
@@ -161,36 +191,42 @@ int FilePool::Add(const std::wstring& path, wchar_t* statusText) {
 
 int FilePool::Drain(wchar_t* statusText) { return WriteUpTo(added_, statusText); }
 
-// Writes, in order, every file that is done and, waiting as long as needed,
-// every file before index `until`.
+// Writes, in order, the records that the oldest file in flight has handed
+// over, and every file before index `until`, waiting for them as long as
+// needed. The caller's progress is looked at after each file and each
+// wait, as the walk looks at it after each entry.
 int FilePool::WriteUpTo(long long until, wchar_t* statusText) {
     while (written_ < added_) {
-        AcquireSRWLockExclusive(&lock_);
         Job& job = SlotOf(written_);
-        if (!job.done && written_ < until)
+        AcquireSRWLockExclusive(&lock_);
+        if (!job.done && job.found.empty() && written_ < until)
             SleepConditionVariableSRW(&jobDone_, &lock_, kWaitMs, 0);
+        handedOver_.swap(job.found);
         const bool done = job.done;
         ReleaseSRWLockExclusive(&lock_);
-        if (done) {
-            if (!WriteJob(job, statusText)) return 0;
-            ++written_;
-        } else if (written_ >= until) {
-            return 1;
-        } else if (!run_.progress.Waiting(statusText)) {
-            return 0;
+        for (const RecordBuffer& found : handedOver_) {
+            for (const BufferedRecord& record : found.records) {
+                if (!AppendRecord(run_, job.path.c_str(), job.path.size(), record.number,
+                                  found.LineOf(record), statusText))
+                    return 0;
+            }
         }
+        handedOver_.clear();
+        if (done) {
+            if (!EndJob(job, statusText)) return 0;
+            ++written_;
+        }
+        if (!run_.progress.Waiting(statusText)) return 0;
+        // No more than needed: the walk's next entry is the next chance to
+        // look, as it is between two files on one thread.
+        if (written_ >= until) return 1;
     }
     return 1;
 }
 
-// What searching the file on this thread would have done to the block and
-// the counts, and its failure.
-int FilePool::WriteJob(Job& job, wchar_t* statusText) {
-    for (const BufferedRecord& record : job.records.records) {
-        if (!AppendRecord(run_, job.path.c_str(), job.path.size(), record.number,
-                          job.records.LineOf(record), statusText))
-            return 0;
-    }
+// The end of a file whose records are written: its failure, if it failed,
+// is the run's.
+int FilePool::EndJob(Job& job, wchar_t* statusText) {
     if (job.threw) throw std::bad_alloc();
     if (!job.result) {
         wcscpy_s(statusText, status::kUnits, job.statusText);

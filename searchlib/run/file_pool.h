@@ -13,16 +13,20 @@
 #include <string>
 #include <vector>
 
+#include "record_buffer.h"
 #include "run_state.h"
 
-// Workers a run uses when its caller leaves the choice to the library: the
-// machine's logical processors, at most kMaxSearchThreads.
 constexpr int kMaxSearchThreads = 16;
-int DefaultSearchThreads();
 
-// The threads a run searches with when its caller asks for `asked`: 0 for
-// the default, otherwise asked kept within 1 and kMaxSearchThreads.
-int SearchThreadsFor(int asked);
+// The threads a run searches with when its caller asks for `asked` on a
+// machine with `processors` logical processors: 0 asks for the default, one
+// a logical processor up to kMaxSearchThreads; any other number is kept
+// within 1 and kMaxSearchThreads (more threads than processors still keep
+// more slow opens in flight).
+int SearchThreadsFor(int asked, int processors);
+
+// The logical processors of the processor group this thread runs in.
+int LogicalProcessors();
 
 // Searches the file at path, whose path matched pattern 1: at once on this
 // thread when the run has no pool, otherwise handed to the pool. 0 when
@@ -60,16 +64,18 @@ private:
     struct Job;
     struct Worker;
     static DWORD WINAPI WorkerMain(void* worker);
-    static int CALLBACK WorkerLook(long long, long long, const wchar_t*, void* pool);
+    static int CALLBACK WorkerLook(long long, long long, const wchar_t*, void* worker);
     void Work(Worker& worker);
+    void HandOver(Worker& worker, bool finished);
     Job& SlotOf(long long index);
     int WriteUpTo(long long until, wchar_t* statusText);
-    int WriteJob(Job& job, wchar_t* statusText);
+    int EndJob(Job& job, wchar_t* statusText);
     void Stop();
 
     SearchRun& run_;
     std::vector<std::unique_ptr<Job>> slots_;
     std::vector<std::unique_ptr<Worker>> workers_;
+    std::vector<RecordBuffer> handedOver_;  // the walk's thread's, reused
     SRWLOCK lock_ = SRWLOCK_INIT;
     CONDITION_VARIABLE workCame_ = CONDITION_VARIABLE_INIT;
     CONDITION_VARIABLE jobDone_ = CONDITION_VARIABLE_INIT;

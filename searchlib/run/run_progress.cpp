@@ -11,7 +11,7 @@ bool RunProgress::Start(const wchar_t* startFolder, wchar_t* statusText) {
 bool RunProgress::Look(wchar_t* statusText) {
     // The interval counts from the start of the last call, so a slow
     // callback is asked again at the next chance.
-    return GetTickCount64() - askedAt_ < kIntervalMs || Ask(statusText);
+    return GetTickCount64() - askedAt_ < interval_ || Ask(statusText);
 }
 
 bool RunProgress::LookInFile(size_t position, wchar_t* statusText) {

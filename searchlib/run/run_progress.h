@@ -56,6 +56,10 @@ public:
     // Once the walk is over and its folders are gone.
     void AtStartFolder() { folder_ = startFolder_; }
 
+    // A worker's progress (file_pool.h): the callback hears every look, at
+    // every entry and every kCheckLines lines or kCheckUnits units.
+    void AskAtEveryLook() { interval_ = 0; }
+
     void FileSearched() { ++files_; }
     void RecordAppended() { ++hits_; }
 
@@ -75,6 +79,7 @@ private:
     size_t checkAt_ = SIZE_MAX;    // without a callback, no look is ever due
     size_t linesLeft_ = SIZE_MAX;
     ULONGLONG askedAt_ = 0;
+    ULONGLONG interval_ = kIntervalMs;
     long long files_ = 0;
     long long hits_ = 0;
     bool stopped_ = false;
