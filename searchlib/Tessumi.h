@@ -45,6 +45,12 @@ TESSUMI_API int FnLookFor(const wchar_t* startFolder, const wchar_t* resultsFile
 // the run stops: the results file keeps every whole record found before that
 // call (never part of one) and 0 is returned with "検索を中止しました". A
 // null progress makes this FnLookFor.
+//
+// Both FnLookFor and FnLookForProgress search several files at once, on as
+// many threads as the machine has logical processors (at most 16). The
+// results file, the status text, the return value and the counts the
+// callback hears are those of searching one file after another, and the
+// callback is only ever called on the thread that called the export.
 TESSUMI_API int FnLookForProgress(const wchar_t* startFolder, const wchar_t* resultsFile,
                                   const wchar_t* pattern1, const wchar_t* pattern2,
                                   TessumiProgress progress, void* context,

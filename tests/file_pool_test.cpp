@@ -47,20 +47,21 @@ BOOL WINAPI FailingWrite(HANDLE f, LPCVOID d, DWORD n, LPDWORD done, LPOVERLAPPE
 // One run on a thread of its own, so that a run that never ends fails the
 // test instead of hanging it.
 Outcome Search(const std::wstring& tree, const std::wstring& results, const wchar_t* pattern2,
-               int threads, Stopper* stopper = nullptr, int writes = -1) {
+               int threads, Stopper* stopper = nullptr, int writes = -1,
+               const wchar_t* pattern1 = L"") {
     struct Call {
         const std::wstring &tree, &results;
-        const wchar_t* pattern2;
+        const wchar_t *pattern1, *pattern2;
         int threads;
         Stopper* stopper;
         wchar_t status[256];
         int result;
-    } call{tree, results, pattern2, threads, stopper, {}, -1};
+    } call{tree, results, pattern1, pattern2, threads, stopper, {}, -1};
     writesLeft = writes;
     writeFileCall = FailingWrite;
     FileHandle thread(CreateThread(nullptr, 0, [](void* p) -> DWORD {
         auto& c = *static_cast<Call*>(p);
-        c.result = LookForWithThreads(c.tree.c_str(), c.results.c_str(), L"", c.pattern2,
+        c.result = LookForWithThreads(c.tree.c_str(), c.results.c_str(), c.pattern1, c.pattern2,
                                       c.stopper ? StopLater : nullptr, c.stopper, c.threads,
                                       c.status);
         return 0;
@@ -102,26 +103,35 @@ TEST_F(FilePoolTest, EveryThreadCountWritesWhatOneThreadWrites) {
     MakeDir(tree / L"d2");
     const std::wstring locked = tree / L"d2\\locked.txt";
     WriteBytes(locked, "needle\r\n");
+    // Pattern 1 takes every .txt file, and more steps than allowed at a
+    // path in a folder that the walk lists last.
+    const std::wstring slow = L"z" + std::wstring(50, L'a');
+    MakeDir(tree / slow);
+    WriteBytes(tree / (slow + L"\\f.txt"), "needle");
+    ASSERT_EQ(Listing(tree.path()).back(), slow);
     struct Row {
         const char* name;
         bool lock;   // a file mid-walk that can't be opened
         int writes;  // writes before the results file's volume is full; -1: never
+        const wchar_t* pattern1;
         int result;
-    } rows[] = {{"whole run", false, -1, 1},
-                {"a file that can't be opened", true, -1, 0},
-                {"the results file's volume full", false, 40, 0}};
+    } rows[] = {{"whole run", false, -1, L"", 1},
+                {"a file that can't be opened", true, -1, L"", 0},
+                {"the results file's volume full", false, 40, L"", 0},
+                {"pattern 1 beyond its limits mid-walk", false, -1, L"\\.txt$|(a|a)*\\1x", 0}};
     for (const Row& row : rows) {
         FileHandle hold(row.lock ? CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr,
                                                OPEN_EXISTING, 0, nullptr)
                                  : INVALID_HANDLE_VALUE);
-        const Outcome one = Search(tree.path(), results, L"needle|図書館", 1, nullptr, row.writes);
+        const Outcome one =
+            Search(tree.path(), results, L"needle|図書館", 1, nullptr, row.writes, row.pattern1);
         const std::wstring& status = std::get<1>(one);
         EXPECT_EQ(std::get<0>(one), row.result) << row.name << ": " << Show(status);
-        EXPECT_GT(std::get<2>(one).size(), 40000u) << row.name;
+        if (row.result == 1) EXPECT_GT(std::get<2>(one).size(), 40000u);
         if (row.lock) EXPECT_NE(status.find(locked), std::wstring::npos) << Show(status);
         for (int threads : kThreadCounts)
             EXPECT_TRUE(Search(tree.path(), results, L"needle|図書館", threads, nullptr,
-                               row.writes) == one)
+                               row.writes, row.pattern1) == one)
                 << row.name << " on " << threads << " threads";
     }
 }

@@ -91,15 +91,21 @@ struct FilePool::Worker {
 
 FilePool::FilePool(SearchRun& run, int threads) : run_(run) {
     const SIZE_T reserve = CallerStackReserve();
-    for (int i = 0; i < threads; ++i) {
-        auto worker = std::make_unique<Worker>(*this, run);
-        worker->thread.reset(CreateThread(nullptr, reserve, WorkerMain, worker.get(),
-                                          STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
-        if (!worker->thread.valid()) break;
-        workers_.push_back(std::move(worker));
+    try {
+        workers_.reserve(static_cast<size_t>(threads));
+        for (int i = 0; i < threads; ++i) {
+            auto worker = std::make_unique<Worker>(*this, run);
+            worker->thread.reset(CreateThread(nullptr, reserve, WorkerMain, worker.get(),
+                                              STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
+            if (!worker->thread.valid()) break;
+            workers_.push_back(std::move(worker));
+        }
+        slots_.resize(workers_.size() * kFilesPerWorker);
+        for (auto& slot : slots_) slot = std::make_unique<Job>();
+    } catch (...) {
+        Stop();  // no destructor runs for a pool that was never made
+        throw;
     }
-    slots_.resize(workers_.size() * kFilesPerWorker);
-    for (auto& slot : slots_) slot = std::make_unique<Job>();
 }
 
 FilePool::~FilePool() { Stop(); }
