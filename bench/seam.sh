@@ -22,8 +22,10 @@ die() { echo "seam: $*" >&2; exit 2; }
 
 [ -f "$build/bin/lookfor.exe" ] || die "missing $build/bin/lookfor.exe"
 python3 "$root/bench/make_small_tree.py" "$tree" || die "tree generation failed"
+prefix=${WINEPREFIX:-}
 # shellcheck source=../tools/wine-env.sh
 . "$root/tools/wine-env.sh"
+[ -n "$prefix" ] && export WINEPREFIX=$prefix  # a prefix of the caller's
 scratch=$(mktemp -d /tmp/tessumi-seam.XXXXXX) || die "no scratch folder"
 trap 'rm -rf "$scratch"' EXIT
 win_tree=$(winepath -w "$tree" 2>/dev/null) || die "winepath failed"
@@ -31,7 +33,9 @@ win_tree=$(winepath -w "$tree" 2>/dev/null) || die "winepath failed"
 run() {  # threads: sets "sec"
   local out results
   results=$(winepath -w "$scratch/j$1.txt" 2>/dev/null)
-  out=$(wine "$build/bin/lookfor.exe" --time -j "$1" "$win_tree" "$results" "" "needle|図書館" |
+  local threads=(-j "$1")
+  [ "$1" = 0 ] && threads=()
+  out=$(wine "$build/bin/lookfor.exe" --time "${threads[@]}" "$win_tree" "$results" "" "needle|図書館" |
         iconv -f CP932 -t UTF-8 | tr -d '\r')
   [ "$(head -n1 <<<"$out")" = "正常です" ] || die "lookfor -j $1 failed: $out"
   sec=$(sed -n 's/^seconds: //p' <<<"$out")
