@@ -9,7 +9,7 @@
 #include "run_state.h"
 
 struct BufferedRecord {
-    int number;     // the line's number in its file
+    long long number;  // the line's number in its file
     size_t offset;  // where the line's copy starts in RecordBuffer::lines
     size_t length;
 };
@@ -18,7 +18,7 @@ struct RecordBuffer {
     std::wstring lines;  // the found lines, one after another
     std::vector<BufferedRecord> records;
 
-    void Add(int number, const Line& line) {
+    void Add(long long number, const Line& line) {
         records.push_back({number, lines.size(), line.length});
         lines.append(line.start, line.length);
     }

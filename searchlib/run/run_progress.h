@@ -60,6 +60,10 @@ public:
     // every entry and every kCheckLines lines or kCheckUnits units.
     void AskAtEveryLook() { interval_ = 0; }
 
+    // At the next block of a file read in blocks: positions count from 0
+    // again, and a look at the clock is due.
+    bool NewBlock(wchar_t* statusText) { return LookInFile(0, statusText); }
+
     void FileSearched() { ++files_; }
     void RecordAppended() { ++hits_; }
 

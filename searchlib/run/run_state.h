@@ -85,4 +85,9 @@ struct SearchRun {
     FilePool* pool = nullptr;
     // A worker's run: its records are kept here, not written (record_buffer.h).
     RecordBuffer* records = nullptr;
+
+    // Reused from file to file: a file's block as read, and as decoded when
+    // it is not searched on its bytes.
+    std::vector<unsigned char> readBuffer;
+    std::vector<wchar_t> blockText;
 };
