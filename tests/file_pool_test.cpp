@@ -1,10 +1,8 @@
-// Files searched on 1, 2 and 8 threads: the results file, the status text
-// and the return value are those of one thread, through failures and stops.
+// Files searched on 1, 2 and 8 threads give one thread's results, texts and return values.
 #include <gtest/gtest.h>
 
 #include <random>
 #include <tuple>
-#include <vector>
 
 #include "file_pool.h"
 #include "handle_owner.h"
@@ -26,7 +24,6 @@ struct Query {
     int threads;
     const wchar_t* pattern1 = L"";
     int writes = -1;  // writes before the results file's volume is full; -1: never
-    int calls = -1;   // progress calls before one answers "stop"
 };
 
 struct Heard {
@@ -41,6 +38,9 @@ int CALLBACK Progress(long long, long long hits, const wchar_t*, void* context) 
     return h->callsLeft-- != 0;
 }
 
+TempDir out;
+const std::wstring results = out / L"results.txt";
+
 int writesLeft = -1;
 BOOL WINAPI FailingWrite(HANDLE f, LPCVOID d, DWORD n, LPDWORD done, LPOVERLAPPED o) {
     if (writesLeft == 0) return SetLastError(ERROR_DISK_FULL), FALSE;
@@ -49,21 +49,20 @@ BOOL WINAPI FailingWrite(HANDLE f, LPCVOID d, DWORD n, LPDWORD done, LPOVERLAPPE
 }
 
 // One run on a thread of its own: a run that never ends fails the test.
-Outcome Search(const std::wstring& tree, const std::wstring& results, const Query& q,
-               Heard* heard = nullptr) {
-    Heard own{q.calls};
+Outcome Search(const std::wstring& tree, const Query& q, Heard* heard = nullptr) {
+    Heard own{-1};
     struct Call {
-        const std::wstring &tree, &results;
+        const std::wstring& tree;
         const Query& q;
         Heard& heard;
         wchar_t status[256];
         int result;
-    } c{tree, results, q, heard ? *heard : own, {}, -1};
+    } c{tree, q, heard ? *heard : own, {}, -1};
     writesLeft = q.writes;
     writeFileCall = FailingWrite;
     FileHandle thread(CreateThread(nullptr, 0, [](void* p) -> DWORD {
         auto& c = *static_cast<Call*>(p);
-        c.result = LookForWithThreads(c.tree.c_str(), c.results.c_str(), c.q.pattern1,
+        c.result = LookForWithThreads(c.tree.c_str(), results.c_str(), c.q.pattern1,
                                       c.q.pattern2, c.heard.callsLeft < 0 ? nullptr : Progress,
                                       &c.heard, c.q.threads, c.status);
         return 0;
@@ -71,6 +70,12 @@ Outcome Search(const std::wstring& tree, const std::wstring& results, const Quer
     if (WaitForSingleObject(thread.get(), 120000) != WAIT_OBJECT_0) ExitProcess(3);
     writeFileCall = WriteFile;
     return Outcome(c.result, c.status, ReadBytes(results));
+}
+
+std::string Utf8Bytes(const std::wstring& t) {
+    std::string b(t.size() * 3, '\0');
+    b.resize(WideCharToMultiByte(CP_UTF8, 0, t.data(), int(t.size()), &b[0], int(b.size()), 0, 0));
+    return b;
 }
 
 // Folders two deep, many small files and a few of several megabytes, in
@@ -83,28 +88,20 @@ void MakeTree(const TempDir& tree, std::mt19937& rng, int files, int big) {
         if (rng() % 2) MakeDir(tree / (folder += L"\\e" + std::to_wstring(rng() % 3)));
         std::wstring text;
         for (size_t n = (i < big ? 600000 : 1 + rng() % 60); n > 0; --n) text += words[rng() % 6];
-        const int kind = static_cast<int>(rng() % 3);
+        const unsigned kind = rng() % 3;
         WriteBytes(tree / (folder + L"\\f" + std::to_wstring(i) + L".txt"),
                    kind == 0 ? SjisBytes(text) : kind == 1 ? Utf16Bytes(L"\xFEFF" + text)
                                                            : "\xEF\xBB\xBF" + Utf8Bytes(text));
     }
 }
 
-class FilePoolTest : public ::testing::Test {
-protected:
-    TempDir tree, out;
-    std::wstring results = out / L"results.txt";
-};
-
-TEST_F(FilePoolTest, EveryThreadCountWritesWhatOneThreadWrites) {
+TEST(FilePool, EveryThreadCountWritesWhatOneThreadWrites) {
+    TempDir tree;
     std::mt19937 rng(26);
     MakeTree(tree, rng, 400, 3);
-    std::vector<FileHandle> held(2);  // two files mid-walk that can't be opened
-    for (size_t i = 0; i < held.size(); ++i) {
-        const std::wstring path = tree / (L"d" + std::to_wstring(i + 2) + L"\\locked.txt");
-        WriteBytes(path, "needle\r\n");
-        held[i].reset(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, 0));
-    }
+    const std::wstring locked = tree / L"d2\\locked.txt";  // a file mid-walk that can't be opened
+    WriteBytes(locked, "needle\r\n");
+    FileHandle held(CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, 0));
     // Pattern 1 takes every .txt file, and more steps than allowed at a
     // path in a folder that the walk lists last.
     const std::wstring slow = L"z" + std::wstring(50, L'a');
@@ -112,34 +109,31 @@ TEST_F(FilePoolTest, EveryThreadCountWritesWhatOneThreadWrites) {
     WriteBytes(tree / (slow + L"\\f.txt"), "needle");
     ASSERT_EQ(Listing(tree.path()).back(), slow);
     const wchar_t* p2 = L"needle|図書館";
-    const struct {
-        const char* name;
-        Query q;
-        int result;
-    } rows[] = {
+    const struct { const char* name; Query q; int result; } rows[] = {
         {"whole run", {p2, 1, L"f\\d+\\.txt$"}, 1},
-        {"files that can't be opened", {p2, 1}, 0},
+        {"a file that can't be opened", {p2, 1}, 0},
         {"the results file's volume full", {p2, 1, L"f\\d+\\.txt$", 40}, 0},
         {"pattern 1 beyond its limits mid-walk", {p2, 1, L"\\.txt$|(a|a)*\\1x"}, 0},
     };
     for (const auto& row : rows) {
-        const Outcome one = Search(tree.path(), results, row.q);
+        const Outcome one = Search(tree.path(), row.q);
         EXPECT_EQ(std::get<0>(one), row.result) << row.name << ": " << Show(std::get<1>(one));
         if (row.result == 1) EXPECT_GT(std::get<2>(one).size(), 40000u);
         for (Query q = row.q; q.threads <= 8; q.threads *= q.threads == 1 ? 2 : 4)
-            EXPECT_TRUE(Search(tree.path(), results, q) == one) << row.name << ", " << q.threads;
+            EXPECT_TRUE(Search(tree.path(), q) == one) << row.name << ", " << q.threads;
     }
 }
 
-TEST_F(FilePoolTest, ProgressStopLeavesTheWholeRecordsOfAPrefix) {
+TEST(FilePool, ProgressStopLeavesTheWholeRecordsOfAPrefix) {
+    TempDir tree;
     std::mt19937 rng(7);
     MakeTree(tree, rng, 300, 4);
-    Search(tree.path(), results, {L"needle", 1});
+    Search(tree.path(), {L"needle", 1});
     const std::wstring whole = ReadText(results);
     for (int threads : kThreadCounts) {
         for (int calls : {1, 3}) {
             Heard heard{calls};
-            const Outcome o = Search(tree.path(), results, {L"needle", threads}, &heard);
+            const Outcome o = Search(tree.path(), {L"needle", threads}, &heard);
             EXPECT_EQ(std::get<1>(o), L"検索を中止しました");
             const std::wstring text = ReadText(results);  // whole records of a prefix
             EXPECT_EQ(text, whole.substr(0, text.size())) << threads << " threads";
@@ -151,15 +145,15 @@ TEST_F(FilePoolTest, ProgressStopLeavesTheWholeRecordsOfAPrefix) {
     }
 }
 
-TEST_F(FilePoolTest, RandomTreesGiveTheSameResultsOnOneAndEightThreads) {
+TEST(FilePool, RandomTreesGiveTheSameResultsOnOneAndEightThreads) {
     const wchar_t* patterns[] = {L"needle", L"^x*$", L"館\\s", L"a.p", L"^$"};
     for (unsigned seed = 1; seed <= 6; ++seed) {
         TempDir random;
         std::mt19937 rng(seed);
         MakeTree(random, rng, 20 + rng() % 200, rng() % 2);
         const wchar_t* pattern = patterns[seed % 5];
-        EXPECT_TRUE(Search(random.path(), results, {pattern, 1}) ==
-                    Search(random.path(), results, {pattern, 8}))
+        EXPECT_TRUE(Search(random.path(), {pattern, 1}) ==
+                    Search(random.path(), {pattern, 8}))
             << "seed " << seed << " pattern " << Show(pattern);
     }
 }

@@ -118,10 +118,7 @@ TEST_F(RunProgressTest, StopAtTheNthCallKeepsExactlyTheRecordsFoundBeforeIt) {
         ASSERT_EQ(l.calls.size(), n) << "no call after the stop";
         const long long hits = l.calls.back().hits;
         EXPECT_EQ(ReadText(results), FirstRecords(expected, hits)) << hits << " hits";
-        // Files searched on other threads are written as they finish, and
-        // the callback is asked while the run waits for one: the calls of
-        // two runs need not fall alike, so the last call of one run can
-        // come before the end of another.
+        // With files searched on other threads, calls of two runs need not fall alike.
         if (n == 1) {
             EXPECT_EQ(hits, 0);
         } else if (n == last) {
