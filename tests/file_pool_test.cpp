@@ -43,9 +43,7 @@ const std::wstring results = out / L"results.txt";
 
 int writesLeft = -1;
 BOOL WINAPI FailingWrite(HANDLE f, LPCVOID d, DWORD n, LPDWORD done, LPOVERLAPPED o) {
-    if (writesLeft == 0) return SetLastError(ERROR_DISK_FULL), FALSE;
-    writesLeft -= writesLeft > 0;
-    return WriteFile(f, d, n, done, o);
+    return writesLeft-- == 0 ? (SetLastError(ERROR_DISK_FULL), FALSE) : WriteFile(f, d, n, done, o);
 }
 
 // One run on a thread of its own: a run that never ends fails the test.
@@ -78,8 +76,7 @@ std::string Utf8Bytes(const std::wstring& t) {
     return b;
 }
 
-// Folders two deep, many small files and a few of several megabytes, in
-// Shift_JIS, UTF-8 and UTF-16.
+// Folders two deep, many small files and a few big ones, in Shift_JIS, UTF-8 and UTF-16.
 void MakeTree(const TempDir& tree, std::mt19937& rng, int files, int big) {
     const wchar_t* words[] = {L"alpha ", L"needle ", L"図書館 ", L"x", L"\r\n", L"\n"};
     for (int i = 0; i < files; ++i) {
@@ -108,12 +105,11 @@ TEST(FilePool, EveryThreadCountWritesWhatOneThreadWrites) {
     MakeDir(tree / slow);
     WriteBytes(tree / (slow + L"\\f.txt"), "needle");
     ASSERT_EQ(Listing(tree.path()).back(), slow);
-    const wchar_t* p2 = L"needle|図書館";
     const struct { const char* name; Query q; int result; } rows[] = {
-        {"whole run", {p2, 1, L"f\\d+\\.txt$"}, 1},
-        {"a file that can't be opened", {p2, 1}, 0},
-        {"the results file's volume full", {p2, 1, L"f\\d+\\.txt$", 40}, 0},
-        {"pattern 1 beyond its limits mid-walk", {p2, 1, L"\\.txt$|(a|a)*\\1x"}, 0},
+        {"whole run", {L"needle|図書館", 1, L"f\\d+\\.txt$"}, 1},
+        {"a file that can't be opened", {L"needle|図書館", 1}, 0},
+        {"the results file's volume full", {L"needle|図書館", 1, L"f\\d+\\.txt$", 40}, 0},
+        {"pattern 1 beyond its limits mid-walk", {L"needle|図書館", 1, L"\\.txt$|(a|a)*\\1x"}, 0},
     };
     for (const auto& row : rows) {
         const Outcome one = Search(tree.path(), row.q);
@@ -159,8 +155,8 @@ TEST(FilePool, RandomTreesGiveTheSameResultsOnOneAndEightThreads) {
 }
 
 TEST(SearchThreads, DefaultIsTheProcessorsUpToSixteenAndAnyAskIsKeptInBounds) {
-    const int rows[][3] = {{0, 1, 1}, {0, 2, 2}, {0, 16, 16}, {0, 64, 16}, {0, 0, 1},
-                           {1, 8, 1}, {8, 2, 8}, {17, 2, 16}, {-1, 8, 1}};  // asked, processors, threads
+    const int rows[][3] = {{0, 1, 1}, {0, 2, 2}, {0, 16, 16}, {0, 64, 16}, {0, 0, 1}, {1, 8, 1},
+                           {8, 2, 8}, {17, 2, 16}, {-1, 8, 1}};  // asked, processors, threads
     for (const auto& r : rows) EXPECT_EQ(SearchThreadsFor(r[0], r[1]), r[2]) << r[0];
 }
 

@@ -181,7 +181,10 @@ void FilePool::Work(Worker& worker) {
 
 int FilePool::Add(const std::wstring& path, wchar_t* statusText) {
     const long long room = static_cast<long long>(slots_.size()) - 1;
-    if (!WriteUpTo(added_ - room, statusText)) return 0;
+    if (!WriteUpTo(added_ - room, statusText)) {
+        failed_ = true;
+        return 0;
+    }
     Job& job = SlotOf(added_);
     job.path = path;
     job.found.clear();
@@ -195,7 +198,10 @@ int FilePool::Add(const std::wstring& path, wchar_t* statusText) {
     return 1;
 }
 
-int FilePool::Drain(wchar_t* statusText) { return WriteUpTo(added_, statusText); }
+int FilePool::Drain(wchar_t* statusText) {
+    failed_ = failed_ || !WriteUpTo(added_, statusText);
+    return !failed_;
+}
 
 // Writes, in order, the records that the oldest file in flight has handed
 // over, and every file before index `until`, waiting for them as long as
@@ -253,6 +259,7 @@ int FinishFiles(SearchRun& run, int walked, wchar_t* statusText) {
     if (run.pool == nullptr || run.progress.stopped()) return walked;
     run.progress.AtStartFolder();  // the walk's folders are gone
     if (walked) return run.pool->Drain(statusText);
+    if (run.pool->failed()) return 0;  // a file or a write failed: its text stands
     // The files before the walk's failure come first.
     const SavedText failure(statusText);
     if (!run.pool->Drain(statusText)) return 0;

@@ -52,6 +52,8 @@ public:
     FilePool& operator=(const FilePool&) = delete;
 
     int workers() const { return static_cast<int>(workers_.size()); }
+    // A file or a write failed, or the caller stopped the run, in Add or Drain.
+    bool failed() const { return failed_; }
 
     // Writes the files that are done, waits for room (at most two files a
     // worker in flight) and hands over path. 0 as SearchFile.
@@ -83,5 +85,6 @@ private:
     long long taken_ = 0;    // files a worker has begun
     long long written_ = 0;  // files whose records went to the block (walk's thread only)
     bool closing_ = false;
+    bool failed_ = false;
     std::atomic<bool> cancelled_{false};  // workers leave the file they are in
 };
