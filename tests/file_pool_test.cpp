@@ -1,12 +1,14 @@
-// Files searched on 1, 2 and 8 threads give one thread's results, texts and return values.
+// Files searched on 1, 2 and 8 threads give one thread's results, texts, return values and
+// skipped calls.
 #include <gtest/gtest.h>
 
 #include <random>
 #include <tuple>
+#include <vector>
 
+#include "Tessumi.h"
 #include "file_pool.h"
 #include "handle_owner.h"
-#include "search_run.h"
 #include "test_support.h"
 #include "writer.h"
 
@@ -16,19 +18,22 @@ namespace {
 
 const int kThreadCounts[] = {1, 2, 8};
 
-// The return value, the status text and the results file's bytes.
-using Outcome = std::tuple<int, std::wstring, std::string>;
+// The return value, the status text, the results file's bytes and the skipped paths.
+using Outcome = std::tuple<int, std::wstring, std::string, std::vector<std::wstring>>;
 
 struct Query {
     const wchar_t* pattern2;
     int threads;
     const wchar_t* pattern1 = L"";
+    int flags = 0;
     int writes = -1;  // writes before the results file's volume is full; -1: never
+    int calls = -1;   // skipped calls before one answers "stop"; -1: never
 };
 
 struct Heard {
     int callsLeft;
     long long hits = -1;
+    std::vector<std::wstring> skipped;
 };
 
 int CALLBACK Progress(long long, long long hits, const wchar_t*, void* context) {
@@ -36,6 +41,11 @@ int CALLBACK Progress(long long, long long hits, const wchar_t*, void* context) 
     h->hits = hits;
     Sleep(60);  // longer than the interval: every chance to call is taken
     return h->callsLeft-- != 0;
+}
+
+int CALLBACK Skipped(const wchar_t* path, const wchar_t*, void* context) {
+    static_cast<Heard*>(context)->skipped.push_back(path);
+    return static_cast<Heard*>(context)->callsLeft-- != 0;
 }
 
 TempDir out;
@@ -48,7 +58,7 @@ BOOL WINAPI FailingWrite(HANDLE f, LPCVOID d, DWORD n, LPDWORD done, LPOVERLAPPE
 
 // One run on a thread of its own: a run that never ends fails the test.
 Outcome Search(const std::wstring& tree, const Query& q, Heard* heard = nullptr) {
-    Heard own{-1};
+    Heard own{q.calls};
     struct Call {
         const std::wstring& tree;
         const Query& q;
@@ -60,20 +70,16 @@ Outcome Search(const std::wstring& tree, const Query& q, Heard* heard = nullptr)
     writeFileCall = FailingWrite;
     FileHandle thread(CreateThread(nullptr, 0, [](void* p) -> DWORD {
         auto& c = *static_cast<Call*>(p);
-        c.result = LookForWithThreads(c.tree.c_str(), results.c_str(), c.q.pattern1,
-                                      c.q.pattern2, c.heard.callsLeft < 0 ? nullptr : Progress,
-                                      &c.heard, c.q.threads, c.status);
+        const TessumiOptions options = {sizeof options, c.q.flags, nullptr, c.q.threads};
+        const bool noStop = c.q.flags & TESSUMI_KEEP_GOING || c.heard.callsLeft < 0;
+        c.result = FnLookForOptions(c.tree.c_str(), results.c_str(), c.q.pattern1, c.q.pattern2,
+                                    &options, noStop ? nullptr : Progress, Skipped, &c.heard,
+                                    c.status);
         return 0;
     }, &c, 0, nullptr));
     if (WaitForSingleObject(thread.get(), 120000) != WAIT_OBJECT_0) ExitProcess(3);
     writeFileCall = WriteFile;
-    return Outcome(c.result, c.status, ReadBytes(results));
-}
-
-std::string Utf8Bytes(const std::wstring& t) {
-    std::string b(t.size() * 3, '\0');
-    b.resize(WideCharToMultiByte(CP_UTF8, 0, t.data(), int(t.size()), &b[0], int(b.size()), 0, 0));
-    return b;
+    return Outcome(c.result, c.status, ReadBytes(results), c.heard.skipped);
 }
 
 // Folders two deep, many small files and a few big ones, in Shift_JIS, UTF-8 and UTF-16.
@@ -96,9 +102,12 @@ TEST(FilePool, EveryThreadCountWritesWhatOneThreadWrites) {
     TempDir tree;
     std::mt19937 rng(26);
     MakeTree(tree, rng, 400, 3);
-    const std::wstring locked = tree / L"d2\\locked.txt";  // a file mid-walk that can't be opened
-    WriteBytes(locked, "needle\r\n");
-    FileHandle held(CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, 0));
+    std::vector<FileHandle> held(2);  // files mid-walk that can't be opened
+    for (size_t i = 0; i < held.size(); ++i) {
+        const std::wstring path = tree / (L"d" + std::to_wstring(i + 2) + L"\\locked.txt");
+        WriteBytes(path, "needle\r\n");
+        held[i].reset(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, 0));
+    }
     // Pattern 1 takes every .txt file, and more steps than allowed at a
     // path in a folder that the walk lists last.
     const std::wstring slow = L"z" + std::wstring(50, L'a');
@@ -106,9 +115,10 @@ TEST(FilePool, EveryThreadCountWritesWhatOneThreadWrites) {
     WriteBytes(tree / (slow + L"\\f.txt"), "needle");
     ASSERT_EQ(Listing(tree.path()).back(), slow);
     const struct { const char* name; Query q; int result; } rows[] = {
-        {"whole run", {L"needle|図書館", 1, L"f\\d+\\.txt$"}, 1},
-        {"a file that can't be opened", {L"needle|図書館", 1}, 0},
-        {"the results file's volume full", {L"needle|図書館", 1, L"f\\d+\\.txt$", 40}, 0},
+        {"files that can't be opened", {L"needle|図書館", 1}, 0},
+        {"keep going past them", {L"needle|図書館", 1, L"", TESSUMI_KEEP_GOING}, 1},
+        {"skipped callback stops", {L"needle|図書館", 1, L"", TESSUMI_KEEP_GOING, -1, 1}, 0},
+        {"the results file's volume full", {L"needle|図書館", 1, L"", TESSUMI_KEEP_GOING, 40}, 0},
         {"pattern 1 beyond its limits mid-walk", {L"needle|図書館", 1, L"\\.txt$|(a|a)*\\1x"}, 0},
     };
     for (const auto& row : rows) {

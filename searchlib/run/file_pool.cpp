@@ -6,6 +6,7 @@
 #include "handle_owner.h"
 #include "lines.h"
 #include "record_buffer.h"
+#include "run_skipped.h"
 #include "status_text.h"
 
 namespace {
@@ -77,9 +78,17 @@ struct FilePool::Worker {
     Worker(FilePool& owner, const SearchRun& run)
         : pool(owner),
           search(INVALID_HANDLE_VALUE, run.resultsName, run.pathPattern.text().c_str(),
-                 run.linePattern.text().c_str(), WorkerLook, this) {
+                 run.linePattern.text().c_str(), WorkerLook, this, OptionsOf(run, this)) {
         search.records = &found;
         search.progress.AskAtEveryLook();
+    }
+    // The run's options, with the skipped callback's calls kept for the
+    // walk's thread.
+    static RunOptions OptionsOf(const SearchRun& run, Worker* worker) {
+        RunOptions options = run.options;
+        options.skipped = WorkerSkipped;
+        options.context = worker;
+        return options;
     }
     FilePool& pool;
     SearchRun search;    // never writes: its records go to `found`
@@ -142,6 +151,12 @@ int CALLBACK FilePool::WorkerLook(long long, long long, const wchar_t*, void* wo
     return !w.pool.cancelled_.load(std::memory_order_relaxed);
 }
 
+int CALLBACK FilePool::WorkerSkipped(const wchar_t* path, const wchar_t* reason, void* worker) {
+    Worker& w = *static_cast<Worker*>(worker);
+    w.found.AddSkipped(path, reason);
+    return !w.pool.cancelled_.load(std::memory_order_relaxed);
+}
+
 // Hands the records found so far to the walk's thread; finished: and the file.
 void FilePool::HandOver(Worker& worker, bool finished) {
     if (worker.found.records.empty() && !finished) return;
@@ -162,6 +177,7 @@ void FilePool::Work(Worker& worker) {
             SleepConditionVariableSRW(&workCame_, &lock_, INFINITE, 0);
         if (closing_) break;
         Job& job = SlotOf(taken_++);
+        if (job.done) continue;  // a skipped path of the walk's, nothing to search
         ReleaseSRWLockExclusive(&lock_);
 
         worker.job = &job;
@@ -180,22 +196,44 @@ void FilePool::Work(Worker& worker) {
 }
 
 int FilePool::Add(const std::wstring& path, wchar_t* statusText) {
-    const long long room = static_cast<long long>(slots_.size()) - 1;
-    if (!WriteUpTo(added_ - room, statusText)) {
-        failed_ = true;
-        return 0;
-    }
-    Job& job = SlotOf(added_);
-    job.path = path;
-    job.found.clear();
-    job.result = 0;
-    job.threw = false;
-    job.done = false;
+    Job* job = NextJob(statusText);
+    if (job == nullptr) return 0;
+    job->path = path;
     AcquireSRWLockExclusive(&lock_);
     ++added_;
     ReleaseSRWLockExclusive(&lock_);
     WakeConditionVariable(&workCame_);
     return 1;
+}
+
+int FilePool::AddSkipped(const wchar_t* path, const wchar_t* reason, wchar_t* statusText) {
+    Job* job = NextJob(statusText);
+    if (job == nullptr) return 0;
+    job->path.clear();
+    job->found.emplace_back();
+    job->found.back().AddSkipped(path, reason);
+    job->result = kFilePassedBy;
+    AcquireSRWLockExclusive(&lock_);
+    job->done = true;
+    ++added_;
+    ReleaseSRWLockExclusive(&lock_);
+    return 1;
+}
+
+// A free slot for the next job, made empty; null when writing the files
+// before it failed or stopped the run.
+FilePool::Job* FilePool::NextJob(wchar_t* statusText) {
+    const long long room = static_cast<long long>(slots_.size()) - 1;
+    if (!WriteUpTo(added_ - room, statusText)) {
+        failed_ = true;
+        return nullptr;
+    }
+    Job& job = SlotOf(added_);
+    job.found.clear();
+    job.result = 0;
+    job.threw = false;
+    job.done = false;
+    return &job;
 }
 
 int FilePool::Drain(wchar_t* statusText) {
@@ -218,8 +256,11 @@ int FilePool::WriteUpTo(long long until, wchar_t* statusText) {
         ReleaseSRWLockExclusive(&lock_);
         for (const RecordBuffer& found : handedOver_) {
             for (const BufferedRecord& record : found.records) {
-                if (!AppendRecord(run_, job.path.c_str(), job.path.size(), record.number,
-                                  found.LineOf(record), statusText))
+                if (record.skipped ? !AskSkipped(run_, found.PathOf(record),
+                                                 found.ReasonOf(record), statusText)
+                                   : !AppendRecord(run_, job.path.c_str(), job.path.size(),
+                                                   record.number, found.LineOf(record),
+                                                   statusText))
                     return 0;
             }
         }
@@ -240,19 +281,19 @@ int FilePool::WriteUpTo(long long until, wchar_t* statusText) {
 // is the run's.
 int FilePool::EndJob(Job& job, wchar_t* statusText) {
     if (job.threw) throw std::bad_alloc();
-    if (!job.result) {
+    if (job.result == kFileFailed) {
         wcscpy_s(statusText, status::kUnits, job.statusText);
         return 0;
     }
-    run_.progress.FileSearched();
+    if (job.result == kFileSearched) run_.progress.FileSearched();
     return 1;
 }
 
 int SearchFile(SearchRun& run, const std::wstring& path, wchar_t* statusText) {
     if (run.pool != nullptr) return run.pool->Add(path, statusText);
-    if (!FnSearchLines(path.c_str(), path.size(), run, statusText)) return 0;
-    run.progress.FileSearched();
-    return 1;
+    const int searched = FnSearchLines(path.c_str(), path.size(), run, statusText);
+    if (searched == kFileSearched) run.progress.FileSearched();
+    return searched != kFileFailed;
 }
 
 int FinishFiles(SearchRun& run, int walked, wchar_t* statusText) {

@@ -59,6 +59,10 @@ public:
     // worker in flight) and hands over path. 0 as SearchFile.
     int Add(const std::wstring& path, wchar_t* statusText);
 
+    // A path the walk passes by, told to the skipped callback in its turn
+    // among the files. 0 as SearchFile.
+    int AddSkipped(const wchar_t* path, const wchar_t* reason, wchar_t* statusText);
+
     // Waits for every file handed over and writes them.
     int Drain(wchar_t* statusText);
 
@@ -67,6 +71,8 @@ private:
     struct Worker;
     static DWORD WINAPI WorkerMain(void* worker);
     static int CALLBACK WorkerLook(long long, long long, const wchar_t*, void* worker);
+    static int CALLBACK WorkerSkipped(const wchar_t* path, const wchar_t* reason, void* worker);
+    Job* NextJob(wchar_t* statusText);
     void Work(Worker& worker);
     void HandOver(Worker& worker, bool finished);
     Job& SlotOf(long long index);

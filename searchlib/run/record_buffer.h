@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@ struct BufferedRecord {
     long long number;  // the line's number in its file
     size_t offset;  // where the line's copy starts in RecordBuffer::lines
     size_t length;
+    bool skipped;   // not a record: a path and a reason for the skipped callback
 };
 
 struct RecordBuffer {
@@ -19,8 +21,21 @@ struct RecordBuffer {
     std::vector<BufferedRecord> records;
 
     void Add(long long number, const Line& line) {
-        records.push_back({number, lines.size(), line.length});
+        records.push_back({number, lines.size(), line.length, false});
         lines.append(line.start, line.length);
+    }
+
+    // A path passed by, in its place among the records: both texts are kept
+    // zero-terminated, one after the other.
+    void AddSkipped(const wchar_t* path, const wchar_t* reason) {
+        const size_t offset = lines.size();
+        lines.append(path).push_back(L'\0');
+        lines.append(reason).push_back(L'\0');
+        records.push_back({0, offset, lines.size() - offset, true});
+    }
+    const wchar_t* PathOf(const BufferedRecord& skip) const { return lines.data() + skip.offset; }
+    const wchar_t* ReasonOf(const BufferedRecord& skip) const {
+        return PathOf(skip) + wcslen(PathOf(skip)) + 1;
     }
 
     Line LineOf(const BufferedRecord& record) const {
