@@ -1,4 +1,4 @@
-// Tessumi: the search library's seven exports.
+// Tessumi: the search library's eight exports.
 //
 // Every export takes zero-terminated UTF-16 strings and, as its last
 // argument, a caller-owned StatusText buffer of at least 256 units; it
@@ -86,6 +86,16 @@ TESSUMI_API int FnLookForOptions(const wchar_t* startFolder, const wchar_t* resu
                                  const TessumiOptions* options, TessumiProgress progress,
                                  TessumiSkipped skipped, void* context, wchar_t* statusText);
 
+// What FnCheckPattern is told a pattern is for.
+#define TESSUMI_PATTERN_PATH 1  /* pattern 1, tested against each entry's path */
+#define TESSUMI_PATTERN_LINE 2  /* pattern 2, tested against each line */
+
+// Compiles a pattern as a run with these TESSUMI_ flags would and returns 1
+// when the run would accept it. Otherwise 0, with the text that run would
+// have ended with. Reads and writes nothing else.
+TESSUMI_API int FnCheckPattern(const wchar_t* pattern, int role, int flags,
+                               wchar_t* statusText);
+
 // Loads a whole file. convert == 0: the raw bytes, *length in bytes.
 // Otherwise UTF-16 text starting with U+FEFF, *length in units. The buffer is
 // not zero-terminated; the caller releases it with delete[].
@@ -95,10 +105,15 @@ TESSUMI_API int SubReadText(const wchar_t* path, wchar_t** text, int* length,
 // Beeps and shows text in the status bar's simple-mode part.
 TESSUMI_API int SubMessageOut(HWND statusBar, const wchar_t* text);
 
-// Save-file picker; path must hold TESSUMI_PICKER_PATH_UNITS units.
+// Save-file picker; path must hold TESSUMI_PICKER_PATH_UNITS units. On entry
+// path says where the picker opens: the folder of the file it names (whose
+// name fills the picker's name box), or the folder it names, when that folder
+// exists. On return it holds the chosen path, or "" when the user cancelled.
 TESSUMI_API int FnGetSaveFileName(HWND owner, wchar_t* path, wchar_t* statusText);
 
-// Folder picker; path must hold TESSUMI_PICKER_PATH_UNITS units.
+// Folder picker; path must hold TESSUMI_PICKER_PATH_UNITS units. On entry
+// path names the folder to start in (or a file in it), used when it exists.
+// On return it holds the chosen folder, or "" when the user cancelled.
 TESSUMI_API int FnBrowseForFolder(HWND owner, wchar_t* path, wchar_t* statusText);
 
 #ifdef __cplusplus

@@ -6,9 +6,11 @@
 #include <algorithm>
 
 #include "gdi_owners.h"
+#include "message_boxes.h"
 #include "resources/resource_ids.h"
 #include "results_view.h"
 #include "search_command.h"
+#include "skipped_list.h"
 #include "status_tip.h"
 
 namespace {
@@ -20,7 +22,6 @@ const DWORD kMainWindowStyle = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;  // 0xCC
 const int kMainWindowWidth = 647;
 const int kMainWindowHeight = 400;
 const DWORD kStatusBarStyle = WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_BOTTOM;  // 0x50000103
-const wchar_t kCreationErrorCaption[] = L"作成エラー";
 
 HINSTANCE g_instance = nullptr;
 HWND g_statusBar = nullptr;
@@ -33,7 +34,7 @@ void OnCreate(HWND hwnd) {
 
     g_statusBar = CreateStatusWindowW(kStatusBarStyle, nullptr, hwnd, IDC_STATUS_BAR);
     if (!g_statusBar) {
-        MessageBoxW(hwnd, L"ステータスバーを作ることができません", kCreationErrorCaption, MB_OK);
+        ShowFailureBox(hwnd, L"ステータスバーを作ることができません");
     } else {
         // The status texts go to the simple-mode part, which the control
         // draws only in simple mode.
@@ -46,7 +47,7 @@ void OnCreate(HWND hwnd) {
 
     g_resultsView = CreateResultsView(hwnd, g_instance);
     if (!g_resultsView) {
-        MessageBoxW(nullptr, L"編集ウィンドウを作ることができません", kCreationErrorCaption, MB_OK);
+        ShowFailureBox(nullptr, L"編集ウィンドウを作ることができません");
     }
 }
 
@@ -109,6 +110,12 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
             break;
         }
         return 0;
+    case WM_NOTIFY: {
+        // A click on the status bar lists what the last search passed by.
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->hwndFrom == g_statusBar && header->code == NM_CLICK) ShowSkippedList(hwnd);
+        return 0;
+    }
     case WM_HSCROLL:
     case WM_VSCROLL:
         return 0;  // the results view's scroll bars report to the view itself
@@ -156,3 +163,5 @@ HWND CreateMainWindow(HINSTANCE instance) {
                            kMainWindowWidth, kMainWindowHeight, nullptr, nullptr, instance,
                            nullptr);
 }
+
+HWND FindRunningMainWindow() { return FindWindowW(kClassName, nullptr); }

@@ -29,3 +29,7 @@ ATOM RegisterMainWindowClass(HINSTANCE instance);
 
 // Start-up: creates the (hidden) main window; null on failure.
 HWND CreateMainWindow(HINSTANCE instance);
+
+// The main window of the instance that runs already, found by its class;
+// null when there is none.
+HWND FindRunningMainWindow();
