@@ -78,8 +78,13 @@ TEST(EditorLine, FirstMatchIsTheSearchesMatch) {
     const struct {
         const wchar_t *pattern, *line;
         int result, start, length;
+        int flags = 0;
     } cases[] = {
         {L"b+", L"abbbcb", 1, 1, 3},
+        // Folded as the search folds; the span is in the line's own units.
+        {L"tokyo", L"in TOKYO", 1, 3, 5, TESSUMI_IGNORE_CASE},
+        {L"ガギ", L"ｱｶﾞｷﾞ", 1, 1, 4, TESSUMI_IGNORE_WIDTH},
+        {L"ひら", L"カナとヒラ", 1, 3, 2, TESSUMI_IGNORE_KANA},
         {L"検索|索引", L"全文索引と検索", 1, 2, 2},
         {L"x|xy", L"axy", 1, 1, 1},  // the first alternative, as regex_search takes it
         {L"^$", L"", 1, 0, 0},
@@ -89,7 +94,7 @@ TEST(EditorLine, FirstMatchIsTheSearchesMatch) {
     for (const auto& c : cases) {
         int start = -2, length = -2;
         wchar_t status[TESSUMI_STATUS_TEXT_UNITS];
-        EXPECT_EQ(FnFirstMatch(c.pattern, c.line, static_cast<int>(wcslen(c.line)), 0, &start,
+        EXPECT_EQ(FnFirstMatch(c.pattern, c.line, static_cast<int>(wcslen(c.line)), c.flags, &start,
                                &length, status),
                   c.result)
             << Show(c.pattern);

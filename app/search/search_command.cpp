@@ -36,8 +36,8 @@ bool ShowResultsFile(wchar_t* status) {
         SubMessageOut(StatusBar(), status);
         return false;
     }
-    // The view marks what pattern 2 matched in the lines it draws.
-    SetMarkedPattern(TheSearchConditions().pattern2, 0);
+    // The view marks what pattern 2 matched, folded as the search folded it.
+    SetMarkedPattern(TheSearchConditions().pattern2, OptionFlags(TheSearchConditions().options));
     ReplaceResultsText(text, bytes);  // draws at once
     g_shownResults = IdentityOf(file);
     return true;

@@ -9,8 +9,11 @@
 #include <new>
 #include <regex>
 #include <string>
+#include <vector>
 
 #include "Tessumi.h"
+#include "fold_pattern.h"
+#include "folding.h"
 #include "metered_search.h"
 #include "pattern_found.h"
 #include "pattern_plan.h"
@@ -29,8 +32,11 @@ struct Matcher {
     std::wstring pattern;
     int flags = 0;
     std::unique_ptr<RunPattern> found;
+    const Folding* folding = nullptr;  // the line is folded before it is searched
     std::wregex locate;
     bool locatable = false;
+    std::vector<wchar_t> folded;  // reused from line to line
+    std::vector<size_t> at;       // each folded unit's first unit in the line
 };
 
 SRWLOCK g_lock = SRWLOCK_INIT;
@@ -52,10 +58,14 @@ Matcher& MatcherFor(const wchar_t* pattern, int flags) {
         auto m = std::make_unique<Matcher>();
         m->pattern = pattern;
         m->flags = flags;
-        m->found = std::make_unique<RunPattern>(pattern, PatternRole::Line);
+        m->found = std::make_unique<RunPattern>(pattern, PatternRole::Line, flags);
+        // The position is looked for as the search matched: the folded
+        // pattern in the folded line.
+        m->folding = Folding::For(flags);
+        const std::wstring source = m->folding ? FoldPattern(m->pattern, *m->folding) : m->pattern;
         try {
             m->locate.imbue(std::locale::classic());
-            m->locate.assign(EscapeNarrowedSpecials(m->pattern), std::regex_constants::ECMAScript);
+            m->locate.assign(EscapeNarrowedSpecials(source), std::regex_constants::ECMAScript);
             m->locatable = true;
         } catch (const std::regex_error&) {
             // FnPatternFound gives the failure text.
@@ -86,13 +96,26 @@ extern "C" TESSUMI_API int FnFirstMatch(const wchar_t* pattern, const wchar_t* l
         if (found < 0) return 0;
         status::Ok(statusText);
         if (found == 0 || !m.locatable) return 1;
-        const long long steps = kStepsBase + kStepsPerUnit * static_cast<long long>(n);
-        size_t at = 0, size = 0;
-        if (MeteredFirstMatch(m.locate, subject, n, {steps, 1, StackFloor()}, &at, &size) ==
-            MeteredResult::Found) {
-            *start = static_cast<int>(at);
-            *matchLength = static_cast<int>(size);
+        const wchar_t* searched = subject;
+        size_t units = n;
+        if (m.folding) {
+            m.folding->FoldMapped(subject, n, m.folded, m.at);
+            searched = m.folded.data();
+            units = m.folded.size();
         }
+        const long long steps = kStepsBase + kStepsPerUnit * static_cast<long long>(units);
+        size_t at = 0, size = 0;
+        if (MeteredFirstMatch(m.locate, searched, units, {steps, 1, StackFloor()}, &at, &size) !=
+            MeteredResult::Found)
+            return 1;
+        size_t end = at + size;
+        if (m.folding) {
+            // Back to the line's own units: a folded unit may stand for two (ｶﾞ).
+            end = end < m.at.size() ? m.at[end] : n;
+            at = at < m.at.size() ? m.at[at] : n;
+        }
+        *start = static_cast<int>(at);
+        *matchLength = static_cast<int>(end - at);
         return 1;
     } catch (...) {
         status::SystemReasonOnly(statusText, ERROR_NOT_ENOUGH_MEMORY);
