@@ -29,7 +29,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
         ShowStartFailure(L"メインウィンドウを作ることができません", L"作成エラー");
         return 0;
     }
-    ShowWindow(mainWindow, showCommand);
+    ShowWindow(mainWindow, MainWindowShowCommand(showCommand));
     UpdateWindow(mainWindow);
 
     MSG msg{};

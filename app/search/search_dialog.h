@@ -5,6 +5,6 @@
 #include <windows.h>
 
 // Shows the dialog over owner. 1 after "実行" (the conditions then hold the
-// four edits), 0 after "取消" or a failed picker, -1 when the dialog cannot
-// be shown at all.
+// four edits), 0 after "キャンセル" (or Esc, the close box, Alt+F4) or a
+// failed picker, -1 when the dialog cannot be shown at all.
 INT_PTR RunSearchDialog(HWND owner);

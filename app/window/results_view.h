@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+struct ViewColors;
+
 // Creates the results view as a child of parent and takes over its scroll
 // bars and mouse; null on failure.
 HWND CreateResultsView(HWND parent, HINSTANCE instance);
@@ -24,3 +26,14 @@ void ScrollResultsByWheel(UINT message, WPARAM wParam);
 // Right, Home and End (the ends of the lines), Ctrl+Home and Ctrl+End (the
 // top and the bottom of the text). False for any other key.
 bool ScrollResultsByKey(WPARAM virtualKey);
+
+// The font (owned by the caller, kept alive while the view uses it; null for
+// the default) and the colours the view draws with from now on; the lines
+// and the scroll steps are measured again.
+void UseResultsFontAndColors(HFONT font, const ViewColors& colors);
+
+// One line's height in pixels, with the font in use: the vertical step.
+int ResultsLineHeight();
+
+// The font the view draws with; null for the device context's default.
+HFONT ResultsFont();
