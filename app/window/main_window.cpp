@@ -25,6 +25,7 @@ const DWORD kMainWindowStyle = WS_OVERLAPPEDWINDOW;  // with minimise and maximi
 // as wide as a long path with its line.
 const int kFirstLines = 60;
 const int kFirstClientWidth = 960;
+const int kFirstShare = 90;  // at most this percentage of the work area
 const DWORD kStatusBarStyle = WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_BOTTOM;  // 0x50000103
 const wchar_t kCreationErrorCaption[] = L"作成エラー";
 
@@ -89,9 +90,13 @@ RECT OpeningRect(HWND hwnd, const KeptPlacement& kept) {
     RECT client{0, 0, ScaleForDpi(kFirstClientWidth, dpi),
                 kFirstLines * ResultsLineHeight() + g_statusBarHeight};
     RECT outer = WindowRectForClient(client, kMainWindowStyle, true, 0, dpi);
-    RECT primary = areas.empty() ? RECT{0, 0, outer.right - outer.left, outer.bottom - outer.top}
-                                 : areas.front();
-    return CentredInWorkArea({outer.right - outer.left, outer.bottom - outer.top}, primary);
+    SIZE wanted{outer.right - outer.left, outer.bottom - outer.top};
+    if (areas.empty()) return {0, 0, wanted.cx, wanted.cy};
+    // A first window leaves a margin of the screen around it.
+    const RECT& primary = areas.front();
+    wanted.cx = std::min(wanted.cx, static_cast<LONG>(MulDiv(primary.right - primary.left, kFirstShare, 100)));
+    wanted.cy = std::min(wanted.cy, static_cast<LONG>(MulDiv(primary.bottom - primary.top, kFirstShare, 100)));
+    return CentredInWorkArea(wanted, primary);
 }
 
 void OnCreate(HWND hwnd) {

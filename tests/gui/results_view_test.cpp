@@ -12,6 +12,8 @@
 #include "line_index.h"
 #include "main_window.h"
 #include "result_record.h"
+#include "results_view.h"
+#include "settings.h"
 #include "system_message.h"
 
 using namespace gui_driver;
@@ -73,6 +75,7 @@ const int kFill = COLOR_WINDOW;
 // top-left corner at (left, top).
 Pixels DrawnByPlatform(const std::wstring& text, UINT format, int left = 0, int top = 0) {
     Canvas c;
+    if (ResultsFont()) SelectObject(c.dc(), ResultsFont());  // the view's, when it has one
     RECT r = c.rect();
     FillRect(c.dc(), &r, GetSysColorBrush(kFill));
     SetTextColor(c.dc(), GetSysColor(COLOR_WINDOWTEXT));
@@ -197,13 +200,21 @@ protected:
     static void SetUpTestSuite() { RegisterMainWindowClass(GetModuleHandleW(nullptr)); }
 
     void SetUp() override {
+        // The window keeps its placement: in a file of the test's own.
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        settings::UseIniFile(std::wstring(temp) + L"results_view_test.ini");
+        DeleteFileW(settings::IniPath().c_str());
         window = CreateMainWindow(GetModuleHandleW(nullptr));
         ASSERT_NE(window, nullptr) << GetLastError();
+        // Small enough that the texts below scroll, whatever the first size.
+        SetWindowPos(window, nullptr, 0, 0, 647, 400, SWP_NOZORDER);
         ShowWindow(window, SW_SHOWNORMAL);
         UpdateWindow(window);
         view = ResultsView();
         ASSERT_NE(view, nullptr);
         HDC dc = GetDC(view);
+        SelectObject(dc, ResultsFont());
         TEXTMETRICW tm{};
         GetTextMetricsW(dc, &tm);
         ReleaseDC(view, dc);
