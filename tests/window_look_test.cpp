@@ -1,0 +1,104 @@
+// The main window's decisions that Wine can't show: placement across
+// monitors, dark and high-contrast colours, sizes for a DPI.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "dpi.h"
+#include "settings.h"
+#include "test_support.h"
+#include "view_colors.h"
+#include "view_font.h"
+#include "window_placement.h"
+
+namespace {
+
+bool Same(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+TEST(WindowPlacement, KeptWhileItsTitleBarIsOnAMonitorElseOntoThePrimary) {
+    const RECT primary{0, 0, 1920, 1040}, right{1920, 0, 3840, 1040}, left{-1280, 200, 0, 1224};
+    const struct {
+        RECT window;
+        std::vector<RECT> areas;
+        RECT expected;
+    } cases[] = {
+        {{100, 100, 900, 700}, {primary}, {100, 100, 900, 700}},
+        {{2000, 50, 2800, 650}, {primary, right}, {2000, 50, 2800, 650}},
+        {{2000, 50, 2800, 650}, {primary}, {560, 220, 1360, 820}},        // that monitor is gone
+        {{-1200, 300, -400, 900}, {primary, left}, {-1200, 300, -400, 900}},
+        {{-1200, 300, -400, 900}, {primary}, {560, 220, 1360, 820}},
+        {{-740, 10, 80, 400}, {primary}, {-740, 10, 80, 400}},            // 80 px of title showing
+        {{-780, 10, 40, 400}, {primary}, {550, 325, 1370, 715}},          // too little to grab
+        {{100, -300, 900, 300}, {primary}, {560, 220, 1360, 820}},        // title above the screen
+        {{-3000, 0, -500, 1500}, {right}, {1920, 0, 3840, 1040}},         // larger than the screen
+        {{5, 5, 50, 50}, {}, {5, 5, 50, 50}},                              // no monitor known
+    };
+    for (const auto& c : cases) {
+        RECT got = OntoVisibleWorkArea(c.window, c.areas);
+        EXPECT_TRUE(Same(got, c.expected)) << c.window.left << "," << c.window.top << " -> "
+                                           << got.left << "," << got.top << "," << got.right
+                                           << "," << got.bottom;
+    }
+}
+
+TEST(ViewColors, DarkOnlyWhenAppsAreDarkAndHighContrastIsOff) {
+    const ViewColors system{RGB(255, 255, 255), RGB(0, 0, 0)};
+    const struct {
+        bool found;
+        DWORD appsUseLightTheme;
+        bool highContrast;
+        ViewColors expected;
+    } cases[] = {
+        {false, 0, false, system},  // no value: light, the default
+        {true, 1, false, system},
+        {true, 0, false, kDarkViewColors},
+        {true, 0, true, system},  // the high-contrast theme's own colours win
+        {true, 2, false, system},
+    };
+    for (const auto& c : cases) {
+        ViewColors got = ChooseViewColors(c.highContrast, AppsDarkFromValue(c.found, c.appsUseLightTheme), system);
+        EXPECT_EQ(got.fill, c.expected.fill) << c.found << c.appsUseLightTheme << c.highContrast;
+        EXPECT_EQ(got.text, c.expected.text) << c.found << c.appsUseLightTheme << c.highContrast;
+    }
+}
+
+TEST(DpiSizes, LengthsAndFontHeightsGrowWithTheDpi) {
+    const struct {
+        UINT dpi;
+        int scaled100;  // 100 px at 100 %
+        LONG height10pt, height105pt;
+    } cases[] = {{96, 100, -13, -14}, {120, 125, -17, -18}, {144, 150, -20, -21}, {192, 200, -27, -28}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(ScaleForDpi(100, c.dpi), c.scaled100) << c.dpi;
+        EXPECT_EQ(ViewFontHeight(100, c.dpi), c.height10pt) << c.dpi;
+        EXPECT_EQ(ViewFontHeight(105, c.dpi), c.height105pt) << c.dpi;
+    }
+}
+
+TEST(ViewFontSetting, AnUnusableKeptFontReadsAsTheDefault) {
+    testing_support::TempDir dir;
+    settings::UseIniFile(dir / L"Varnelo.ini");
+    const ViewFontChoice fallback = DefaultViewFontChoice();
+    const struct {
+        std::wstring face;
+        int tenths;
+        ViewFontChoice expected;
+    } cases[] = {
+        {L"BIZ UDゴシック", 120, {L"BIZ UDゴシック", 120}},
+        {L"", 120, fallback},
+        {L"BIZ UDゴシック", 0, fallback},
+        {L"BIZ UDゴシック", 5000, fallback},
+        {std::wstring(LF_FACESIZE, L'x'), 120, fallback},  // no room for its end
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(SaveViewFontChoice({c.face, c.tenths}));
+        ViewFontChoice got = LoadViewFontChoice();
+        EXPECT_EQ(got.face, c.expected.face) << c.tenths;
+        EXPECT_EQ(got.tenths, c.expected.tenths) << c.tenths;
+    }
+}
+
+}  // namespace
