@@ -51,9 +51,9 @@ struct RefusedStart {
     }
 };
 
-TEST(VarneloResources, MenuHasTheTwoPopUpsWithTheirCommands) {
+TEST(VarneloResources, MenuHasTheThreePopUpsWithTheirCommands) {
     std::vector<MenuItem> bar = MenuFromFile(ProgramPath(), IDM_MAIN);
-    ASSERT_EQ(bar.size(), 2u);
+    ASSERT_EQ(bar.size(), 3u);
     EXPECT_TRUE(bar[0].popup);
     EXPECT_EQ(bar[0].text, L"ファイル(&F)");
     ASSERT_EQ(bar[0].items.size(), 1u);
@@ -62,10 +62,14 @@ TEST(VarneloResources, MenuHasTheTwoPopUpsWithTheirCommands) {
     EXPECT_TRUE(bar[1].popup);
     EXPECT_EQ(bar[1].text, L"検索(&S)");
     ASSERT_EQ(bar[1].items.size(), 2u);
-    EXPECT_EQ(bar[1].items[0].text, L"検索する(&G)");
+    EXPECT_EQ(bar[1].items[0].text, L"検索する(&G)...");
     EXPECT_EQ(bar[1].items[0].id, static_cast<UINT>(IDM_SEARCH));
     EXPECT_EQ(bar[1].items[1].text, L"中止(&T)");
     EXPECT_EQ(bar[1].items[1].id, static_cast<UINT>(IDM_STOP));
+    EXPECT_EQ(bar[2].text, L"表示(&V)");
+    ASSERT_EQ(bar[2].items.size(), 1u);
+    EXPECT_EQ(bar[2].items[0].text, L"表示フォント(&O)...");
+    EXPECT_EQ(bar[2].items[0].id, static_cast<UINT>(IDM_VIEW_FONT));
 }
 
 TEST(VarneloResources, IconsMenuAndManifestAreTaggedEnglishUs) {
@@ -89,10 +93,11 @@ TEST(VarneloResources, IconsMenuAndManifestAreTaggedEnglishUs) {
         image.Bytes(RT_MANIFEST, CREATEPROCESS_MANIFEST_RESOURCE_ID, kEnglishUs);
     EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos) << manifest;
     EXPECT_NE(manifest.find("uiAccess=\"false\""), std::string::npos) << manifest;
-    EXPECT_EQ(manifest.find("Common-Controls"), std::string::npos) << manifest;
+    EXPECT_NE(manifest.find("Common-Controls"), std::string::npos) << manifest;
 }
 
 TEST(VarneloMainWindow, HasItsClassFrameAndChildren) {
+    DeleteFileW(BesideThisProgram(L"Varnelo.ini").c_str());  // no placement kept: the first size
     RunningProgram program;
     ASSERT_TRUE(program.Start());
     HWND w = program.window;
@@ -100,12 +105,15 @@ TEST(VarneloMainWindow, HasItsClassFrameAndChildren) {
     LONG style = GetWindowLongW(w, GWL_STYLE);
     EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME),
               WS_CAPTION | WS_SYSMENU | WS_THICKFRAME);
-    EXPECT_EQ(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
+    EXPECT_EQ(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX), WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
     EXPECT_EQ(GetWindowLongW(w, GWL_EXSTYLE) & ~WS_EX_WINDOWEDGE, 0);
-    RECT outer{};
+    // Larger than it was at 647 x 400, within the screen's work area.
+    RECT outer{}, work{}, inside{};
     GetWindowRect(w, &outer);
-    EXPECT_EQ(outer.right - outer.left, 647);
-    EXPECT_EQ(outer.bottom - outer.top, 400);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_GT(outer.bottom - outer.top, 400);
+    IntersectRect(&inside, &outer, &work);
+    EXPECT_TRUE(EqualRect(&inside, &outer));
     EXPECT_NE(GetMenu(w), nullptr);
 
     HWND statusBar = GetDlgItem(w, IDC_STATUS_BAR);
