@@ -39,14 +39,17 @@ done_file=$(mktemp -u /tmp/varnelo-scene.XXXXXX)
 trap 'kill $pid 2>/dev/null; wait $pid 2>/dev/null; rm -f "$done_file"' EXIT INT TERM
 
 # xwininfo's line for the window: ... ("varnelo.exe" ...)  WxH+x+y  +X+Y
+window_geometry() {
+  xwininfo -root -tree 2>/dev/null |
+    awk 'tolower($0) ~ /"varnelo.exe"/ && $(NF-1) ~ /^[0-9]+x[0-9]+[+-]/ && $(NF-1) !~ /^1x1[+-]/ {
+           split($(NF-1), g, /[+-]/); print g[1] $NF; exit }'
+}
 geometry=""
 i=0
 while [ -z "$geometry" ] && [ $i -lt 300 ]; do
   sleep 0.2
   i=$((i + 1))
-  geometry=$(xwininfo -root -tree 2>/dev/null |
-             awk 'tolower($0) ~ /"varnelo.exe"/ && $(NF-1) ~ /^[0-9]+x[0-9]+[+-]/ && $(NF-1) !~ /^1x1[+-]/ {
-                    split($(NF-1), g, /[+-]/); print g[1] $NF; exit }')
+  geometry=$(window_geometry)
 done
 [ -n "$geometry" ] || { echo "screenshot: no Varnelo window appeared" >&2; exit 1; }
 
@@ -59,5 +62,7 @@ if [ -n "$scene" ]; then
   [ -f "$done_file" ] || { echo "screenshot: scene \"$scene\" was not set up" >&2; exit 1; }
 fi
 sleep 2
+# Read again: the window may have been made at one size and then placed.
+geometry=$(window_geometry)
 import -window root -crop "$geometry" +repage "$out" || exit 1
 echo "screenshot: $out ($geometry)"
