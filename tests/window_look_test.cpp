@@ -2,21 +2,14 @@
 // monitors, dark and high-contrast colours, sizes for a DPI.
 #include <gtest/gtest.h>
 
-#include <string>
 #include <vector>
 
 #include "dpi.h"
-#include "settings.h"
-#include "test_support.h"
 #include "view_colors.h"
 #include "view_font.h"
 #include "window_placement.h"
 
 namespace {
-
-bool Same(const RECT& a, const RECT& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
 
 TEST(WindowPlacement, KeptWhileItsTitleBarIsOnAMonitorElseOntoThePrimary) {
     const RECT primary{0, 0, 1920, 1040}, right{1920, 0, 3840, 1040}, left{-1280, 200, 0, 1224};
@@ -27,20 +20,19 @@ TEST(WindowPlacement, KeptWhileItsTitleBarIsOnAMonitorElseOntoThePrimary) {
     } cases[] = {
         {{100, 100, 900, 700}, {primary}, {100, 100, 900, 700}},
         {{2000, 50, 2800, 650}, {primary, right}, {2000, 50, 2800, 650}},
-        {{2000, 50, 2800, 650}, {primary}, {560, 220, 1360, 820}},        // that monitor is gone
+        {{2000, 50, 2800, 650}, {primary}, {560, 220, 1360, 820}},  // that monitor is gone
         {{-1200, 300, -400, 900}, {primary, left}, {-1200, 300, -400, 900}},
         {{-1200, 300, -400, 900}, {primary}, {560, 220, 1360, 820}},
-        {{-740, 10, 80, 400}, {primary}, {-740, 10, 80, 400}},            // 80 px of title showing
-        {{-780, 10, 40, 400}, {primary}, {550, 325, 1370, 715}},          // too little to grab
-        {{100, -300, 900, 300}, {primary}, {560, 220, 1360, 820}},        // title above the screen
-        {{-3000, 0, -500, 1500}, {right}, {1920, 0, 3840, 1040}},         // larger than the screen
-        {{5, 5, 50, 50}, {}, {5, 5, 50, 50}},                              // no monitor known
+        {{-740, 10, 80, 400}, {primary}, {-740, 10, 80, 400}},    // 80 px of title showing
+        {{-780, 10, 40, 400}, {primary}, {550, 325, 1370, 715}},  // too little to grab
+        {{100, -300, 900, 300}, {primary}, {560, 220, 1360, 820}},  // title above the screen
+        {{-3000, 0, -500, 1500}, {right}, {1920, 0, 3840, 1040}},   // larger than the screen
+        {{5, 5, 50, 50}, {}, {5, 5, 50, 50}},                       // no monitor known
     };
     for (const auto& c : cases) {
         RECT got = OntoVisibleWorkArea(c.window, c.areas);
-        EXPECT_TRUE(Same(got, c.expected)) << c.window.left << "," << c.window.top << " -> "
-                                           << got.left << "," << got.top << "," << got.right
-                                           << "," << got.bottom;
+        EXPECT_TRUE(EqualRect(&got, &c.expected))
+            << c.window.left << "," << c.window.top << " -> " << got.left << "," << got.top;
     }
 }
 
@@ -59,9 +51,10 @@ TEST(ViewColors, DarkOnlyWhenAppsAreDarkAndHighContrastIsOff) {
         {true, 2, false, system},
     };
     for (const auto& c : cases) {
-        ViewColors got = ChooseViewColors(c.highContrast, AppsDarkFromValue(c.found, c.appsUseLightTheme), system);
-        EXPECT_EQ(got.fill, c.expected.fill) << c.found << c.appsUseLightTheme << c.highContrast;
-        EXPECT_EQ(got.text, c.expected.text) << c.found << c.appsUseLightTheme << c.highContrast;
+        ViewColors got =
+            ChooseViewColors(c.highContrast, AppsDarkFromValue(c.found, c.appsUseLightTheme), system);
+        EXPECT_TRUE(got.fill == c.expected.fill && got.text == c.expected.text)
+            << c.found << c.appsUseLightTheme << c.highContrast;
     }
 }
 
@@ -75,29 +68,6 @@ TEST(DpiSizes, LengthsAndFontHeightsGrowWithTheDpi) {
         EXPECT_EQ(ScaleForDpi(100, c.dpi), c.scaled100) << c.dpi;
         EXPECT_EQ(ViewFontHeight(100, c.dpi), c.height10pt) << c.dpi;
         EXPECT_EQ(ViewFontHeight(105, c.dpi), c.height105pt) << c.dpi;
-    }
-}
-
-TEST(ViewFontSetting, AnUnusableKeptFontReadsAsTheDefault) {
-    testing_support::TempDir dir;
-    settings::UseIniFile(dir / L"Varnelo.ini");
-    const ViewFontChoice fallback = DefaultViewFontChoice();
-    const struct {
-        std::wstring face;
-        int tenths;
-        ViewFontChoice expected;
-    } cases[] = {
-        {L"BIZ UDゴシック", 120, {L"BIZ UDゴシック", 120}},
-        {L"", 120, fallback},
-        {L"BIZ UDゴシック", 0, fallback},
-        {L"BIZ UDゴシック", 5000, fallback},
-        {std::wstring(LF_FACESIZE, L'x'), 120, fallback},  // no room for its end
-    };
-    for (const auto& c : cases) {
-        ASSERT_TRUE(SaveViewFontChoice({c.face, c.tenths}));
-        ViewFontChoice got = LoadViewFontChoice();
-        EXPECT_EQ(got.face, c.expected.face) << c.tenths;
-        EXPECT_EQ(got.tenths, c.expected.tenths) << c.tenths;
     }
 }
 
