@@ -17,7 +17,6 @@
 #include "gui_driver.h"
 #include "real_input.h"
 #include "resource_ids.h"
-#include "settings.h"
 #include "test_support.h"
 #include "varnelo_program.h"
 #include "view_font.h"
@@ -157,14 +156,12 @@ int RightEdge(const Pixels& px, int top, int bottom, DWORD fill) {
     return right;
 }
 
-// The measures of the font the view draws with: the one kept beside the
-// program, at the screen's DPI.
+// The measures of the font the view draws with (no other is chosen here).
 struct FontMeasure {
     int lineHeight = 0;
     int ampersand = 0;
     FontMeasure() {
-        settings::UseIniFile(BesideThisProgram(L"Varnelo.ini"));
-        HFONT font = CreateViewFont(LoadViewFontChoice(), WindowDpi(nullptr));
+        HFONT font = CreateViewFont(DefaultViewFontChoice(), WindowDpi(nullptr));
         HDC dc = GetDC(nullptr);
         HGDIOBJ old = SelectObject(dc, font);
         TEXTMETRICW tm{};
@@ -358,8 +355,7 @@ TEST_F(SearchCommand, DialogShowsItsControlsInTabOrderAndCancelKeepsNothingTyped
                                           IDC_BROWSE_RESULTS, IDC_RUN, IDC_CANCEL}));
     EXPECT_EQ(GetDlgCtrlID(at), IDC_FOLDER_EDIT) << "Tab wraps round";
 
-    // "キャンセル" closes it, and nothing typed is kept (Esc and the close
-    // box alike: gui/dpi_gui_test.cpp).
+    // "キャンセル" closes it, and nothing typed is kept (Esc too: dpi_gui_test).
     Type(dialog, IDC_PATTERN1_EDIT, L"typed then cancelled");
     dialog = CancelAndReopen(p, dialog);
     ASSERT_NE(dialog, nullptr);

@@ -1,12 +1,10 @@
 // The main window's decisions that Wine can't show: placement across
-// monitors, dark and high-contrast colours, sizes for a DPI.
+// monitors, dark and high-contrast colours.
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "dpi.h"
 #include "view_colors.h"
-#include "view_font.h"
 #include "window_placement.h"
 
 namespace {
@@ -48,26 +46,12 @@ TEST(ViewColors, DarkOnlyWhenAppsAreDarkAndHighContrastIsOff) {
         {true, 1, false, system},
         {true, 0, false, kDarkViewColors},
         {true, 0, true, system},  // the high-contrast theme's own colours win
-        {true, 2, false, system},
     };
     for (const auto& c : cases) {
         ViewColors got =
             ChooseViewColors(c.highContrast, AppsDarkFromValue(c.found, c.appsUseLightTheme), system);
         EXPECT_TRUE(got.fill == c.expected.fill && got.text == c.expected.text)
             << c.found << c.appsUseLightTheme << c.highContrast;
-    }
-}
-
-TEST(DpiSizes, LengthsAndFontHeightsGrowWithTheDpi) {
-    const struct {
-        UINT dpi;
-        int scaled100;  // 100 px at 100 %
-        LONG height10pt, height105pt;
-    } cases[] = {{96, 100, -13, -14}, {120, 125, -17, -18}, {144, 150, -20, -21}, {192, 200, -27, -28}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(ScaleForDpi(100, c.dpi), c.scaled100) << c.dpi;
-        EXPECT_EQ(ViewFontHeight(100, c.dpi), c.height10pt) << c.dpi;
-        EXPECT_EQ(ViewFontHeight(105, c.dpi), c.height105pt) << c.dpi;
     }
 }
 

@@ -4,14 +4,11 @@
 
 #include <windows.h>
 
-#include <iostream>
-
 #include "dpi.h"
 #include "main_window.h"
 #include "real_input.h"
 #include "resource_ids.h"
 #include "results_view.h"
-#include "settings.h"
 #include "varnelo_program.h"
 #include "view_font.h"
 
@@ -24,8 +21,6 @@ int FocusId(HWND dialog) {
     GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &gui);
     return GetDlgCtrlID(gui.hwndFocus);
 }
-
-bool Closed(HWND dialog) { return WaitUntil([&] { return !IsWindowVisible(dialog); }); }
 
 TEST(SearchDialog, ControlsApartAndInsideAltKeysReachFieldsAndEveryCloseKeepsNothing) {
     VarneloProgram p;
@@ -65,22 +60,19 @@ TEST(SearchDialog, ControlsApartAndInsideAltKeysReachFieldsAndEveryCloseKeepsNot
         real_input::Type(L"typed");
         ASSERT_TRUE(WaitUntil([&] { return TextOf(edit) == L"typed"; }));
         w.key ? real_input::Key(w.key, w.modifiers) : PressButton(dialog, IDC_CANCEL);
-        ASSERT_TRUE(Closed(dialog));
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(dialog); }));
         ASSERT_NE(dialog = p.OpenSearchDialog(), nullptr);
         EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_PATTERN1_EDIT)), L"");
     }
 }
 
+// The main window made in this process, as Varnelo makes it.
 TEST(ResultsView, LineHeightGrowsWithTheDpi) {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    settings::UseIniFile(std::wstring(temp) + L"dpi_gui_test.ini");
     ASSERT_NE(RegisterMainWindowClass(GetModuleHandleW(nullptr)), 0);
     HWND window = CreateMainWindow(GetModuleHandleW(nullptr));
     ASSERT_NE(window, nullptr);
     const UINT dpi = WindowDpi(window);
     const int atDpi = ResultsLineHeight();
-    DestroyWindow(window);
     HDC dc = GetDC(nullptr);
     HGDIOBJ old = SelectObject(dc, CreateViewFont(DefaultViewFontChoice(), kBaseDpi));
     TEXTMETRICW at96{};
@@ -88,8 +80,8 @@ TEST(ResultsView, LineHeightGrowsWithTheDpi) {
     DeleteObject(SelectObject(dc, old));
     EXPECT_EQ(dpi, static_cast<UINT>(GetDeviceCaps(dc, LOGPIXELSY)));
     ReleaseDC(nullptr, dc);
-    std::cout << "line height " << atDpi << " px at " << dpi << " DPI, " << at96.tmHeight << " px at 96\n";
-    EXPECT_GE(atDpi * 144.0, 1.4 * at96.tmHeight * dpi);  // at 144: at least 1.4 times
+    EXPECT_GE(atDpi * 144.0, 1.4 * at96.tmHeight * dpi)  // at 144: at least 1.4 times
+        << atDpi << " px at " << dpi << " DPI, " << at96.tmHeight << " px at 96";
 }
 
 }  // namespace

@@ -111,9 +111,8 @@ TEST(VarneloMainWindow, HasItsClassFrameAndChildren) {
     RECT outer{}, work{}, inside{};
     GetWindowRect(w, &outer);
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    EXPECT_GT(outer.bottom - outer.top, 400);
-    IntersectRect(&inside, &outer, &work);
-    EXPECT_TRUE(EqualRect(&inside, &outer));
+    EXPECT_TRUE(outer.bottom - outer.top > 400 && IntersectRect(&inside, &outer, &work) &&
+                EqualRect(&inside, &outer));
     EXPECT_NE(GetMenu(w), nullptr);
 
     HWND statusBar = GetDlgItem(w, IDC_STATUS_BAR);

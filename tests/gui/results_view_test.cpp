@@ -200,11 +200,8 @@ protected:
     static void SetUpTestSuite() { RegisterMainWindowClass(GetModuleHandleW(nullptr)); }
 
     void SetUp() override {
-        // The window keeps its placement: in a file of the test's own.
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        settings::UseIniFile(std::wstring(temp) + L"results_view_test.ini");
-        DeleteFileW(settings::IniPath().c_str());
+        // The window keeps its placement: not in the program's own file.
+        settings::UseIniFile(BesideThisProgram(L"results_view_test.ini"));
         window = CreateMainWindow(GetModuleHandleW(nullptr));
         ASSERT_NE(window, nullptr) << GetLastError();
         // Small enough that the texts below scroll, whatever the first size.

@@ -132,8 +132,7 @@ int wmain(int argc, wchar_t** argv) {
         real_input::ClickToFront(main, 5, 5);
         real_input::Key('S', real_input::kAlt);
         real_input::Key('G');
-        WaitUntil([&] { return FindWindowW(L"#32770", L"検索する") != nullptr; });
-        Sleep(500);
+        Sleep(1500);
     }
     if (scene == L"menu") {
         HDC dc = GetDC(nullptr);
