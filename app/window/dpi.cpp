@@ -5,8 +5,8 @@ namespace {
 template <typename Function>
 Function User32Function(const char* name) {
     HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    return user32 ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user32, name)))
-                  : nullptr;
+    if (!user32) return nullptr;
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user32, name)));
 }
 
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
@@ -49,7 +49,8 @@ LOGFONTW MessageFontForDpi(UINT dpi) {
 }
 
 RECT WindowRectForClient(RECT client, DWORD style, bool menu, DWORD exStyle, UINT dpi) {
-    static const auto forDpi = User32Function<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi");
+    static const auto forDpi =
+        User32Function<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi");
     RECT r = client;
     if (!forDpi || !forDpi(&r, style, menu, exStyle, dpi)) {
         r = client;

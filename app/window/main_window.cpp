@@ -31,7 +31,7 @@ const wchar_t kCreationErrorCaption[] = L"作成エラー";
 
 HINSTANCE g_instance = nullptr;
 HWND g_statusBar = nullptr;
-int g_statusBarHeight = 0;  // measured once, at creation
+int g_statusBarHeight = 0;  // measured at every layout: its font follows the DPI
 HWND g_resultsView = nullptr;
 GdiObjectOwner g_uiFont;    // the status bar's: the system's message font
 GdiObjectOwner g_viewFont;  // the results view's
@@ -60,7 +60,8 @@ void ApplyLook(HWND hwnd) {
     const UINT dpi = WindowDpi(hwnd);
     LOGFONTW ui = MessageFontForDpi(dpi);
     HFONT uiFont = CreateFontIndirectW(&ui);
-    if (g_statusBar && uiFont) SendMessageW(g_statusBar, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont), TRUE);
+    if (g_statusBar && uiFont)
+        SendMessageW(g_statusBar, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont), TRUE);
     g_uiFont.reset(uiFont);
     HFONT viewFont = CreateViewFont(g_viewFontChoice, dpi);
     UseResultsFontAndColors(viewFont, CurrentViewColors());
@@ -94,8 +95,11 @@ RECT OpeningRect(HWND hwnd, const KeptPlacement& kept) {
     if (areas.empty()) return {0, 0, wanted.cx, wanted.cy};
     // A first window leaves a margin of the screen around it.
     const RECT& primary = areas.front();
-    wanted.cx = std::min(wanted.cx, static_cast<LONG>(MulDiv(primary.right - primary.left, kFirstShare, 100)));
-    wanted.cy = std::min(wanted.cy, static_cast<LONG>(MulDiv(primary.bottom - primary.top, kFirstShare, 100)));
+    const auto share = [](LONG length) {
+        return static_cast<LONG>(MulDiv(length, kFirstShare, 100));
+    };
+    wanted.cx = std::min(wanted.cx, share(primary.right - primary.left));
+    wanted.cy = std::min(wanted.cy, share(primary.bottom - primary.top));
     return CentredInWorkArea(wanted, primary);
 }
 

@@ -60,7 +60,8 @@ ViewColors g_colors{GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_WINDOWTEXT)};
 // Selects the view's font into a device context for the scope's length.
 class ViewFontSelected {
 public:
-    explicit ViewFontSelected(HDC dc) : dc_(dc), old_(g_font ? SelectObject(dc, g_font) : nullptr) {}
+    explicit ViewFontSelected(HDC dc)
+        : dc_(dc), old_(g_font ? SelectObject(dc, g_font) : nullptr) {}
     ~ViewFontSelected() {
         if (old_) SelectObject(dc_, old_);
     }

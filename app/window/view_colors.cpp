@@ -22,7 +22,9 @@ ViewColors ChooseViewColors(bool highContrast, bool appsDark, ViewColors system)
     return appsDark && !highContrast ? kDarkViewColors : system;
 }
 
-bool AppsDarkFromValue(bool found, DWORD appsUseLightTheme) { return found && appsUseLightTheme == 0; }
+bool AppsDarkFromValue(bool found, DWORD appsUseLightTheme) {
+    return found && appsUseLightTheme == 0;
+}
 
 bool AppsUseDarkMode() {
     DWORD value = 1, size = sizeof(value);
