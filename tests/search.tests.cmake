@@ -19,3 +19,5 @@ add_executable(lookfor_console_test lookfor_console_test.cpp lookfor_console.cpp
 target_link_libraries(lookfor_console_test PRIVATE TestSupport GTest::gtest_main)
 add_dependencies(lookfor_console_test lookfor)
 tessumi_display_test(lookfor_console_test)
+# The line search's blocks, made tiny so that they end everywhere.
+tessumi_unit_test(block_edges_test block_edges_test.cpp)

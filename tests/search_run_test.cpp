@@ -199,9 +199,9 @@ TEST_F(SearchRunTest, EveryEncodingIsSearchedAsItsText) {
          L"ﾃﾞｰﾀ|ｱｲｳｴ", {{1, L"ｺｰﾄﾞ,ﾃﾞｰﾀ"}, {2, L"0001,ｱｲｳｴ"}}},
         {"ASCII", "int main(void)\n{\n    return weather;\n}\n", L"weather",
          {{3, L"    return weather;"}}},
-        // A cut sequence at the very end: all of it is read as Shift_JIS.
-        {"UTF-8 but for its last byte", "weather: 東京\r\nend\r\n\xE6", L"weather",
-         {{1, L"weather: 譚ｱ莠ｬ"}}},
+        // A log cut inside its last character is still UTF-8.
+        {"UTF-8 but for its last byte", "weather: 東京\r\nend\r\n\xE6", L"weather|\uFFFD",
+         {{1, L"weather: 東京"}, {3, L"\xFFFD"}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "test_support.h"
+#include "fallback_code_page.h"
 #include "text_encoding.h"
 
 using namespace testing_support;
@@ -38,7 +39,9 @@ TEST(TextEncodingTest, TheFirstRuleThatFitsDecides) {
         {"\x1B(I1\x1B(B", TextEncoding::Ansi, 0},        // kana alone is not enough
         {"\x1B$BF\x1B(B", TextEncoding::Ansi, 0},        // half a pair
         {"\x1B$B\x7F\x7F\x1B(B", TextEncoding::Ansi, 0},  // no such pair
-        {"\x1B$(DF|\x1B(B", TextEncoding::Ansi, 0},       // JIS X 0212 is not read
+        {"\x1B$(DF|\x1B(B", TextEncoding::Iso2022Jp, 0},  // JIS X 0212
+        {"\x1B$B\x29\x21\x1B(B", TextEncoding::Iso2022Jp, 0},  // unassigned: U+FFFD
+        {"\x1B$(D\x30\r\n\x1B(B", TextEncoding::Ansi, 0},    // a break inside a pair
         {"\x1B$BF|\x1B(B\xC3\xA9", TextEncoding::Utf8, 0},
         // UTF-8: well-formed with a multi-byte sequence, and nothing else.
         {"\xC3\xA9", TextEncoding::Utf8, 0},
@@ -48,13 +51,18 @@ TEST(TextEncodingTest, TheFirstRuleThatFitsDecides) {
         {"a\xE0\x80\xAF", TextEncoding::Ansi, 0},      // overlong
         {"a\xED\xA0\x80", TextEncoding::Ansi, 0},      // surrogate
         {"a\xF4\x90\x80\x80", TextEncoding::Ansi, 0},  // above U+10FFFF
-        {ascii40 + "\xE6\x9D\xB1\xE6\x9D", TextEncoding::Ansi, 0},  // cut at the end
+        {ascii40 + "\xE6\x9D\xB1\xE6\x9D", TextEncoding::Utf8, 0},  // cut at the end
+        {ascii40 + "\xE6\x9D\xB1\xF0\x90\x80", TextEncoding::Utf8, 0},
+        {ascii40 + "\xE6\x9D\xB1\xE6\x9D\r\n", TextEncoding::Ansi, 0},  // cut before the end
+        {ascii40 + "\xE6\x9D\xB1\xE0\x80", TextEncoding::Ansi, 0},  // no sequence begins so
+        {"a\xE6\x9D", TextEncoding::Ansi, 0},  // nothing whole: Shift_JIS
         // EUC-JP only where code page 932 fails.
         {"\xC5\xEC\xB5\xFE", TextEncoding::EucJp, 0},                  // 東京
         {ascii40 + "\xA4\xCE\x8E\xB1\xC5\xEC\xB5\xFE", TextEncoding::EucJp, 0},  // のｱ東京
         {"\xB1\xB2\xB3\xB4", TextEncoding::Ansi, 0},     // ｱｲｳｴ, a valid pair of EUC-JP too
         {"\xC5\xEC\xB5", TextEncoding::Ansi, 0},         // cut EUC-JP
-        {"\x8F\xB0\xA1\xFE", TextEncoding::Ansi, 0},     // JIS X 0212 is not read
+        {"\x8F\xB0\xA1\xFE", TextEncoding::Ansi, 0},     // cut EUC-JP
+        {"\x8F\xB0\xA1\xC5\xEC\xB5\xFE", TextEncoding::EucJp, 0},  // 丂 of JIS X 0212, 東京
         {"\x93\x8C\x8B\x9E", TextEncoding::Ansi, 0},     // 東京 in Shift_JIS
     };
     for (const Case& c : cases) {
@@ -104,9 +112,69 @@ TEST(TextEncodingTest, Utf8DecodesAsThePlatformDoesWholeOrByLines) {
     std::string malformed = std::string(40, 'a') + "\xE6\x9D";
     std::wstring out(malformed.size(), L'#');
     size_t written = 0;
-    EXPECT_FALSE(DecodeText(TextEncoding::Utf8, Bytes(malformed), malformed.size(), &out[0],
-                            written));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_UNICODE_TRANSLATION));
+    EXPECT_TRUE(DecodeText(TextEncoding::Utf8, Bytes(malformed), malformed.size(), &out[0],
+                           written));
+    EXPECT_EQ(out.substr(40, written - 40), L"\xFFFD\xFFFD");
+}
+
+// 丂 of JIS X 0212 as the platform's code page 20932 converts it: Windows'
+// has it, Wine's has no JIS X 0212 and gives U+FFFD.
+std::wstring Jis0212Sample() {
+    wchar_t c[2];
+    return MultiByteToWideChar(20932, MB_ERR_INVALID_CHARS, "\x8F\xB0\xA1", 3, c, 2) == 1
+               ? std::wstring(1, c[0])
+               : L"\xFFFD";
+}
+
+// What each encoding's decoding makes of the characters a platform refuses
+// or that earlier versions read as raw escapes.
+TEST(TextEncodingTest, MendsOfUtf8AndIso2022Jp) {
+    struct Case {
+        TextEncoding encoding;
+        std::string bytes;
+        std::wstring text;
+    } cases[] = {
+        {TextEncoding::Utf8, "a\xE6\x9D\xE6\x9D\xB1\xC0\x80", L"a\xFFFD\xFFFD東\xFFFD\xFFFD"},
+        {TextEncoding::Utf8, "\xF0\x90\x80", L"\xFFFD\xFFFD\xFFFD"},
+        // NEC row 13 as code page 932 has it, JIS X 0212, an unassigned pair.
+        {TextEncoding::Iso2022Jp, "\x1B$B\x2D\x21\x2D\x6A" "E75$\x1B(B", L"①㈱天気"},
+        {TextEncoding::Iso2022Jp, "\x1B$(D\x30\x21\x1B(Ba\x1B$B\x29\x21",
+         Jis0212Sample() + L"a\xFFFD"},
+        {TextEncoding::EucJp, "\xC5\xEC\x8F\xB0\xA1\xC5\xEC", L"東" + Jis0212Sample() + L"東"},
+    };
+    for (const Case& c : cases) {
+        std::wstring out(c.bytes.size(), L'#');
+        size_t written = 0;
+        ASSERT_TRUE(DecodeText(c.encoding, Bytes(c.bytes), c.bytes.size(), &out[0], written));
+        out.resize(written);
+        EXPECT_EQ(out, c.text) << Show(out);
+    }
+}
+
+UINT systemCodePage = 0;
+UINT WINAPI TestCodePage() { return systemCodePage; }
+
+// A system whose ANSI code page is UTF-8 reads files without a mark as
+// Shift_JIS (Wine can't be switched to it, so the decision is tested here).
+TEST(TextEncodingTest, FallbackIsShiftJisOnAUtf8System) {
+    struct Case {
+        UINT system;
+        UINT codePage;
+        DWORD flags;
+    } cases[] = {{932, CP_ACP, MB_PRECOMPOSED}, {1252, CP_ACP, MB_PRECOMPOSED}, {65001, 932, 0}};
+    systemAnsiCodePage = TestCodePage;
+    for (const Case& c : cases) {
+        systemCodePage = c.system;
+        const FallbackConversion f = FallbackCodePage();
+        EXPECT_EQ(f.codePage, c.codePage) << c.system;
+        EXPECT_EQ(f.flags, c.flags) << c.system;
+    }
+    const std::string tokyo = "\x93\x8C\x8B\x9E";
+    std::wstring out(4, L'#');
+    size_t written = 0;
+    ASSERT_TRUE(DecodeText(TextEncoding::Ansi, Bytes(tokyo), tokyo.size(), &out[0], written));
+    EXPECT_EQ(out.substr(0, written), L"東京");
+    systemAnsiCodePage = GetACP;
 }
 
 }  // namespace

@@ -1,16 +1,15 @@
 #include "lines.h"
 
-#include <climits>
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <cwchar>
-#include <memory>
 
+#include "block_reader.h"
 #include "byte_text.h"
-#include "file_read.h"
-#include "loader.h"
 #include "pattern/pattern_plan.h"
 #include "simd.h"
+#include "status_text.h"
 #include "writer.h"
 
 namespace {
@@ -26,12 +25,17 @@ constexpr size_t kHeadLength = 4;
 constexpr size_t kMarkLength = 5;
 constexpr size_t kTailLength = 2;
 
-// Decimal digits of a line number into out (at least 11 units); returns the count.
-size_t FormatNumber(int number, wchar_t* out) {
-    wchar_t digits[12];
+constexpr wchar_t kByteOrderMark = 0xFEFF;
+constexpr size_t kMaxDigits = 20;  // and a sign
+
+// Decimal digits of a line number into out (at least kMaxDigits + 1 units);
+// returns the count.
+size_t FormatNumber(long long number, wchar_t* out) {
+    wchar_t digits[kMaxDigits];
     size_t n = 0;
     bool negative = number < 0;
-    unsigned int value = negative ? 0u - static_cast<unsigned int>(number) : number;
+    unsigned long long value =
+        negative ? 0ull - static_cast<unsigned long long>(number) : number;
     do {
         digits[n++] = static_cast<wchar_t>(L'0' + value % 10);
         value /= 10;
@@ -158,9 +162,9 @@ void CutLines(const wchar_t* text, size_t n, std::vector<Line>& lines) {
     while (NextLine(text, n, next, line)) lines.push_back(line);
 }
 
-int AppendRecord(SearchRun& run, const wchar_t* path, size_t pathLength, int number,
+int AppendRecord(SearchRun& run, const wchar_t* path, size_t pathLength, long long number,
                  const Line& line, wchar_t* statusText) {
-    wchar_t digits[12];
+    wchar_t digits[kMaxDigits + 1];
     size_t digitCount = FormatNumber(number, digits);
     size_t headLength = pathLength + kHeadLength + digitCount + kMarkLength;
     size_t recordLength = headLength + line.length + kTailLength;
@@ -237,29 +241,33 @@ private:
     Line line_{nullptr, 0};
 };
 
-// Searches the lines of one text, in UTF-16 or in bytes (byte_text.h).
-// Each line is tested as soon as it is cut, while it is still in the cache,
-// and no list of lines is held: the records and their numbers are those of
-// cutting the whole text first. Lines before the next place where a match
-// could begin are only counted; once no such place is left, nothing more is
-// read.
+// Searches the lines of one text, in UTF-16 or in bytes (byte_text.h): a
+// block of a file, whose lines are numbered on from number. Each line is
+// tested as soon as it is cut, while it is still in the cache, and no list
+// of lines is held: the records and their numbers are those of cutting the
+// whole text first. Lines before the next place where a match could begin
+// are only counted; once no such place is left, nothing more is read.
 template <class Text>
 int SearchText(Text& text, const wchar_t* path, size_t pathLength, SearchRun& run,
-               wchar_t* statusText) {
+               long long& number, wchar_t* statusText) {
     const size_t size = text.size();
     size_t candidate = 0;       // no match can begin in [the last position asked about, candidate)
     size_t next = text.first();  // where the next line starts
     Line line;
-    int number = 0;
     while (next < size) {
         if (!run.progress.InFile(next, statusText)) return 0;
         if (candidate < next) {
             candidate = text.NextCandidate(next);
-            if (candidate == size) break;
+            if (candidate == size) {
+                // The next block numbers on: every line left here ends
+                // with its breaks, unless this is the file's last.
+                number += static_cast<long long>(text.CountLines(next, size));
+                break;
+            }
         }
         if (candidate > next) {
             const size_t start = text.LineStartOf(next, candidate);
-            number += static_cast<int>(text.CountLines(next, start));
+            number += static_cast<long long>(text.CountLines(next, start));
             next = start;
         }
         const size_t start = next;
@@ -297,50 +305,89 @@ const std::vector<ByteLiteral>* ByteLiterals(SearchRun& run, TextEncoding encodi
     return cache.usable ? &cache.literals : nullptr;
 }
 
-// The skip literals' bytes when file can be searched on its bytes: read in
-// the ANSI code page with no break taken into a character, or in UTF-8 and
-// decoded so (a marked file whose rest is malformed is read in the code page,
-// mark and all); null otherwise.
-const std::vector<ByteLiteral>* BytePath(SearchRun& run, const FileBytes& file,
-                                         const DetectedEncoding& detected) {
-    const unsigned char* bytes = file.bytes();
-    switch (detected.encoding) {
-    case TextEncoding::Ansi: {
-        const std::vector<ByteLiteral>* literals = ByteLiterals(run, TextEncoding::Ansi);
-        return literals && BreaksStandAlone(AnsiCodePage(), bytes, file.size) ? literals
-                                                                               : nullptr;
+// The skip literals' bytes when a block can be searched on its bytes: read
+// in UTF-8, or in the ANSI code page with no break taken into a character;
+// null otherwise.
+const std::vector<ByteLiteral>* BytePath(SearchRun& run, TextEncoding encoding,
+                                         const unsigned char* bytes, size_t n) {
+    if (encoding == TextEncoding::Utf8) return ByteLiterals(run, TextEncoding::Utf8);
+    if (encoding != TextEncoding::Ansi) return nullptr;
+    const std::vector<ByteLiteral>* literals = ByteLiterals(run, TextEncoding::Ansi);
+    return literals && BreaksStandAlone(AnsiCodePage(), bytes, n) ? literals : nullptr;
+}
+
+// Where the second pass may end a block: UTF-16 breaks are units, and a
+// double-byte code page's lead byte may take a break as its second byte.
+BlockCut CutFor(TextEncoding encoding) {
+    BlockCut cut;
+    if (encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be) {
+        cut.unitBytes = 2;
+        cut.bigEndian = encoding == TextEncoding::Utf16Be;
+    } else if (encoding == TextEncoding::Ansi && AnsiCodePage().usable) {
+        cut.lead = AnsiCodePage().lead;
     }
-    case TextEncoding::Utf8: {
-        const std::vector<ByteLiteral>* literals = ByteLiterals(run, TextEncoding::Utf8);
-        const size_t mark = detected.markLength;
-        return literals && (mark == 0 || Utf8WellFormed(bytes + mark, file.size - mark))
-                   ? literals
-                   : nullptr;
+    return cut;
+}
+
+// One block of the second pass, numbered on from number: on its bytes, or
+// decoded (ISO-2022-JP's character set carried in mode) behind a U+FEFF of
+// its own.
+int SearchBlock(const wchar_t* path, size_t pathLength, SearchRun& run, const BlockReader& block,
+                const DetectedEncoding& detected, Iso2022Mode& mode, long long& number,
+                wchar_t* statusText) {
+    const size_t mark = block.first() ? detected.markLength : 0;
+    const unsigned char* bytes = block.data();
+    const size_t n = block.size();
+    if (const std::vector<ByteLiteral>* literals = BytePath(run, detected.encoding, bytes, n)) {
+        ByteText text(detected.encoding, bytes, n, mark, *literals, run.lineScratch);
+        return SearchText(text, path, pathLength, run, number, statusText);
     }
-    default:
-        return nullptr;
+    std::vector<wchar_t>& units = run.blockText;
+    if (units.size() < n + 1) units.resize(n + 1);  // no encoding gives more units than bytes
+    size_t written = 0;
+    if (!DecodePiece(detected.encoding, bytes + std::min(mark, n), n - std::min(mark, n),
+                     units.data() + 1, written, mode)) {
+        status::SystemFailure(statusText, nullptr, status::kConversion, GetLastError());
+        return 0;
     }
+    units[0] = kByteOrderMark;
+    Utf16Text text(run.linePattern, units.data(), written + 1);
+    return SearchText(text, path, pathLength, run, number, statusText);
 }
 
 }  // namespace
 
 int FnSearchLines(const wchar_t* path, size_t pathLength, SearchRun& run, wchar_t* statusText) {
-    FileBytes file;
-    int length = 0;
-    // The limit of the loader's text mode, which the file would go through.
-    if (!ReadWholeFile(path, DWORD(INT_MAX) - 1, file, &length, statusText)) return 0;
+    BlockReader reader(run.readBuffer);
+    if (!reader.Open(path, statusText)) return 0;
 
-    const DetectedEncoding detected = DetectEncoding(file.bytes(), file.size);
-    if (const std::vector<ByteLiteral>* literals = BytePath(run, file, detected)) {
-        ByteText text(detected.encoding, file.bytes(), file.size, detected.markLength, *literals,
-                      run.lineScratch);
-        return SearchText(text, path, pathLength, run, statusText);
+    // The first pass decides the encoding; a mark decides at once, and so
+    // does a file that is no longer UTF-8 nor EUC-JP.
+    EncodingDetector detector;
+    const BlockCut anyBreak;
+    for (;;) {
+        if (!reader.Next(anyBreak, statusText)) return 0;
+        detector.Feed(reader.data(), reader.size(), reader.last());
+        if (reader.last() || detector.Settled()) break;
+        if (!run.progress.NewBlock(statusText)) return 0;
     }
+    const DetectedEncoding detected = detector.Result();
+    if (!reader.Rewind(statusText)) return 0;
 
-    wchar_t* loaded = nullptr;
-    int n = 0;
-    if (!ToLoadedText(path, file, detected, &loaded, &n, statusText)) return 0;
-    std::unique_ptr<wchar_t[]> owner(loaded);
-    Utf16Text text(run.linePattern, loaded, static_cast<size_t>(n));
-    return SearchText(text, path, pathLength, run, statusText);
+    const BlockCut cut = CutFor(detected.encoding);
+    Iso2022Mode mode = Iso2022Mode::Ascii;
+    long long number = 0;
+    for (;;) {
+        if (!reader.Next(cut, statusText)) return 0;
+        if (!SearchBlock(path, pathLength, run, reader, detected, mode, number, statusText))
+            return 0;
+        if (reader.last()) break;
+        if (!run.progress.NewBlock(statusText)) return 0;
+    }
+    // A big text's buffer goes back to a block's size for the next file.
+    if (run.blockText.size() > readBlockSize + 1) {
+        run.blockText.resize(readBlockSize + 1);
+        run.blockText.shrink_to_fit();
+    }
+    return 1;
 }

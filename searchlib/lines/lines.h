@@ -15,9 +15,11 @@ void CutLines(const wchar_t* text, size_t n, std::vector<Line>& lines);
 
 // Appends path + "\r\n\t(number)===>" + line + "\r\n" to the run's
 // ResultBlock, writing the block out first when the record would not fit.
-int AppendRecord(SearchRun& run, const wchar_t* path, size_t pathLength, int number,
+int AppendRecord(SearchRun& run, const wchar_t* path, size_t pathLength, long long number,
                  const Line& line, wchar_t* statusText);
 
-// Searches one file; 0 when it can't be loaded, a block can't be written or
-// pattern 2 can't be tested, with that step's text in statusText.
+// Searches one file of any size, read in blocks (block_reader.h) twice: a
+// first pass decides its encoding, the second searches it. 0 when it can't
+// be read or decoded, a block can't be written or pattern 2 can't be tested,
+// with that step's text in statusText.
 int FnSearchLines(const wchar_t* path, size_t pathLength, SearchRun& run, wchar_t* statusText);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "fallback_code_page.h"
 #include "simd.h"
 #include "status_text.h"
 
@@ -32,9 +33,11 @@ inline unsigned BreakMask(const unsigned char* bytes) {
 #endif
 
 // Converts bytes[0, n) exactly as the loader converts a whole file.
-int Convert(const unsigned char* bytes, size_t n, wchar_t* out, size_t capacity) {
-    return MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, reinterpret_cast<const char*>(bytes),
-                               static_cast<int>(n), out, static_cast<int>(capacity));
+int Convert(FallbackConversion fallback, const unsigned char* bytes, size_t n, wchar_t* out,
+            size_t capacity) {
+    return MultiByteToWideChar(fallback.codePage, fallback.flags,
+                               reinterpret_cast<const char*>(bytes), static_cast<int>(n), out,
+                               static_cast<int>(capacity));
 }
 
 // Notes that sequence converts to the units out[0, k).
@@ -45,10 +48,10 @@ void Note(CodePageFacts& cp, unsigned sequence, const wchar_t* out, int k) {
     }
 }
 
-CodePageFacts AskCodePage() {
+CodePageFacts AskCodePage(FallbackConversion fallback) {
     CodePageFacts cp;
     CPINFO info;
-    if (!GetCPInfo(CP_ACP, &info) || info.MaxCharSize > 2) return cp;
+    if (!GetCPInfo(fallback.codePage, &info) || info.MaxCharSize > 2) return cp;
     for (int i = 0; i + 1 < MAX_LEADBYTES && info.LeadByte[i] != 0; i += 2)
         for (unsigned b = info.LeadByte[i]; b <= info.LeadByte[i + 1]; ++b) cp.lead[b] = true;
     // BreaksStandAlone looks closer only after bytes of 0x80 and above.
@@ -59,7 +62,7 @@ CodePageFacts AskCodePage() {
     cp.asciiAsIs = true;
     for (unsigned b = 0; b < 256; ++b) {
         const unsigned char one[1] = {static_cast<unsigned char>(b)};
-        const int k = Convert(one, 1, out, 4);
+        const int k = Convert(fallback, one, 1, out, 4);
         if (b < 0x80 && (cp.lead[b] || k != 1 || out[0] != static_cast<wchar_t>(b)))
             cp.asciiAsIs = false;
         // A lead byte converts alone only at the very end of a text: not a
@@ -69,7 +72,7 @@ CodePageFacts AskCodePage() {
         for (unsigned t = 0; t < 256; ++t) {
             const unsigned char two[2] = {static_cast<unsigned char>(b),
                                           static_cast<unsigned char>(t)};
-            Note(cp, b << 8 | t, out, Convert(two, 2, out, 4));
+            Note(cp, b << 8 | t, out, Convert(fallback, two, 2, out, 4));
         }
     }
     for (unsigned& s : cp.source)
@@ -81,8 +84,14 @@ CodePageFacts AskCodePage() {
 }  // namespace
 
 const CodePageFacts& AnsiCodePage() {
-    static const CodePageFacts facts = AskCodePage();
-    return facts;
+    // The system's code page, or Shift_JIS on a UTF-8 system; each asked once.
+    const FallbackConversion fallback = FallbackCodePage();
+    if (fallback.codePage == CP_ACP) {
+        static const CodePageFacts system = AskCodePage(fallback);
+        return system;
+    }
+    static const CodePageFacts shiftJis = AskCodePage(fallback);
+    return shiftJis;
 }
 
 namespace {
@@ -98,10 +107,12 @@ bool EncodeInCodePage(const CodePageFacts& cp, const std::wstring& literal, std:
     return true;
 }
 
-// Well-formed UTF-8 has one form for every character; a lone surrogate has none.
+// Well-formed UTF-8 has one form for every character; a lone surrogate has
+// none, and U+FFFD also stands for every ill-formed byte.
 bool EncodeInUtf8(const std::wstring& literal, std::string& bytes) {
     for (size_t i = 0; i < literal.size(); ++i) {
         unsigned c = static_cast<uint16_t>(literal[i]);
+        if (c == 0xFFFD) return false;
         if (c >= 0xD800 && c <= 0xDFFF) {
             const unsigned low = i + 1 < literal.size() ? static_cast<uint16_t>(literal[i + 1]) : 0;
             if (c > 0xDBFF || low < 0xDC00 || low > 0xDFFF) return false;

@@ -5,8 +5,8 @@
 // inside a UTF-8 sequence, and in a single- or double-byte code page only as
 // the second byte of a character whose first byte stands right before them;
 // where no break is taken that way, a line decoded on its own is exactly the
-// piece of the whole file's decoding that the line search would cut. A file
-// where a break is taken that way is decoded whole.
+// piece of the whole file's decoding that the line search would cut. A block
+// of a file where a break is taken that way is decoded whole.
 #pragma once
 
 #include <cstddef>
@@ -57,7 +57,7 @@ size_t FindBytes(const unsigned char* want, size_t m, LiteralProbes probes,
 // and a line's content is decoded only when it is asked for.
 class ByteText {
 public:
-    // encoding: Ansi, or Utf8 for a file that is well-formed after its mark;
+    // encoding: Ansi or Utf8 (an ill-formed byte decodes to U+FFFD);
     // literals: the skip literals' bytes (EncodeLiteral), one of which every
     // match contains; scratch: the run's buffer for decoded lines.
     ByteText(TextEncoding encoding, const unsigned char* bytes, size_t n, size_t markLength,

@@ -12,21 +12,26 @@ int RefuseNoMemory(const wchar_t* path, wchar_t* statusText) {
     return 0;
 }
 
-int ReadWholeFile(const wchar_t* path, DWORD limit, FileBytes& out, int* length,
-                  wchar_t* statusText) {
+int OpenForReading(const wchar_t* path, FileHandle& file, wchar_t* statusText) {
     // Shared with writers and deleters as well: a file that another
     // program keeps open for writing, a live log, is still read.
     const std::wstring platformPath = PlatformPath(path);
     SetLastError(0);
-    FileHandle file(CreateFileW(platformPath.c_str(), GENERIC_READ,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    file.reset(CreateFileW(platformPath.c_str(), GENERIC_READ,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
         status::SystemFailure(statusText, path, status::kCreateReadHandle, GetLastError());
         return 0;
     }
-
     status::Ok(statusText);
+    return 1;
+}
+
+int ReadWholeFile(const wchar_t* path, DWORD limit, FileBytes& out, int* length,
+                  wchar_t* statusText) {
+    FileHandle file;
+    if (!OpenForReading(path, file, statusText)) return 0;
     SetLastError(0);
     DWORD high = 0;
     DWORD size = GetFileSize(file.get(), &high);

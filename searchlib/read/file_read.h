@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <memory>
 
+#include "handle_owner.h"
+
 // A file's bytes as one read delivered them. Held as UTF-16 units, so that
 // the buffer can be handed to a caller who releases it with delete[]; an odd
 // last byte gets a unit of its own.
@@ -26,6 +28,10 @@ struct FileBytes {
 // held. *length receives the byte count once the size is known.
 int ReadWholeFile(const wchar_t* path, DWORD limit, FileBytes& out, int* length,
                   wchar_t* statusText);
+
+// Opens the file at path for reading, shared with writers and deleters. 1
+// and "正常です。", or 0 with the loader's text for a file that can't be opened.
+int OpenForReading(const wchar_t* path, FileHandle& file, wchar_t* statusText);
 
 // Refuses a buffer that can't be allocated with a text in the usual form:
 // subject, lead-in and the system's words for running out of memory.

@@ -10,6 +10,8 @@
 #include <new>
 #include <vector>
 
+#include "fallback_code_page.h"
+#include "iso2022jp.h"
 #include "simd.h"
 
 namespace {
@@ -17,7 +19,10 @@ namespace {
 constexpr UINT kShiftJisCodePage = 932;
 constexpr UINT kEucJpCodePage = 20932;
 constexpr unsigned char kEscape = 0x1B;
-constexpr unsigned char kKanaShift = 0x8E;  // EUC-JP: a half-width katakana follows
+constexpr unsigned char kKanaShift = 0x8E;     // EUC-JP: a half-width katakana follows
+constexpr unsigned char kJis0212Shift = 0x8F;  // EUC-JP: a JIS X 0212 pair follows
+constexpr wchar_t kReplacement = 0xFFFD;
+constexpr size_t kLongestCut = 3;  // bytes of a UTF-8 sequence cut at a file's end
 
 // ---- runs of 7-bit bytes ---------------------------------------------------
 
@@ -72,44 +77,66 @@ size_t Utf8Sequence(const unsigned char* p, size_t left) {
     return 0;
 }
 
+// True when p[0, left) (one to three bytes) begins a well-formed sequence
+// that needs more bytes than that.
+bool CutSequence(const unsigned char* p, size_t left) {
+    const unsigned char b = p[0];
+    const size_t need = b >= 0xC2 && b < 0xE0 ? 2 : b >= 0xE0 && b < 0xF0 ? 3 : b >= 0xF0 && b < 0xF5 ? 4 : 0;
+    if (left >= need) return false;
+    // The missing bytes as the smallest that the lead byte allows.
+    const unsigned char second = b == 0xE0 ? 0xA0 : b == 0xF0 ? 0x90 : 0x80;
+    unsigned char whole[4] = {b, second, 0x80, 0x80};
+    for (size_t k = 1; k < left; ++k) whole[k] = p[k];
+    return Utf8Sequence(whole, need) == need;
+}
+
 struct Utf8Scan {
     bool wellFormed = true;
-    bool multiByte = false;   // at least one sequence of two or more bytes
-    bool jisEscape = false;   // ESC $ B or ESC $ @ before any byte above 0x7F
+    bool multiByte = false;  // at least one whole sequence of two or more bytes
+    bool cutAtEnd = false;   // a sequence cut by the end of the file was let pass
+    size_t firstHigh;        // the first byte above 0x7F, or n
+    size_t firstEscape;      // the first ESC before it, when asked for, or n
 };
 
-// One pass: well-formed UTF-8 or not, and, while every byte so far is 7-bit,
-// whether an escape into JIS X 0208 occurs. Stops at the first malformed byte.
-Utf8Scan ScanUtf8(const unsigned char* p, size_t n) {
-    Utf8Scan scan;
+// One pass over p[0, n): well-formed UTF-8 or not, where the first byte above
+// 0x7F is and, when findEscape, the first ESC before it. Stops at the first
+// malformed byte; at the end of the file (last) a cut sequence passes.
+Utf8Scan ScanUtf8(const unsigned char* p, size_t n, bool findEscape, bool last) {
+    Utf8Scan scan{true, false, false, n, n};
     size_t i = 0;
     for (;;) {
-        i = SkipSevenBit(p, i, n, !scan.multiByte && !scan.jisEscape);
+        i = SkipSevenBit(p, i, n, findEscape);
         if (i == n) return scan;
         if (p[i] == kEscape) {
-            if (n - i >= 3 && p[i + 1] == '$' && (p[i + 2] == 'B' || p[i + 2] == '@'))
-                scan.jisEscape = true;
+            scan.firstEscape = i;
+            findEscape = false;
             ++i;
             continue;
         }
-        scan.multiByte = true;
+        findEscape = false;
+        if (scan.firstHigh == n) scan.firstHigh = i;
         // Text in a script beyond ASCII is mostly sequences back to back.
         do {
             const size_t length = Utf8Sequence(p + i, n - i);
             if (length == 0) {
-                scan.wellFormed = false;
+                if (last && n - i <= kLongestCut && CutSequence(p + i, n - i)) {
+                    scan.cutAtEnd = true;
+                } else {
+                    scan.wellFormed = false;
+                }
                 return scan;
             }
+            scan.multiByte = true;
             i += length;
         } while (i < n && p[i] >= 0x80);
     }
 }
 
-// Decodes well-formed UTF-8 and fails at the first malformed byte, with the
-// same rule as the scan. out holds at least n units: no sequence gives more
+// Decodes UTF-8; each byte that begins no well-formed sequence (the scan's
+// rule) becomes U+FFFD. out holds at least n units: no sequence gives more
 // units than it has bytes, so the output never runs ahead of the input, and
 // sixteen units may be stored wherever sixteen bytes are left.
-bool DecodeUtf8(const unsigned char* p, size_t n, wchar_t* out, size_t& written) {
+void DecodeUtf8(const unsigned char* p, size_t n, wchar_t* out, size_t& written) {
     size_t i = 0, o = 0;
     for (;;) {
 #ifdef TESSUMI_SSE2
@@ -141,15 +168,14 @@ bool DecodeUtf8(const unsigned char* p, size_t n, wchar_t* out, size_t& written)
                 out[o++] = static_cast<wchar_t>(0xD800 | c >> 10);
                 out[o++] = static_cast<wchar_t>(0xDC00 | (c & 0x3FF));
             } else {
-                written = 0;
-                SetLastError(ERROR_NO_UNICODE_TRANSLATION);
-                return false;
+                out[o++] = kReplacement;
+                ++i;
+                continue;
             }
             i += length;
         } while (i < n && p[i] >= 0x80);
     }
     written = o;
-    return true;
 }
 
 // ---- double-byte code pages, as the platform converts them -----------------
@@ -158,7 +184,7 @@ bool DecodeUtf8(const unsigned char* p, size_t n, wchar_t* out, size_t& written)
 // the platform itself answers for MB_ERR_INVALID_CHARS. Asked once per
 // process, when a file first needs it.
 struct DoubleByteTable {
-    enum Kind : unsigned char { kInvalid, kSingle, kLead };
+    enum Kind : unsigned char { kInvalid, kSingle, kLead, kJis0212Lead };
     Kind kind[256] = {};
     std::bitset<65536> pair;  // lead * 256 + trail
 };
@@ -188,12 +214,12 @@ DoubleByteTable BuildShiftJisTable() {
 }
 
 // EUC-JP as its form allows: 7-bit bytes alone, 8E + A1..DF (half-width
-// katakana), A1..FE + A1..FE (JIS X 0208). The platform decides which of
-// those pairs it converts. JIS X 0212 (8F + two bytes) is not taken: the
-// platform's code page has no three-byte form.
+// katakana), A1..FE + A1..FE (JIS X 0208), 8F + A1..FE + A1..FE (JIS X
+// 0212). The platform decides which of the pairs it converts.
 DoubleByteTable BuildEucJpTable() {
     DoubleByteTable t;
     for (unsigned b = 0; b < 0x80; ++b) t.kind[b] = DoubleByteTable::kSingle;
+    t.kind[kJis0212Shift] = DoubleByteTable::kJis0212Lead;
     for (unsigned lead = 0x8E; lead <= 0xFE; ++lead) {
         if (lead != kKanaShift && lead < 0xA1) continue;
         t.kind[lead] = DoubleByteTable::kLead;
@@ -217,7 +243,10 @@ const DoubleByteTable& EucJpTable() {
     return table;
 }
 
-// True when every character of p[0, n) converts without error.
+bool EucByte(unsigned char b) { return b >= 0xA1 && b <= 0xFE; }
+
+// True when every character of p[0, n) converts without error; JIS X 0212
+// characters are taken by their form alone (Jis0212Character).
 bool ValidIn(const DoubleByteTable& t, const unsigned char* p, size_t n) {
     size_t i = 0;
     for (;;) {
@@ -230,67 +259,14 @@ bool ValidIn(const DoubleByteTable& t, const unsigned char* p, size_t n) {
             } else if (t.kind[b] == DoubleByteTable::kLead && n - i >= 2 &&
                        t.pair[b * 256u + p[i + 1]]) {
                 i += 2;
+            } else if (t.kind[b] == DoubleByteTable::kJis0212Lead && n - i >= 3 &&
+                       EucByte(p[i + 1]) && EucByte(p[i + 2])) {
+                i += 3;
             } else {
                 return false;
             }
         } while (i < n && p[i] >= 0x80);
     }
-}
-
-// ---- ISO-2022-JP -----------------------------------------------------------
-
-// ISO-2022-JP as mail carries it, turned into EUC-JP: ESC ( B and ESC ( J
-// select ASCII (JIS-Roman is kept as ASCII), ESC $ B and ESC $ @ select
-// JIS X 0208, whose pairs get their high bits set, ESC ( I selects
-// half-width katakana, which become 8E and the byte with its high bit set.
-// Control characters and spaces pass in every mode. Returns false at
-// anything else; out (at most 2 * n bytes) may be null to check only.
-bool Iso2022JpToEucJp(const unsigned char* p, size_t n, unsigned char* out, size_t& outLength) {
-    enum class Mode { Ascii, Jis0208, Kana } mode = Mode::Ascii;
-    const DoubleByteTable& euc = EucJpTable();
-    size_t o = 0;
-    auto put = [&](unsigned char b) {
-        if (out != nullptr) out[o] = b;
-        ++o;
-    };
-    size_t i = 0;
-    while (i < n) {
-        const unsigned char b = p[i];
-        if (b == kEscape) {
-            if (n - i < 3) return false;
-            const unsigned char middle = p[i + 1], last = p[i + 2];
-            if (middle == '(' && (last == 'B' || last == 'J')) {
-                mode = Mode::Ascii;
-            } else if (middle == '(' && last == 'I') {
-                mode = Mode::Kana;
-            } else if (middle == '$' && (last == 'B' || last == '@')) {
-                mode = Mode::Jis0208;
-            } else {
-                return false;
-            }
-            i += 3;
-            continue;
-        }
-        if (b >= 0x80) return false;
-        if (b <= 0x20 || mode == Mode::Ascii) {
-            put(b);
-            ++i;
-        } else if (mode == Mode::Kana) {
-            if (b > 0x5F) return false;
-            put(kKanaShift);
-            put(static_cast<unsigned char>(b | 0x80));
-            ++i;
-        } else {
-            if (n - i < 2) return false;
-            const unsigned lead = b | 0x80u, trail = p[i + 1] | 0x80u;
-            if (p[i + 1] >= 0x80 || !euc.pair[lead * 256 + trail]) return false;
-            put(static_cast<unsigned char>(lead));
-            put(static_cast<unsigned char>(trail));
-            i += 2;
-        }
-    }
-    outLength = o;
-    return true;
 }
 
 // ---- decoding --------------------------------------------------------------
@@ -310,54 +286,97 @@ bool Convert(UINT codePage, DWORD flags, const unsigned char* bytes, size_t coun
     return k != 0;
 }
 
-bool DecodeIso2022Jp(const unsigned char* bytes, size_t count, wchar_t* out, size_t& written) {
-    written = 0;
-    size_t eucLength = 0;
-    if (!Iso2022JpToEucJp(bytes, count, nullptr, eucLength)) {
-        SetLastError(ERROR_NO_UNICODE_TRANSLATION);
-        return false;
+// EUC-JP as code page 20932 converts it, but for its JIS X 0212 characters,
+// which go one by one (Jis0212Character).
+bool DecodeEucJp(const unsigned char* p, size_t n, wchar_t* out, size_t& written) {
+    size_t i = 0, o = 0;
+    for (;;) {
+        const void* shift = memchr(p + i, kJis0212Shift, n - i);
+        const size_t end = shift ? static_cast<size_t>(static_cast<const unsigned char*>(shift) - p) : n;
+        size_t k = 0;
+        if (!Convert(kEucJpCodePage, MB_ERR_INVALID_CHARS, p + i, end - i, out + o, end - i, k)) {
+            written = 0;
+            return false;
+        }
+        o += k;
+        if (end == n) break;
+        if (n - end < 3 || !EucByte(p[end + 1]) || !EucByte(p[end + 2])) {
+            written = 0;
+            SetLastError(ERROR_NO_UNICODE_TRANSLATION);
+            return false;
+        }
+        out[o++] = Jis0212Character(p[end + 1], p[end + 2]);
+        i = end + 3;
     }
-    std::vector<unsigned char> euc;
-    try {
-        euc.resize(eucLength);
-    } catch (const std::bad_alloc&) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return false;
-    }
-    Iso2022JpToEucJp(bytes, count, euc.data(), eucLength);
-    return Convert(kEucJpCodePage, MB_ERR_INVALID_CHARS, euc.data(), eucLength, out, count,
-                   written);
+    written = o;
+    return true;
 }
 
 }  // namespace
 
-bool Utf8WellFormed(const unsigned char* bytes, size_t count) {
-    return ScanUtf8(bytes, count).wellFormed;
+void EncodingDetector::Feed(const unsigned char* p, size_t n, bool last) {
+    if (!started_) {
+        started_ = true;
+        if (n >= 2 && p[0] == 0xFF && p[1] == 0xFE) mark_ = {TextEncoding::Utf16Le, 2};
+        if (n >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF) mark_ = {TextEncoding::Utf8, 3};
+        if (n >= 2 && p[0] == 0xFE && p[1] == 0xFF) mark_ = {TextEncoding::Utf16Be, 2};
+        marked_ = mark_.markLength != 0;
+    }
+    if (marked_) return;
+    size_t firstHigh = 0;
+    if (utf8_) {
+        const Utf8Scan scan = ScanUtf8(p, n, sevenBit_ && !isoStarted_, last);
+        utf8_ = scan.wellFormed;
+        multiByte_ = multiByte_ || scan.multiByte;
+        cutAtEnd_ = scan.cutAtEnd;
+        firstHigh = scan.firstHigh;
+        if (firstHigh < n) sevenBit_ = false;
+        // ISO-2022-JP only while every byte is 7-bit, checked from the first escape.
+        if (!sevenBit_) {
+            iso_ = false;
+        } else if (iso_ && (isoStarted_ || scan.firstEscape < n)) {
+            const size_t from = isoStarted_ ? 0 : scan.firstEscape;
+            isoStarted_ = true;
+            size_t ignored = 0;
+            iso_ = WalkIso2022Jp(p + from, n - from, isoMode_, nullptr, ignored);
+            const unsigned char* end = p + n;
+            const void* e = memchr(p + from, kEscape, n - from);
+            while (iso_ && !jisEscape_ && e != nullptr) {
+                const unsigned char* at = static_cast<const unsigned char*>(e);
+                jisEscape_ = at + 1 < end && at[1] == '$';
+                e = memchr(at + 1, kEscape, static_cast<size_t>(end - at - 1));
+            }
+        }
+    }
+    // EUC-JP and code page 932 are asked about only while UTF-8 might still fail.
+    if (last && utf8_ && (multiByte_ || !cutAtEnd_)) return;
+    if (euc_) euc_ = ValidIn(EucJpTable(), p + firstHigh, n - firstHigh);
+    if (euc_ && sjis_) sjis_ = ValidIn(ShiftJisTable(), p + firstHigh, n - firstHigh);
 }
 
-DetectedEncoding DetectEncoding(const unsigned char* bytes, size_t count) {
-    if (count >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) return {TextEncoding::Utf16Le, 2};
-    if (count >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF)
-        return {TextEncoding::Utf8, 3};
-    if (count >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF) return {TextEncoding::Utf16Be, 2};
+bool EncodingDetector::Settled() const { return marked_ || (!utf8_ && !euc_); }
 
-    const Utf8Scan scan = ScanUtf8(bytes, count);
-    if (scan.wellFormed && !scan.multiByte) {
-        size_t ignored = 0;
-        if (scan.jisEscape && Iso2022JpToEucJp(bytes, count, nullptr, ignored))
-            return {TextEncoding::Iso2022Jp, 0};
+DetectedEncoding EncodingDetector::Result() const {
+    if (marked_) return mark_;
+    if (utf8_ && multiByte_) return {TextEncoding::Utf8, 0};
+    if (utf8_ && !cutAtEnd_) {
+        if (iso_ && isoStarted_ && jisEscape_) return {TextEncoding::Iso2022Jp, 0};
         return {TextEncoding::Ansi, 0};  // 7-bit text is the same in the ANSI code page
     }
-    if (scan.wellFormed) return {TextEncoding::Utf8, 0};
     // EUC-JP is asked first: Shift_JIS text fails it within a few characters,
     // while EUC-JP text fails code page 932 just as soon.
-    if (ValidIn(EucJpTable(), bytes, count) && !ValidIn(ShiftJisTable(), bytes, count))
-        return {TextEncoding::EucJp, 0};
+    if (euc_ && !sjis_) return {TextEncoding::EucJp, 0};
     return {TextEncoding::Ansi, 0};
 }
 
-bool DecodeText(TextEncoding encoding, const unsigned char* bytes, size_t count, wchar_t* out,
-                size_t& written) {
+DetectedEncoding DetectEncoding(const unsigned char* bytes, size_t count) {
+    EncodingDetector detector;
+    detector.Feed(bytes, count, true);
+    return detector.Result();
+}
+
+bool DecodePiece(TextEncoding encoding, const unsigned char* bytes, size_t count, wchar_t* out,
+                 size_t& written, Iso2022Mode& mode) {
     written = 0;
     switch (encoding) {
     case TextEncoding::Utf16Le:
@@ -370,17 +389,28 @@ bool DecodeText(TextEncoding encoding, const unsigned char* bytes, size_t count,
             out[k] = static_cast<wchar_t>(bytes[2 * k] << 8 | bytes[2 * k + 1]);
         return true;
     case TextEncoding::Utf8:
-        return DecodeUtf8(bytes, count, out, written);
+        DecodeUtf8(bytes, count, out, written);
+        return true;
     case TextEncoding::Iso2022Jp:
-        return DecodeIso2022Jp(bytes, count, out, written);
+        if (WalkIso2022Jp(bytes, count, mode, out, written)) return true;
+        written = 0;
+        SetLastError(ERROR_NO_UNICODE_TRANSLATION);
+        return false;
     case TextEncoding::EucJp:
-        return Convert(kEucJpCodePage, MB_ERR_INVALID_CHARS, bytes, count, out, count, written);
+        return DecodeEucJp(bytes, count, out, written);
     case TextEncoding::Ansi:
         break;
     }
     // Bytes that are not valid in the ANSI code page come out as the platform
     // renders them; the conversion fails only when the platform refuses.
-    return Convert(CP_ACP, MB_PRECOMPOSED, bytes, count, out, count, written);
+    const FallbackConversion fallback = FallbackCodePage();
+    return Convert(fallback.codePage, fallback.flags, bytes, count, out, count, written);
+}
+
+bool DecodeText(TextEncoding encoding, const unsigned char* bytes, size_t count, wchar_t* out,
+                size_t& written) {
+    Iso2022Mode mode = Iso2022Mode::Ascii;
+    return DecodePiece(encoding, bytes, count, out, written, mode);
 }
 
 bool DecodeFile(const unsigned char* bytes, size_t count, DetectedEncoding detected, wchar_t* out,

@@ -49,6 +49,10 @@ public:
         return (--linesLeft_ != 0 && position < checkAt_) || LookInFile(position, statusText);
     }
 
+    // At the next block of a file read in blocks: positions count from 0
+    // again, and a look at the clock is due.
+    bool NewBlock(wchar_t* statusText) { return LookInFile(0, statusText); }
+
     void FileSearched() { ++files_; }
     void RecordAppended() { ++hits_; }
 

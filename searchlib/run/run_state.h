@@ -77,4 +77,9 @@ struct SearchRun {
     ByteLiteralCache ansiLiterals;
     ByteLiteralCache utf8Literals;
     std::vector<wchar_t> lineScratch;
+
+    // Reused from file to file: a file's block as read, and as decoded when
+    // it is not searched on its bytes.
+    std::vector<unsigned char> readBuffer;
+    std::vector<wchar_t> blockText;
 };

@@ -1,0 +1,113 @@
+// Files read in blocks of a few bytes, so that a block ends at every place
+// one can: a CR LF or a run of breaks split, a lead byte at a block's end, a
+// line longer than a block. The records are those of one block, in every
+// encoding and on a system whose ANSI code page is UTF-8.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <utility>
+
+#include "block_reader.h"
+#include "fallback_code_page.h"
+#include "lines.h"
+#include "results_run_fixture.h"
+
+using namespace testing_support;
+
+namespace {
+
+std::string Encode(UINT codePage, const std::wstring& text) {
+    const int size = static_cast<int>(text.size());
+    std::string out(WideCharToMultiByte(codePage, 0, text.data(), size, nullptr, 0, nullptr,
+                                        nullptr), '\0');
+    WideCharToMultiByte(codePage, 0, text.data(), size, &out[0], static_cast<int>(out.size()),
+                        nullptr, nullptr);
+    return out;
+}
+
+// EUC-JP's pairs and kana as ISO-2022-JP's; breaks keep the set selected.
+std::string ToIso2022Jp(const std::string& euc) {
+    std::string out, mode = "\x1B(B";
+    auto select = [&](const char* escape) {
+        if (mode != escape) out += mode = escape;
+    };
+    for (size_t i = 0; i < euc.size(); ++i) {
+        const unsigned char b = euc[i];
+        if (b == 0x8E) {
+            select("\x1B(I");
+            out += static_cast<char>(euc[++i] & 0x7F);
+        } else if (b >= 0xA1) {
+            select("\x1B$B");
+            out += static_cast<char>(b & 0x7F);
+            out += static_cast<char>(euc[++i] & 0x7F);
+        } else {
+            if (b > 0x20) select("\x1B(B");
+            out += static_cast<char>(b);
+        }
+    }
+    return out;
+}
+
+UINT WINAPI Utf8System() { return 65001; }
+
+class BlockEdges : public ResultsRun {
+protected:
+    void TearDown() override {
+        readBlockSize = kReadBlockSize;
+        systemAnsiCodePage = GetACP;
+    }
+
+    std::wstring Records(const std::string& bytes, const wchar_t* pattern, size_t blockSize) {
+        const std::wstring path = dir / L"file.txt";
+        WriteBytes(path, bytes);
+        readBlockSize = blockSize;
+        Open(pattern);
+        EXPECT_EQ(FnSearchLines(path.c_str(), path.size(), *run, status), 1) << Show(status);
+        return Finish();
+    }
+};
+
+TEST_F(BlockEdges, TinyBlocksGiveTheRecordsOfOneBlock) {
+    const std::wstring text = L"\r\n天気\r\r\n\n" + std::wstring(40, L'x') +
+                              L"天気 表\r\n予報\n\n\r\rｱｲ天気\r\nlast 天気";
+    const std::string euc = Encode(20932, text);
+    std::string bigEndian = Utf16Bytes(text);
+    for (size_t i = 0; i < bigEndian.size(); i += 2) std::swap(bigEndian[i], bigEndian[i + 1]);
+    const struct Case {
+        const char* what;
+        std::string bytes;
+        bool likeUtf16;  // the same text as the UTF-16 file
+    } cases[] = {
+        {"UTF-16LE", "\xFF\xFE" + Utf16Bytes(text), true},
+        {"UTF-16BE", "\xFE\xFF" + bigEndian, true},
+        {"UTF-8", Encode(CP_UTF8, text), true},
+        {"UTF-8 with a mark", "\xEF\xBB\xBF" + Encode(CP_UTF8, text), true},
+        {"Shift_JIS", Encode(932, text), true},
+        {"EUC-JP", euc, true},
+        {"ISO-2022-JP", ToIso2022Jp(euc), true},
+        {"Shift_JIS with breaks taken as second bytes", "a\x81\nb\x81\r\n\r\n" + Encode(932, text), false},
+    };
+    const wchar_t* patterns[] = {L"天気", L""};  // on the bytes, and decoded
+    const size_t blockSizes[] = {1, 2, 3, 5, 8, 13, 64};
+    for (AnsiCodePageFunction system : {systemAnsiCodePage, Utf8System}) {
+        systemAnsiCodePage = system;
+        for (const wchar_t* pattern : patterns) {
+            const std::wstring utf16 = Records(cases[0].bytes, pattern, kReadBlockSize);
+            EXPECT_EQ(std::count(utf16.begin(), utf16.end(), L'>'), pattern[0] ? 4 : 6);
+            for (const Case& c : cases) {
+                SCOPED_TRACE(c.what);
+                const std::wstring one = Records(c.bytes, pattern, kReadBlockSize);
+                if (c.likeUtf16) {
+                    EXPECT_EQ(one, utf16) << Show(one);
+                }
+                for (size_t size : blockSizes)
+                    EXPECT_EQ(Records(c.bytes, pattern, size), one) << size;
+            }
+        }
+    }
+}
+
+}  // namespace
