@@ -1,8 +1,10 @@
 // FnLookForProgress and FnLookFor: one whole search run, from creating the
 // results file to its final block.
+#include <cwchar>
 #include <memory>
 
 #include "Tessumi.h"
+#include "arguments.h"
 #include "handle_owner.h"
 #include "long_path.h"
 #include "run_state.h"
@@ -15,7 +17,15 @@ namespace {
 constexpr wchar_t kByteOrderMark = 0xFEFF;
 const wchar_t kRunAborted[] = L"で検索を続けることができません\n理由：";
 
-// Remembers which file the results go to, so the walk can pass it by.
+// The last part of a path, after its last separator.
+std::wstring LeafName(const std::wstring& path) {
+    size_t cut = path.find_last_of(L"\\/");
+    return cut == std::wstring::npos ? path : path.substr(cut + 1);
+}
+
+// Remembers which file the results go to, so the walk can pass it by: its
+// identity, the last part of its name as given and of its own long name (a
+// name given in its 8.3 form is listed by the long one).
 void NoteResultsFile(SearchRun& run, HANDLE file, const wchar_t* name) {
     BY_HANDLE_FILE_INFORMATION info;
     if (GetFileInformationByHandle(file, &info)) {
@@ -28,8 +38,23 @@ void NoteResultsFile(SearchRun& run, HANDLE file, const wchar_t* name) {
     std::wstring full(n, L'\0');
     if (n == 0 || GetFullPathNameW(name, n, &full[0], nullptr) >= n) full = name;
     full.resize(wcslen(full.c_str()));
-    size_t cut = full.find_last_of(L"\\/");
-    run.resultsLeafName = cut == std::wstring::npos ? full : full.substr(cut + 1);
+    run.resultsLeafName = LeafName(full);
+
+    n = GetFinalPathNameByHandleW(file, nullptr, 0, FILE_NAME_NORMALIZED);
+    std::wstring own(n, L'\0');
+    if (n != 0 && GetFinalPathNameByHandleW(file, &own[0], n, FILE_NAME_NORMALIZED) < n) {
+        own.resize(wcslen(own.c_str()));
+        run.resultsLongLeafName = LeafName(own);
+    }
+}
+
+// What can be found out before the results file is created is checked
+// first, so that a mistyped pattern or folder leaves an earlier results
+// file as it was: both patterns compile, and the start folder can be listed.
+int CheckBeforeWriting(SearchRun& run, const wchar_t* startFolder, wchar_t* statusText) {
+    return FnCompilePattern(run.pathPattern, statusText) &&
+           FnCompilePattern(run.linePattern, statusText) &&
+           FnCheckStartFolder(startFolder, statusText);
 }
 
 // A stopped run keeps what it found: the records in the block are whole,
@@ -49,7 +74,22 @@ extern "C" TESSUMI_API int FnLookForProgress(const wchar_t* startFolder,
                                              const wchar_t* pattern1, const wchar_t* pattern2,
                                              TessumiProgress progress, void* context,
                                              wchar_t* statusText) {
+    if (!ArgumentsGiven({{startFolder, L"startFolder"},
+                         {resultsFile, L"resultsFile"},
+                         {pattern1, L"pattern1"},
+                         {pattern2, L"pattern2"}},
+                        statusText))
+        return 0;
+    std::unique_ptr<SearchRun> run;
     std::wstring platformPath;
+    try {
+        run = std::make_unique<SearchRun>(INVALID_HANDLE_VALUE, resultsFile, pattern1, pattern2,
+                                          progress, context);
+        if (!CheckBeforeWriting(*run, startFolder, statusText)) return 0;
+    } catch (...) {
+        status::SystemFailure(statusText, resultsFile, kRunAborted, ERROR_NOT_ENOUGH_MEMORY);
+        return 0;
+    }
     try {
         platformPath = PlatformPath(resultsFile);
     } catch (...) {
@@ -68,8 +108,7 @@ extern "C" TESSUMI_API int FnLookForProgress(const wchar_t* startFolder,
     status::Ok(statusText);
 
     try {
-        auto run = std::make_unique<SearchRun>(out.get(), resultsFile, pattern1, pattern2,
-                                               progress, context);
+        run->resultsFile = out.get();
         NoteResultsFile(*run, out.get(), resultsFile);
         run->block.text[0] = kByteOrderMark;
         run->block.text[1] = L'\0';

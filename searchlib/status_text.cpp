@@ -12,6 +12,8 @@ const wchar_t kReadIn[] = L"を読む込むことができません\n理由：";
 const wchar_t kConversion[] = L"MultiByte2WideCharのエラー\n理由：";
 const wchar_t kNoMemory[] = L"を読み込むメモリを確保することができません\n理由：";
 const wchar_t kOpenDialog[] = L"を開くことができません。\n理由: ";
+const wchar_t kNotGiven[] = L" が指定されていません\n理由：";
+const wchar_t kOnlineOnly[] = L"この PC にないファイルです（オンラインのみ）";
 
 namespace {
 const wchar_t kOk[] = L"正常です。";
@@ -38,7 +40,35 @@ void Stopped(wchar_t* statusText) {
     CopyBounded(statusText, kUnits, kStopped, wcslen(kStopped));
 }
 
-std::wstring SystemReason(DWORD code) {
+std::wstring FillInserts(const std::wstring& reason, const wchar_t* path) {
+    auto isDigit = [](wchar_t c) { return c >= L'0' && c <= L'9'; };
+    const size_t n = reason.size();
+    std::wstring out;
+    size_t i = 0;
+    while (i < n) {
+        if (reason[i] == L'%' && i + 1 < n && reason[i + 1] == L'%') {
+            out.append(reason, i, 2);  // an escaped "%", never an insert
+            i += 2;
+            continue;
+        }
+        if (reason[i] != L'%' || i + 1 >= n || reason[i + 1] < L'1' || reason[i + 1] > L'9') {
+            out += reason[i++];
+            continue;
+        }
+        size_t end = i + 2;
+        if (end < n && isDigit(reason[end])) ++end;
+        // A printf-style format after the number belongs to the insert.
+        if (end < n && reason[end] == L'!') {
+            size_t close = reason.find(L'!', end + 1);
+            if (close != std::wstring::npos) end = close + 1;
+        }
+        if (path) out += path;
+        i = end;
+    }
+    return out;
+}
+
+std::wstring SystemReason(DWORD code, const wchar_t* path) {
     wchar_t* text = nullptr;
     DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS |
                                  FORMAT_MESSAGE_FROM_SYSTEM,
@@ -49,7 +79,7 @@ std::wstring SystemReason(DWORD code) {
         // The reason's own working buffer holds 256 units as well.
         wchar_t work[kUnits];
         CopyBounded(work, kUnits, text, wcslen(text));
-        reason = work;
+        reason = FillInserts(work, path);
     }
     if (text != nullptr) LocalFree(text);
     return reason;
@@ -66,7 +96,13 @@ void Compose(wchar_t* statusText, const wchar_t* subject, const wchar_t* leadIn,
 
 void SystemFailure(wchar_t* statusText, const wchar_t* subject, const wchar_t* leadIn,
                    DWORD code) {
-    Compose(statusText, subject, leadIn, SystemReason(code).c_str());
+    Compose(statusText, subject, leadIn, SystemReason(code, subject).c_str());
+}
+
+void NullArgument(wchar_t* statusText, const wchar_t* argument) {
+    const std::wstring subject = std::wstring(L"引数 ") + argument;
+    Compose(statusText, subject.c_str(), kNotGiven,
+            SystemReason(ERROR_INVALID_PARAMETER).c_str());
 }
 
 void SystemReasonOnly(wchar_t* statusText, DWORD code) {

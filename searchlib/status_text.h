@@ -25,17 +25,32 @@ void Ok(wchar_t* statusText);           // "正常です。"
 void RunComplete(wchar_t* statusText);  // "正常です", after a whole search run
 void Stopped(wchar_t* statusText);      // "検索を中止しました", after a run its caller stopped
 
-// The system's own message text for code in the user's default language,
-// unchanged (line end included) but cut to 255 units; empty when the system
-// has none.
-std::wstring SystemReason(DWORD code);
+extern const wchar_t kNotGiven[];           // an export's pointer argument is null
+extern const wchar_t kOnlineOnly[];         // a file that is online only, passed by
 
-// subject + leadIn + the system's reason for code.
+// The system's own message text for code in the user's default language
+// (line end included), cut to 255 units, with each insert ("%1", "%2!s!",
+// ...) replaced by path, or removed when path is null; empty when the system
+// has none.
+std::wstring SystemReason(DWORD code, const wchar_t* path = nullptr);
+
+// reason with each insert "%N" or "%N!format!" (N from 1 to 99) replaced by
+// path, or removed when path is null. Other "%" sequences are kept.
+std::wstring FillInserts(const std::wstring& reason, const wchar_t* path);
+
+// subject + leadIn + the system's reason for code, whose inserts are
+// filled with subject.
 void SystemFailure(wchar_t* statusText, const wchar_t* subject, const wchar_t* leadIn,
                    DWORD code);
 
 // The system's reason alone, no subject and no lead-in.
 void SystemReasonOnly(wchar_t* statusText, DWORD code);
+
+// A null pointer given to an export for `argument` (its name in Tessumi.h):
+// "引数 " + argument + kNotGiven + the system's reason for
+// ERROR_INVALID_PARAMETER. The subject names the argument, because the
+// mistake is in the calling program, not in any file.
+void NullArgument(wchar_t* statusText, const wchar_t* argument);
 
 // "ファイル" + path + "のサイズが大き過ぎます".
 void FileTooLarge(wchar_t* statusText, const wchar_t* path);

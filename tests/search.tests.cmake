@@ -21,3 +21,5 @@ add_dependencies(lookfor_console_test lookfor)
 tessumi_display_test(lookfor_console_test)
 # The line search's blocks, made tiny so that they end everywhere.
 tessumi_unit_test(block_edges_test block_edges_test.cpp)
+# The walk's decisions and what a run refuses before it writes.
+tessumi_unit_test(walk_test walk_test.cpp)

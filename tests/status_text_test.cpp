@@ -78,4 +78,13 @@ TEST(StatusText, CutNeverSplitsASurrogatePair) {
     EXPECT_EQ(std::wstring(buffer.units), std::wstring(254, L'x'));
 }
 
+TEST(StatusText, InsertsAreFilledWithThePathOrRemoved) {
+    const wchar_t* cases[][3] = {
+        {L"%1 は無効です。", L"C:\\a.exe", L"C:\\a.exe は無効です。"}, {L"%12%3", L"p", L"pp"},
+        {L"0x%1 が %2!s! にない", nullptr, L"0x が  にない"}, {L"%1!d %%1 %9", L"p", L"p!d %%1 p"},
+        {L"100%% %0 %a %", L"p", L"100%% %0 %a %"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(status::FillInserts(c[0], c[1]), c[2]);
+}
+
 }  // namespace

@@ -280,14 +280,35 @@ const std::vector<AnchoredLiteral>* RunPattern::skipLiterals() const {
     return compiled_->skipBy;
 }
 
+// Compiles p once; why it can't be used, or null when it can. May throw
+// std::bad_alloc.
+const wchar_t* CompiledFault(RunPattern& p) {
+    if (!p.compiled_) p.compiled_ = Compile(p.text());
+    return p.compiled_->fault;
+}
+
+int FnCompilePattern(RunPattern& p, wchar_t* statusText) {
+    const wchar_t* reason = kPatternNoMemoryReason;
+    try {
+        reason = CompiledFault(p);
+        if (reason == nullptr) return 1;
+    } catch (const std::bad_alloc&) {
+        reason = kPatternNoMemoryReason;
+    } catch (...) {
+        reason = kPatternLimitsReason;
+    }
+    ComposePatternFailure(statusText, p.role(), p.text(), PatternStage::Compile, reason);
+    return 0;
+}
+
 int FnPatternFound(RunPattern& p, const wchar_t* subject, size_t length, wchar_t* statusText) {
     PatternStage stage = PatternStage::Compile;
     const wchar_t* reason = kPatternNoMemoryReason;
     try {
-        if (!p.compiled_) p.compiled_ = Compile(p.text());
+        const wchar_t* fault = CompiledFault(p);
         RunPattern::Compiled& c = *p.compiled_;
-        if (c.fault) {
-            reason = c.fault;
+        if (fault) {
+            reason = fault;
         } else {
             stage = PatternStage::Search;
             switch (Search(c, subject, length)) {

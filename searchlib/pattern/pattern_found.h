@@ -1,9 +1,10 @@
 // The one pattern test of the library: is an ECMAScript pattern found
 // anywhere in a subject of UTF-16 code units?
 //
-// A RunPattern belongs to one search run. It is compiled at its first test
-// and kept for the rest of the run, so a faulty pattern shows itself exactly
-// at its first use and a pattern that no test uses is never compiled.
+// A RunPattern belongs to one search run. It is compiled once, by
+// FnCompilePattern or else at its first test, and kept for the rest of the
+// run. A search run compiles both patterns before it writes anything, so a
+// faulty one costs no results file.
 #pragma once
 
 #include <cstddef>
@@ -37,6 +38,7 @@ public:
 
 private:
     friend int FnPatternFound(RunPattern&, const wchar_t*, size_t, wchar_t*);
+    friend const wchar_t* CompiledFault(RunPattern&);
     friend class TextScan;
     std::wstring pattern_;
     PatternRole role_;
@@ -52,6 +54,10 @@ private:
 // gives the same failure at every later test of the run.
 int FnPatternFound(RunPattern& pattern, const wchar_t* subject, size_t length,
                    wchar_t* statusText);
+
+// Compiles the pattern now, if it isn't yet: 1 when it can be used, 0 with
+// the failure text its first test would leave.
+int FnCompilePattern(RunPattern& pattern, wchar_t* statusText);
 
 // Where the lines of one loaded text can hold a match. Lines are pieces of
 // the text, so a literal that every match contains, absent from the text

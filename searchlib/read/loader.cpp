@@ -6,6 +6,7 @@
 #include <new>
 
 #include "Tessumi.h"
+#include "arguments.h"
 #include "status_text.h"
 
 namespace {
@@ -64,6 +65,8 @@ int ToLoadedText(const wchar_t* path, FileBytes& file, const DetectedEncoding& d
 
 extern "C" TESSUMI_API int SubReadText(const wchar_t* path, wchar_t** text, int* length,
                                        int convert, wchar_t* statusText) {
+    if (!ArgumentsGiven({{path, L"path"}, {text, L"text"}, {length, L"length"}}, statusText))
+        return 0;
     try {
         // The length is a signed 32-bit count: raw mode counts bytes, text mode
         // counts units plus the leading U+FEFF, so both must stay below INT_MAX.

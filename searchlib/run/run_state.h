@@ -68,7 +68,8 @@ struct SearchRun {
 
     // The results file itself, so the walk never searches it.
     FileIdentity resultsIdentity;
-    std::wstring resultsLeafName;
+    std::wstring resultsLeafName;      // as the caller named it
+    std::wstring resultsLongLeafName;  // as the file system names it
 
     // Reused from record to record: a record too long for any block.
     std::wstring bigRecord;

@@ -7,6 +7,7 @@
 #include <shlobj.h>
 
 #include "Tessumi.h"
+#include "arguments.h"
 #include "pickers.h"
 #include "status_text.h"
 
@@ -41,6 +42,7 @@ private:
 }  // namespace
 
 extern "C" TESSUMI_API int FnGetSaveFileName(HWND owner, wchar_t* path, wchar_t* statusText) {
+    if (!ArgumentsGiven({{path, L"path"}}, statusText)) return 0;
     SetLastError(0);
     path[0] = L'\0';
     OPENFILENAMEW ofn = {};
@@ -71,6 +73,7 @@ extern "C" TESSUMI_API int FnGetSaveFileName(HWND owner, wchar_t* path, wchar_t*
 }
 
 extern "C" TESSUMI_API int FnBrowseForFolder(HWND owner, wchar_t* path, wchar_t* statusText) {
+    if (!ArgumentsGiven({{path, L"path"}}, statusText)) return 0;
     SetLastError(0);
     ComInit com;
     BROWSEINFOW info = {};

@@ -1,13 +1,19 @@
 #include "walk.h"
 
 #include <cwchar>
+#include <memory>
+#include <vector>
 
 #include "handle_owner.h"
 #include "lines.h"
+#include "link_decision.h"
 #include "long_path.h"
+#include "online_only.h"
 #include "status_text.h"
 
 namespace {
+
+const wchar_t kAllEntries[] = L"\\*.*";
 
 bool IsDotOrDotDot(const wchar_t* name) {
     return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
@@ -18,15 +24,66 @@ bool SameNameIgnoringCase(const std::wstring& a, const wchar_t* b) {
                                               TRUE) == CSTR_EQUAL;
 }
 
+// One folder whose listing is open: the walk holds one for every level
+// between the start folder and the folder at hand.
+struct OpenFolder {
+    std::wstring folder;
+    std::wstring entry;  // folder, "\" and the name of the entry at hand
+    FindHandle listing;
+    WIN32_FIND_DATAW data;
+};
+
+// Opens folder's listing at its first entry. Short names are not asked for
+// and entries come in large batches: listing is most of a walk's cost.
+// 0 with the listing failure text when the folder can't be listed.
+int OpenListing(OpenFolder& at, wchar_t* statusText) {
+    at.entry = at.folder;
+    at.entry += kAllEntries;
+    const std::wstring listingPath = PlatformPath(at.entry);
+    SetLastError(0);
+    at.listing.reset(FindFirstFileExW(listingPath.c_str(), FindExInfoBasic, &at.data,
+                                      FindExSearchNameMatch, nullptr,
+                                      FIND_FIRST_EX_LARGE_FETCH));
+    if (!at.listing.valid()) {
+        status::SystemFailure(statusText, at.folder.c_str(), status::kSearchFolder,
+                              GetLastError());
+        return 0;
+    }
+    return 1;
+}
+
+// Opens a listing for folder on top of the walk's stack.
+int Descend(std::vector<std::unique_ptr<OpenFolder>>& open, const std::wstring& folder,
+            wchar_t* statusText) {
+    open.push_back(std::make_unique<OpenFolder>());
+    open.back()->folder = folder;
+    if (!OpenListing(*open.back(), statusText)) return 0;
+    status::Ok(statusText);
+    return 1;
+}
+
+// Searches one listed file when its path matches pattern 1; 0 at a failure.
+int VisitFile(OpenFolder& at, SearchRun& run, wchar_t* statusText) {
+    int found = FnPatternFound(run.pathPattern, at.entry.c_str(), at.entry.size(), statusText);
+    if (found < 0) return 0;
+    if (found == 0) return 1;
+    if (IsResultsFile(run, at.entry, at.data.cFileName)) return 1;
+    if (IsOnlineOnly(at.data.dwFileAttributes)) return 1;
+    if (!FnSearchLines(at.entry.c_str(), at.entry.size(), run, statusText)) return 0;
+    run.progress.FileSearched();
+    return 1;
+}
+
 }  // namespace
 
-bool IsResultsFile(const SearchRun& run, const std::wstring& path, const wchar_t* name,
-                   const wchar_t* alternate) {
+bool IsResultsFile(const SearchRun& run, const std::wstring& path, const wchar_t* name) {
     if (!run.resultsIdentity.known) return false;
     // The name only preselects; the file's identity decides, so no other
-    // file of that name is ever skipped.
+    // file of that name is ever skipped. The file's own long name is known
+    // from its handle, so a results file named by its short name is found
+    // without the listing's short names.
     if (!SameNameIgnoringCase(run.resultsLeafName, name) &&
-        !(alternate[0] != L'\0' && SameNameIgnoringCase(run.resultsLeafName, alternate)))
+        !SameNameIgnoringCase(run.resultsLongLeafName, name))
         return false;
     // No access rights requested: this open never conflicts with the run's
     // own unshared handle.
@@ -40,36 +97,41 @@ bool IsResultsFile(const SearchRun& run, const std::wstring& path, const wchar_t
            info.nFileIndexLow == run.resultsIdentity.indexLow;
 }
 
-int FnWalkFolder(const std::wstring& folder, SearchRun& run, wchar_t* statusText) {
-    std::wstring entry = folder;
-    entry += L"\\*.*";
-
-    WIN32_FIND_DATAW data;
-    const std::wstring listingPath = PlatformPath(entry);
-    SetLastError(0);
-    FindHandle listing(FindFirstFileW(listingPath.c_str(), &data));
-    if (!listing.valid()) {
-        status::SystemFailure(statusText, folder.c_str(), status::kSearchFolder, GetLastError());
+int FnCheckStartFolder(const std::wstring& folder, wchar_t* statusText) {
+    if (folder.empty()) {
+        status::SystemFailure(statusText, folder.c_str(), status::kSearchFolder,
+                              ERROR_PATH_NOT_FOUND);
         return 0;
     }
-    status::Ok(statusText);
+    OpenFolder at;
+    at.folder = folder;
+    return OpenListing(at, statusText);
+}
 
-    const size_t base = folder.size() + 1;  // folder path and one "\"
-    do {
-        if (!run.progress.AtEntry(folder, statusText)) return 0;
-        entry.resize(base);
-        entry += data.cFileName;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (IsDotOrDotDot(data.cFileName)) continue;
-            if (!FnWalkFolder(entry, run, statusText)) return 0;
+int FnWalkFolder(const std::wstring& folder, SearchRun& run, wchar_t* statusText) {
+    // The folders being listed, the start folder first; each holds its
+    // listing open while the folders below it are walked, exactly where a
+    // recursive walk would, so the order is the same.
+    std::vector<std::unique_ptr<OpenFolder>> open;
+    if (!Descend(open, folder, statusText)) return 0;
+    bool atFirstEntry = true;
+    while (!open.empty()) {
+        OpenFolder& at = *open.back();
+        if (!atFirstEntry && !FindNextFileW(at.listing.get(), &at.data)) {
+            open.pop_back();
             continue;
         }
-        int found = FnPatternFound(run.pathPattern, entry.c_str(), entry.size(), statusText);
-        if (found < 0) return 0;
-        if (found == 0) continue;
-        if (IsResultsFile(run, entry, data.cFileName, data.cAlternateFileName)) continue;
-        if (!FnSearchLines(entry.c_str(), entry.size(), run, statusText)) return 0;
-        run.progress.FileSearched();
-    } while (FindNextFileW(listing.get(), &data));
+        atFirstEntry = false;
+        if (!run.progress.AtEntry(at.folder, statusText)) return 0;
+        at.entry.resize(at.folder.size() + 1);  // folder path and one "\"
+        at.entry += at.data.cFileName;
+        if (!(at.data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            if (!VisitFile(at, run, statusText)) return 0;
+        } else if (!IsDotOrDotDot(at.data.cFileName) &&
+                   WalksInto(at.data.dwFileAttributes, at.data.dwReserved0)) {
+            if (!Descend(open, at.entry, statusText)) return 0;
+            atFirstEntry = true;
+        }
+    }
     return 1;
 }
