@@ -94,7 +94,8 @@ run_lookfor() {  # pattern1 pattern2
   out=$(wine "$bin/lookfor.exe" --time "$win_corpus" "$win_results" "$1" "$2" |
         iconv -f CP932 -t UTF-8 | tr -d '\r'; exit "${PIPESTATUS[0]}")
   rc=$?
-  if [ $rc -ne 0 ] || [ "$(head -n1 <<<"$out")" != "正常です" ]; then
+  # 0: found, 1: nothing found (grep's convention).
+  if [ $rc -gt 1 ] || [ "$(head -n1 <<<"$out")" != "正常です" ]; then
     printf '%s\n' "$out" >&2
     die "lookfor failed (exit $rc) for pattern 1 [$1] pattern 2 [$2]"
   fi

@@ -1,54 +1,94 @@
-// lookfor START RESULTS PATTERN1 PATTERN2 [--time]
-// Runs one search, prints its status text where a person can read it
-// (console_out.h) and exits with 0 on success, 1 on failure or when Ctrl+C
-// stopped it (2 on wrong usage). While it runs, its progress shows on one
+// lookfor [OPTIONS] START RESULTS PATTERN1 PATTERN2
+// Runs one search (FnLookForOptions) and exits as grep does: 0 when a line
+// was found, 1 when none was, 2 on failure or wrong usage (and when Ctrl+C
+// stopped the run). The status text of a run that went through goes to
+// stdout, a failure text to stderr, where a person can read them
+// (console_out.h); each folder, file or line passed by under --keep-going
+// goes to stderr as it happens. While it runs, its progress shows on one
 // line of stderr if that is a console. --time adds the seconds the search
-// took and the process's peak working set, as bench/floor.exe reports its
-// own.
+// took, the process's peak working set, as bench/floor.exe reports its own,
+// and its processor time. --help prints the usage (command_line.cpp).
 #include <windows.h>
 #include <psapi.h>
 
 #include <chrono>
 #include <cwchar>
 #include <string>
-#include <vector>
 
 #include "Tessumi.h"
+#include "command_line.h"
 #include "console_out.h"
 #include "console_progress.h"
 
+namespace {
+
+constexpr int kExitFound = 0;
+constexpr int kExitNothing = 1;
+constexpr int kExitFailure = 2;
+
+long long g_hits = 0;  // the run's records, as its last progress call told
+
+int CALLBACK CountAndShowProgress(long long files, long long hits, const wchar_t* folder,
+                                  void* context) {
+    g_hits = hits;
+    return ShowConsoleProgress(files, hits, folder, context);
+}
+
+// A failure text names its file; a line's reason does not, so the place
+// goes first.
+int CALLBACK ShowSkipped(const wchar_t* path, const wchar_t* reason, void*) {
+    EndConsoleProgress();
+    std::wstring text = reason;
+    if (text.compare(0, wcslen(path), path) != 0) text = std::wstring(path) + L": " + text;
+    WriteOut(STD_ERROR_HANDLE, text + L"\n");
+    return 1;
+}
+
+}  // namespace
+
 int wmain(int argc, wchar_t** argv) {
-    bool timed = false;
-    std::vector<const wchar_t*> args;
-    for (int i = 1; i < argc; ++i) {
-        if (wcscmp(argv[i], L"--time") == 0)
-            timed = true;
-        else
-            args.push_back(argv[i]);
+    const CommandLine line = ReadCommandLine(argc, argv);
+    if (line.help) {
+        WriteOut(STD_OUTPUT_HANDLE, UsageText());
+        return kExitFound;
     }
-    if (args.size() != 4) {
-        WriteOut(STD_ERROR_HANDLE, L"usage: lookfor [--time] START RESULTS PATTERN1 PATTERN2\n");
-        return 2;
+    if (!line.error.empty()) {
+        WriteOut(STD_ERROR_HANDLE, line.error + L"\n" + UsageText());
+        return kExitFailure;
     }
+    const std::vector<const wchar_t*>& args = line.positional;
+    TessumiOptions options = {sizeof(TessumiOptions), line.flags,
+                              line.excludedFolders.c_str()};
     wchar_t statusText[TESSUMI_STATUS_TEXT_UNITS];
     auto start = std::chrono::steady_clock::now();
     WatchForCtrlC();
-    int ok = FnLookForProgress(args[0], args[1], args[2], args[3], ShowConsoleProgress, nullptr,
-                               statusText);
+    int ok = FnLookForOptions(args[0], args[1], args[2], args[3], &options,
+                              CountAndShowProgress, ShowSkipped, nullptr, statusText);
     EndConsoleProgress();
     double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::wstring out = statusText;
     out += L"\n";
-    if (timed) {
+    if (!ok) {
+        WriteOut(STD_ERROR_HANDLE, out);
+        return kExitFailure;
+    }
+    if (line.timed) {
         PROCESS_MEMORY_COUNTERS pmc = {};
         pmc.cb = sizeof(pmc);
         GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof(pmc));
-        wchar_t figures[96];
-        swprintf(figures, 96, L"seconds: %.3f\npeak_working_set_mb: %.1f\n", seconds,
-                 pmc.PeakWorkingSetSize / (1024.0 * 1024.0));
+        wchar_t figures[128];
+        // The process's own processor time, which a busy machine moves less.
+        FILETIME created, exited, kernel, user;
+        GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+        auto ticks = [](const FILETIME& t) {
+            return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+        };
+        const double cpu = (ticks(kernel) + ticks(user)) / 1e7;
+        swprintf(figures, 128, L"seconds: %.3f\npeak_working_set_mb: %.1f\ncpu_seconds: %.3f\n",
+                 seconds, pmc.PeakWorkingSetSize / (1024.0 * 1024.0), cpu);
         out += figures;
     }
     WriteOut(STD_OUTPUT_HANDLE, out);
-    return ok ? 0 : 1;
+    return g_hits > 0 ? kExitFound : kExitNothing;
 }

@@ -1,4 +1,4 @@
-// Tessumi: the search library's six exports.
+// Tessumi: the search library's eight exports.
 //
 // Every export takes zero-terminated UTF-16 strings and, as its last
 // argument, a caller-owned StatusText buffer of at least 256 units; it
@@ -50,6 +50,52 @@ TESSUMI_API int FnLookForProgress(const wchar_t* startFolder, const wchar_t* res
                                   TessumiProgress progress, void* context,
                                   wchar_t* statusText);
 
+// Options of FnLookForOptions, combined with |.
+#define TESSUMI_IGNORE_CASE     0x01  /* A = a, Ａ = ａ (simple case folding) */
+#define TESSUMI_IGNORE_WIDTH    0x02  /* full-width ASCII = ASCII, U+3000 = space, half-width katakana = katakana (ｶﾞ = ガ) */
+#define TESSUMI_IGNORE_KANA     0x04  /* hiragana = katakana */
+#define TESSUMI_SKIP_BINARY     0x08  /* a file with a NUL byte in its first 8 KB is passed by (UTF-16 files excepted) */
+#define TESSUMI_KEEP_GOING      0x10  /* a folder or file that can't be read is reported and passed by */
+#define TESSUMI_PATTERN1_MASKS  0x20  /* pattern 1 is a list of file-name masks, e.g. "*.txt;*.md" */
+
+// The options of one run of FnLookForOptions. size lets later versions grow
+// the structure: the library reads only the fields that size covers.
+typedef struct TessumiOptions {
+    int size;                        /* sizeof(TessumiOptions) */
+    int flags;                       /* the TESSUMI_ flags above */
+    const wchar_t* excludedFolders;  /* folder-name masks separated by ';' (e.g. ".git;node_modules"), not walked; NULL or "" for none */
+} TessumiOptions;
+
+/* Told about each folder or file passed by under TESSUMI_KEEP_GOING (and each online-only file):
+   its path and the reason, composed as the failure texts are. Returns 1 to go on, 0 to stop the run. */
+typedef int (CALLBACK* TessumiSkipped)(const wchar_t* path, const wchar_t* reason, void* context);
+
+// FnLookForProgress with options. The folding flags apply to pattern 2, and
+// to pattern 1 when it is a regex; a record always shows the line as it is
+// in the file. Masks and excluded folders match names as Explorer does: `*`
+// and `?`, case-insensitive; a mask tests the file's name, not its path.
+// Under TESSUMI_KEEP_GOING a failure at the start folder still ends the run,
+// and so does a failure writing the results file; anything below the start
+// folder that can't be listed, opened or read, and a line the matcher
+// refuses at its limits (the file with the line's number), goes to
+// `skipped` and is passed by, and the run returns 1 with its usual text.
+// When skipped returns 0 the run stops as a progress stop does. A null
+// options, or flags 0 with no excluded folders, is FnLookForProgress exactly.
+TESSUMI_API int FnLookForOptions(const wchar_t* startFolder, const wchar_t* resultsFile,
+                                 const wchar_t* pattern1, const wchar_t* pattern2,
+                                 const TessumiOptions* options, TessumiProgress progress,
+                                 TessumiSkipped skipped, void* context, wchar_t* statusText);
+
+// What FnCheckPattern is told a pattern is for.
+#define TESSUMI_PATTERN_PATH 1  /* pattern 1, tested against each entry's path */
+#define TESSUMI_PATTERN_LINE 2  /* pattern 2, tested against each line */
+
+// Compiles a pattern as a run with these TESSUMI_ flags would and returns 1
+// when the run would accept it. Otherwise 0, with the text that run would
+// have ended with. Reads and writes nothing else.
+TESSUMI_API int FnCheckPattern(const wchar_t* pattern, int role, int flags,
+                               wchar_t* statusText);
+
 // Loads a whole file. convert == 0: the raw bytes, *length in bytes.
 // Otherwise UTF-16 text starting with U+FEFF, *length in units. The buffer is
 // not zero-terminated; the caller releases it with delete[].
@@ -59,10 +105,15 @@ TESSUMI_API int SubReadText(const wchar_t* path, wchar_t** text, int* length,
 // Beeps and shows text in the status bar's simple-mode part.
 TESSUMI_API int SubMessageOut(HWND statusBar, const wchar_t* text);
 
-// Save-file picker; path must hold TESSUMI_PICKER_PATH_UNITS units.
+// Save-file picker; path must hold TESSUMI_PICKER_PATH_UNITS units. On entry
+// path says where the picker opens: the folder of the file it names (whose
+// name fills the picker's name box), or the folder it names, when that folder
+// exists. On return it holds the chosen path, or "" when the user cancelled.
 TESSUMI_API int FnGetSaveFileName(HWND owner, wchar_t* path, wchar_t* statusText);
 
-// Folder picker; path must hold TESSUMI_PICKER_PATH_UNITS units.
+// Folder picker; path must hold TESSUMI_PICKER_PATH_UNITS units. On entry
+// path names the folder to start in (or a file in it), used when it exists.
+// On return it holds the chosen folder, or "" when the user cancelled.
 TESSUMI_API int FnBrowseForFolder(HWND owner, wchar_t* path, wchar_t* statusText);
 
 #ifdef __cplusplus

@@ -1,5 +1,6 @@
-// FnLookForProgress and FnLookFor: one whole search run, from creating the
-// results file to its final block.
+// FnLookForOptions, FnLookForProgress and FnLookFor: one whole search run,
+// from creating the results file to its final block.
+#include <cstddef>
 #include <cwchar>
 #include <memory>
 
@@ -52,7 +53,8 @@ void NoteResultsFile(SearchRun& run, HANDLE file, const wchar_t* name) {
 // first, so that a mistyped pattern or folder leaves an earlier results
 // file as it was: both patterns compile, and the start folder can be listed.
 int CheckBeforeWriting(SearchRun& run, const wchar_t* startFolder, wchar_t* statusText) {
-    return FnCompilePattern(run.pathPattern, statusText) &&
+    const bool pathIsRegex = !run.options.Has(TESSUMI_PATTERN1_MASKS);
+    return (!pathIsRegex || FnCompilePattern(run.pathPattern, statusText)) &&
            FnCompilePattern(run.linePattern, statusText) &&
            FnCheckStartFolder(startFolder, statusText);
 }
@@ -67,24 +69,40 @@ int EndStoppedRun(SearchRun& run, wchar_t* statusText) {
     return 0;
 }
 
-}  // namespace
+// The options as far as the caller's structure holds them: an older, shorter
+// one leaves the later fields at their defaults.
+RunOptions ReadOptions(const TessumiOptions* options, TessumiSkipped skipped, void* context) {
+    RunOptions read;
+    read.skipped = skipped;
+    read.context = context;
+    if (options == nullptr) return read;
+    const size_t size = options->size > 0 ? static_cast<size_t>(options->size) : 0;
+    if (size >= offsetof(TessumiOptions, flags) + sizeof(options->flags))
+        read.flags = options->flags;
+    if (size >= offsetof(TessumiOptions, excludedFolders) + sizeof(options->excludedFolders) &&
+        options->excludedFolders != nullptr)
+        read.excludedFolders = options->excludedFolders;
+    return read;
+}
 
-extern "C" TESSUMI_API int FnLookForProgress(const wchar_t* startFolder,
-                                             const wchar_t* resultsFile,
-                                             const wchar_t* pattern1, const wchar_t* pattern2,
-                                             TessumiProgress progress, void* context,
-                                             wchar_t* statusText) {
-    if (!ArgumentsGiven({{startFolder, L"startFolder"},
-                         {resultsFile, L"resultsFile"},
-                         {pattern1, L"pattern1"},
-                         {pattern2, L"pattern2"}},
-                        statusText))
-        return 0;
+// The pointers every search export is given, checked before anything else.
+bool RunArgumentsGiven(const wchar_t* startFolder, const wchar_t* resultsFile,
+                       const wchar_t* pattern1, const wchar_t* pattern2, wchar_t* statusText) {
+    return ArgumentsGiven({{startFolder, L"startFolder"},
+                           {resultsFile, L"resultsFile"},
+                           {pattern1, L"pattern1"},
+                           {pattern2, L"pattern2"}},
+                          statusText);
+}
+
+int RunSearch(const wchar_t* startFolder, const wchar_t* resultsFile, const wchar_t* pattern1,
+              const wchar_t* pattern2, TessumiProgress progress, void* context,
+              const RunOptions& options, wchar_t* statusText) {
     std::unique_ptr<SearchRun> run;
     std::wstring platformPath;
     try {
         run = std::make_unique<SearchRun>(INVALID_HANDLE_VALUE, resultsFile, pattern1, pattern2,
-                                          progress, context);
+                                          progress, context, options);
         if (!CheckBeforeWriting(*run, startFolder, statusText)) return 0;
     } catch (...) {
         status::SystemFailure(statusText, resultsFile, kRunAborted, ERROR_NOT_ENOUGH_MEMORY);
@@ -128,6 +146,36 @@ extern "C" TESSUMI_API int FnLookForProgress(const wchar_t* startFolder,
     out.reset();
     status::RunComplete(statusText);
     return 1;
+}
+
+}  // namespace
+
+extern "C" TESSUMI_API int FnLookForOptions(const wchar_t* startFolder,
+                                            const wchar_t* resultsFile, const wchar_t* pattern1,
+                                            const wchar_t* pattern2,
+                                            const TessumiOptions* options,
+                                            TessumiProgress progress, TessumiSkipped skipped,
+                                            void* context, wchar_t* statusText) {
+    if (!RunArgumentsGiven(startFolder, resultsFile, pattern1, pattern2, statusText)) return 0;
+    RunOptions read;
+    try {
+        read = ReadOptions(options, skipped, context);
+    } catch (...) {
+        status::SystemFailure(statusText, resultsFile, kRunAborted, ERROR_NOT_ENOUGH_MEMORY);
+        return 0;
+    }
+    return RunSearch(startFolder, resultsFile, pattern1, pattern2, progress, context, read,
+                     statusText);
+}
+
+extern "C" TESSUMI_API int FnLookForProgress(const wchar_t* startFolder,
+                                             const wchar_t* resultsFile,
+                                             const wchar_t* pattern1, const wchar_t* pattern2,
+                                             TessumiProgress progress, void* context,
+                                             wchar_t* statusText) {
+    if (!RunArgumentsGiven(startFolder, resultsFile, pattern1, pattern2, statusText)) return 0;
+    return RunSearch(startFolder, resultsFile, pattern1, pattern2, progress, context,
+                     RunOptions(), statusText);
 }
 
 extern "C" TESSUMI_API int FnLookFor(const wchar_t* startFolder, const wchar_t* resultsFile,

@@ -114,4 +114,12 @@ void FileTooLarge(wchar_t* statusText, const wchar_t* path) {
     Compose(statusText, L"ファイル", path, L"のサイズが大き過ぎます");
 }
 
+std::wstring LineOfFile(const wchar_t* path, size_t pathLength, int number) {
+    std::wstring place(path, pathLength);
+    place += L'(';
+    place += std::to_wstring(number);
+    place += L')';
+    return place;
+}
+
 }  // namespace status

@@ -55,6 +55,10 @@ void NullArgument(wchar_t* statusText, const wchar_t* argument);
 // "ファイル" + path + "のサイズが大き過ぎます".
 void FileTooLarge(wchar_t* statusText, const wchar_t* path);
 
+// A line's place for the skipped list: path + "(" + number + ")", as the
+// records show it.
+std::wstring LineOfFile(const wchar_t* path, size_t pathLength, int number);
+
 // subject + leadIn + reason, cut to 255 units and terminated.
 void Compose(wchar_t* statusText, const wchar_t* subject, const wchar_t* leadIn,
              const wchar_t* reason);

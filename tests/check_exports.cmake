@@ -1,4 +1,4 @@
-# Reads the DLL's export and import tables with objdump: exactly the five
+# Reads the DLL's export and import tables with objdump: exactly the eight
 # exports, and no DLL loaded with it beyond the system's core ones.
 # objdump speaks the locale's language; its table headings are read in English.
 execute_process(COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C LANG=C LANGUAGE=C ${OBJDUMP} -p ${DLL}
@@ -25,7 +25,8 @@ foreach(n IN LISTS lines)
   list(APPEND found "${n}")
 endforeach()
 list(SORT found)
-set(expected FnBrowseForFolder FnGetSaveFileName FnLookFor FnLookForProgress SubMessageOut
+set(expected FnBrowseForFolder FnCheckPattern FnGetSaveFileName FnLookFor FnLookForOptions FnLookForProgress
+             SubMessageOut
              SubReadText)
 if(NOT found STREQUAL expected)
   message(FATAL_ERROR "exports are '${found}', expected '${expected}'")

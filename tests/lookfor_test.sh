@@ -45,11 +45,24 @@ want=$(printf '%s\\%s\n\t%s\n' \
   "$start" 'be.txt' '(1)===>天気' | paste - - | sort)
 [ "$got" = "$want" ] || fail "results: [$got] want [$want]"
 
-"$run" "$exe" "$start\\missing" "$results" '' '' >"$dir/out" 2>/dev/null
-rc=$?
-[ $rc -eq 1 ] || fail "missing folder: exit code $rc"
-iconv -f CP932 -t UTF-8 "$dir/out" | grep -q 'を検索することができません' ||
-  fail "missing folder text: $(cat "$dir/out")"
+# Exit statuses as grep's: found, nothing found, failure (text on stderr),
+# wrong usage; each row: expected status, then the arguments.
+while IFS='|' read -r want a1 a2 a3 a4 a5; do
+  "$run" "$exe" $a1 "$a2" "$results" "$a3" "$a4" >"$dir/out" 2>"$dir/err"
+  rc=$?
+  [ $rc -eq "$want" ] || fail "exit code $rc, want $want for [$a1 $a2 $a3 $a4]"
+done <<ROWS
+0|-i|$start|\\.txt\$|LINE ONE
+1|--mask|$start|*.md|天気
+2|--kana|$start\\missing||
+2|--nonsense|$start||
+ROWS
+iconv -f CP932 -t UTF-8 "$dir/err" | grep -q '知らないオプション' || fail "usage text: $(cat "$dir/err")"
+"$run" "$exe" "$start\\missing" "$results" '' '' >"$dir/out" 2>"$dir/err"
+iconv -f CP932 -t UTF-8 "$dir/err" | grep -q 'を検索することができません' ||
+  fail "missing folder text: $(cat "$dir/err")"
+"$run" "$exe" --help >"$dir/out" 2>&1 || fail "--help"
+iconv -f CP932 -t UTF-8 "$dir/out" | grep -q '^使い方' || fail "help: $(cat "$dir/out")"
 
 # Links are passed by: top/sub/up points at its own parent and top/sub/side
 # at a sibling folder, yet each hit is found once. A start folder that is a
@@ -74,9 +87,6 @@ got=$(iconv -f UTF-16 -t UTF-8 "$dir/results.txt" | tr -d '\r' | paste - -)
 printf 'TODO: call back\r\n' >"$dir/notes.txt"
 cp "$dir/notes.txt" "$dir/notes.before"
 (cd "$dir" && "$run" "$exe" TODO notes.txt "" "" >/dev/null 2>&1)
-[ $? -eq 1 ] || fail "TODO notes.txt: exit code"
+[ $? -eq 2 ] || fail "TODO notes.txt: exit code"
 cmp -s "$dir/notes.txt" "$dir/notes.before" || fail "TODO notes.txt: notes.txt was changed"
-
-"$run" "$exe" only two >/dev/null 2>&1
-[ $? -eq 2 ] || fail "usage error not reported"
 echo "lookfor: ok"

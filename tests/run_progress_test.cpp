@@ -13,9 +13,11 @@ using namespace testing_support;
 namespace {
 
 const std::wstring kBom = L"\xFEFF";
-// Longer than the library's interval between two calls, so that every
-// chance to call is taken.
-const DWORD kSlowCallbackMs = 70;
+// Finds the hits; on a line of a's alone the matcher backtracks for about
+// 30 ms, so that a file with a few such lines takes longer than the
+// library's interval between two calls and every chance to call is taken.
+const wchar_t kPattern[] = L"hit|(a*)*\\1[b]";
+const std::string kSlowLine = std::string(10, 'a') + "\r\n";
 
 struct Call {
     long long files;
@@ -32,7 +34,6 @@ struct Listener {
 int CALLBACK Listen(long long files, long long hits, const wchar_t* folder, void* context) {
     auto* l = static_cast<Listener*>(context);
     l->calls.push_back({files, hits, folder});
-    Sleep(kSlowCallbackMs);
     return l->calls.size() == l->stopAt || (l->stopAtFirstHits && hits > 0) ? 0 : 1;
 }
 
@@ -43,18 +44,19 @@ protected:
         MakeDir(tree / L"sub");
         for (int i = 0; i < 12; ++i) {
             std::wstring name = (i < 4 ? L"sub\\f" : L"f") + std::to_wstring(i) + L".txt";
-            WriteBytes(tree / name, "hit a\r\nmiss\r\nhit b\r\nhit c\r\n");
+            WriteBytes(tree / name,
+                       "hit a\r\nmiss\r\nhit b\r\nhit c\r\n" + kSlowLine + kSlowLine + kSlowLine);
         }
     }
 
     // The whole run's records, from a run without a callback.
     std::wstring FullResults() {
-        EXPECT_EQ(FnLookFor(tree.path().c_str(), full.c_str(), L"", L"hit", status), 1);
+        EXPECT_EQ(FnLookFor(tree.path().c_str(), full.c_str(), L"", kPattern, status), 1);
         return ReadText(full);
     }
 
     int RunWith(Listener& l) {
-        return FnLookForProgress(tree.path().c_str(), results.c_str(), L"", L"hit", Listen, &l,
+        return FnLookForProgress(tree.path().c_str(), results.c_str(), L"", kPattern, Listen, &l,
                                  status);
     }
 
@@ -130,10 +132,11 @@ TEST_F(RunProgressTest, StopAtTheNthCallKeepsExactlyTheRecordsFoundBeforeIt) {
 }
 
 TEST_F(RunProgressTest, ABigFileIsStoppedInsideIt) {
-    // 200,000 lines, every third a hit: far more text than the library
-    // searches between two looks at the clock.
+    // 200,000 lines, every third a hit, and slow lines among them: far more
+    // text and time than the library takes between two looks at the clock.
     std::string text;
-    for (int i = 0; i < 200000; ++i) text += i % 3 == 0 ? "line hit\r\n" : "line\r\n";
+    for (int i = 0; i < 200000; ++i)
+        text += i % 3 == 0 ? "line hit\r\n" : i % 20000 == 1 ? kSlowLine : "line\r\n";
     WriteBytes(tree / L"big.txt", text);
     const std::wstring expected = FullResults();
     Listener l;

@@ -1,6 +1,7 @@
 # The line search, the block writer, the walk and whole search runs.
 tessumi_unit_test(lines_test lines_test.cpp)
 tessumi_unit_test(long_path_test long_path_test.cpp)
+tessumi_unit_test(name_masks_test name_masks_test.cpp)
 tessumi_dll_test(search_run_test search_run_test.cpp)
 # Holds a file open from another process for search_run_test.
 add_executable(hold_file hold_file.cpp)

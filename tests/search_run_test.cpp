@@ -2,6 +2,7 @@
 // compared byte for byte.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -381,6 +382,170 @@ TEST_F(SearchRunTest, DeepTreeOnASmallStack) {
     DeleteFileW((deep + L"\\a.txt").c_str());  // deepest first: TempDir recurses
     for (; deep.size() > tree.path().size() + 4; deep.resize(deep.size() - 2))
         RemoveDirectoryW(deep.c_str());
+}
+
+// FnLookForOptions: the run with options, and what its callbacks heard.
+class OptionsRunTest : public SearchRunTest {
+protected:
+    int RunWith(int flags, const std::wstring& pattern1, const std::wstring& pattern2,
+                const wchar_t* excluded = nullptr) {
+        skipped.clear();
+        TessumiOptions options = {sizeof(TessumiOptions), flags, excluded};
+        return FnLookForOptions(tree.path().c_str(), results.c_str(), pattern1.c_str(),
+                                pattern2.c_str(), &options, Progress, Skipped, this, status);
+    }
+    // The files in the results, sorted, each once, as names below the tree.
+    std::wstring FoundFiles() {
+        std::wstring text = ReadText(results), found;
+        std::vector<std::wstring> files;
+        for (size_t at = 1; at < text.size();) {
+            size_t end = text.find(L"\r\n", at), line = text.find(L"\r\n", end + 2);
+            files.push_back(text.substr(at + tree.path().size() + 1, end - at - tree.path().size() - 1));
+            at = line + 2;
+        }
+        std::sort(files.begin(), files.end());
+        files.erase(std::unique(files.begin(), files.end()), files.end());
+        for (const std::wstring& f : files) found += f + L" ";
+        return found;
+    }
+    static int CALLBACK Progress(long long, long long, const wchar_t*, void* self) {
+        auto* t = static_cast<OptionsRunTest*>(self);
+        t->calls.push_back({GetTickCount64(), 0});
+        if (t->slowProgressMs) Sleep(t->slowProgressMs);
+        t->calls.back().second = GetTickCount64();
+        return 1;
+    }
+    static int CALLBACK Skipped(const wchar_t* path, const wchar_t* reason, void* self) {
+        auto* t = static_cast<OptionsRunTest*>(self);
+        t->skipped.push_back({path, reason});
+        return t->goOnAfterSkip;
+    }
+    std::vector<std::pair<std::wstring, std::wstring>> skipped;
+    std::vector<std::pair<ULONGLONG, ULONGLONG>> calls;  // each progress call's start and end
+    DWORD slowProgressMs = 0;
+    int goOnAfterSkip = 1;
+};
+
+// Each row: a line, a pattern, the folding flags and whether it is found;
+// a found line is recorded as it is in the file.
+TEST_F(OptionsRunTest, FoldingFindsWhatTheUserSeesAsTheSame) {
+    const int C = TESSUMI_IGNORE_CASE, W = TESSUMI_IGNORE_WIDTH, K = TESSUMI_IGNORE_KANA;
+    struct Row { const wchar_t* text; const wchar_t* pattern; int flags; bool found; };
+    const Row rows[] = {
+        {L"ＡＢＣ", L"abc", C | W, true},      {L"ＡＢＣ", L"abc", C, false},
+        {L"ＡＢＣ", L"ａｂｃ", C, true},        {L"ｔｏｋｙｏ", L"TOKYO", C | W, true},
+        {L"ｶﾞｷﾞ", L"ガギ", W, true},           {L"ガギ", L"ｶﾞｷﾞ", W, true},
+        {L"ｶﾞｷﾞ", L"ガギ", 0, false},          {L"ﾊﾟﾝ", L"パン", W, true},
+        {L"ﾊﾟﾝ", L"ハン", W, false},           {L"ひらがな", L"ヒラガナ", K, true},
+        {L"ひらがな", L"ヒラガナ", W, false},  {L"東京\x3000駅", L"東京 駅", W, true},
+        {L"アｶｶﾞ", L"カガ", W, true},          {L"xｶﾞy", L"ｶ", W, false},
+        {L"Tokyo-2024", L"^[a-z]+-\\d+$", C, true}, {L"Tokyo-2024", L"^[a-z]+-\\d+$", 0, false},
+        {L"ＴＯＫＹＯ", L"^[t][^A-Z]{4}$", C | W, false}, {L"ＴＯＫＹＯ", L"^[t][a-z]{4}$", C | W, true},
+        {L"Tokyo TOKYO", L"(\\w+) \\1", C, true}, {L"\x212A\x03A3", L"k\x03C2", C, true},
+        {L"ﾞ", L"゛", W, true},                {L"（注）", L"\\(注\\)", W, true},
+        {L"MemCpy(a)", L"memcpy", C, true},    {L"ｍemcpy", L"memcpy", W, true},
+        {L"MEMCPY", L"memcpy", W, false},      {L"a\x017Fk", L"SK", C, true},
+    };
+    for (const Row& r : rows) {
+        const std::wstring text = std::wstring(L"x\r\n") + r.text + L"\r\n";
+        // In UTF-16 and in UTF-8, which the line search reads on its bytes.
+        for (const std::string& bytes : {"\xFF\xFE" + Utf16Bytes(text), Utf8Bytes(text)}) {
+            WriteBytes(tree / L"a.txt", bytes);
+            ASSERT_EQ(RunWith(r.flags, L"", r.pattern), 1) << Show(r.pattern) << Show(Status());
+            EXPECT_EQ(ReadText(results), kBom + (r.found ? Record(tree / L"a.txt", 2, r.text) : L""))
+                << Show(r.text) << " / " << Show(r.pattern) << " flags " << r.flags;
+        }
+    }
+}
+
+// Masks test the name alone; excluded folders are not walked at any depth.
+TEST_F(OptionsRunTest, MasksAndExcludedFolders) {
+    for (const wchar_t* name : {L"a.txt", L"b.md", L"C.TXT", L"d.txt.bak", L"noext", L"sub\\e.txt",
+                                L"sub\\.git\\f.txt", L"node_modules\\g.md"}) {
+        const std::wstring path = tree / name;
+        MakeDir(path.substr(0, path.rfind(L'\\')));
+        WriteBytes(path, "x\r\n");
+    }
+    struct Row { const wchar_t* masks; const wchar_t* excluded; const wchar_t* found; };
+    const Row rows[] = {
+        {L"*.txt", L"", L"C.TXT a.txt sub\\.git\\f.txt sub\\e.txt "},
+        {L"*.txt; *.md", L".git;node_modules", L"C.TXT a.txt b.md sub\\e.txt "},
+        {L"?.md;*.*", L"sub;NODE_*", L"C.TXT a.txt b.md d.txt.bak noext "},
+        {L"", L"s?b", L"C.TXT a.txt b.md d.txt.bak node_modules\\g.md noext "},
+        {L"*.tx", L"", L""},
+        {L"sub*", L"", L""},
+    };
+    for (const Row& r : rows) {
+        ASSERT_EQ(RunWith(TESSUMI_PATTERN1_MASKS, r.masks, L"x", r.excluded), 1) << Show(Status());
+        EXPECT_EQ(FoundFiles(), r.found) << Show(r.masks) << " / " << Show(r.excluded);
+    }
+}
+
+// A real PNG and a real program have NUL bytes early; a UTF-16 text too.
+TEST_F(OptionsRunTest, BinaryFilesArePassedBy) {
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    ASSERT_TRUE(CopyFileW(self, (tree / L"program.exe").c_str(), FALSE));
+    static const char kPng[] =  // a 1 x 1 PNG
+        "\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\0\x01\0\0\0\x01\x08\x06\0\0\0\x1F\x15\xC4\x89\0\0\0"
+        "\x0AIDATx\x9C" "c\0\x01\0\0\x05\0\x01\x0D\x0A\x2D\xB4\0\0\0\0IEND\xAE\x42\x60\x82";
+    WriteBytes(tree / L"dot.png", std::string(kPng, sizeof(kPng) - 1));
+    WriteBytes(tree / L"text.txt", "text\r\n");
+    WriteBytes(tree / L"utf16.txt", "\xFF\xFE" + Utf16Bytes(L"text\r\n"));
+    const wchar_t* pattern = L"";  // every line
+    ASSERT_EQ(RunWith(0, L"", pattern), 1) << Show(Status());
+    EXPECT_EQ(FoundFiles(), L"dot.png program.exe text.txt utf16.txt ");
+    ASSERT_EQ(RunWith(TESSUMI_SKIP_BINARY, L"", pattern), 1) << Show(Status());
+    EXPECT_EQ(FoundFiles(), L"text.txt utf16.txt ");
+}
+
+// What would end the run without keep-going is told and passed by; a
+// callback that answers 0 stops the run, which keeps what it found.
+TEST_F(OptionsRunTest, KeepGoingPassesByAndTheCallbackCanStop) {
+    WriteBytes(tree / L"a.txt", "x\r\n");
+    const std::wstring held = tree / L"b.txt";
+    WriteBytes(held, "x\r\n");
+    std::wstring failure;
+    {
+        HeldElsewhere holder(held, 0);
+        ASSERT_TRUE(holder.held());
+        ASSERT_EQ(RunWith(0, L"", L"x"), 0);
+        failure = Status();
+        ASSERT_EQ(RunWith(TESSUMI_KEEP_GOING, L"", L"x"), 1) << Show(Status());
+        EXPECT_EQ(Status(), L"正常です");
+        EXPECT_EQ(ReadText(results), kBom + Record(tree / L"a.txt", 1, L"x"));
+        ASSERT_EQ(skipped.size(), 1u);
+        EXPECT_EQ(skipped[0].first, held);
+        EXPECT_EQ(skipped[0].second, failure);
+        goOnAfterSkip = 0;
+        EXPECT_EQ(RunWith(TESSUMI_KEEP_GOING, L"", L"x"), 0);
+        EXPECT_EQ(Status(), L"検索を中止しました");
+    }
+    EXPECT_EQ(ReadText(results), kBom + Record(tree / L"a.txt", 1, L"x"));
+    EXPECT_EQ(RunWith(TESSUMI_KEEP_GOING, L"", L"x", nullptr), 1);
+    EXPECT_TRUE(skipped.empty());
+    // A line beyond the matcher's limits: its place, the limits text.
+    WriteBytes(tree / L"c.txt", "x\r\n" + std::string(30, 'a') + "\r\n");
+    goOnAfterSkip = 1;
+    ASSERT_EQ(RunWith(TESSUMI_KEEP_GOING, L"c\\.txt$", L"(a*)*\\1[b]|x"), 1) << Show(Status());
+    ASSERT_EQ(skipped.size(), 1u);
+    EXPECT_EQ(skipped[0].first, tree / L"c.txt(2)");
+    EXPECT_NE(skipped[0].second.find(L"処理の限界"), std::wstring::npos) << Show(skipped[0].second);
+    skipped.clear();  // a failing start folder ends the run, and is no skip
+    EXPECT_EQ(FnLookForOptions((tree / L"missing").c_str(), results.c_str(), L"", L"x", nullptr,
+                               nullptr, Skipped, this, status), 0);
+    EXPECT_TRUE(skipped.empty());
+}
+
+// A slow callback still leaves the run 50 ms between the end of one call and
+// the start of the next.
+TEST_F(OptionsRunTest, ProgressIntervalCountsFromTheEndOfTheLastCall) {
+    for (int i = 0; i < 40; ++i) WriteBytes(tree / (L"f" + std::to_wstring(i) + L".txt"), "x\r\n");
+    slowProgressMs = 60;
+    ASSERT_EQ(RunWith(0, L"", L"x"), 1);
+    ASSERT_GE(calls.size(), 2u);
+    for (size_t i = 1; i + 1 < calls.size(); ++i)
+        EXPECT_GE(calls[i].first - calls[i - 1].second, 50u) << "call " << i;
 }
 
 }  // namespace

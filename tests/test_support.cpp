@@ -84,12 +84,16 @@ std::string Utf16Bytes(const std::wstring& text) {
     return bytes;
 }
 
-std::string SjisBytes(const std::wstring& text) {
-    int n = WideCharToMultiByte(932, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+std::string SjisBytes(const std::wstring& text) { return CodePageBytes(932, text); }
+
+std::string Utf8Bytes(const std::wstring& text) { return CodePageBytes(CP_UTF8, text); }
+
+std::string CodePageBytes(UINT codePage, const std::wstring& text) {
+    int n = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
                                 nullptr, nullptr);
     std::string bytes(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(932, 0, text.data(), static_cast<int>(text.size()), &bytes[0], n, nullptr,
-                        nullptr);
+    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), &bytes[0], n,
+                        nullptr, nullptr);
     return bytes;
 }
 

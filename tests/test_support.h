@@ -34,6 +34,9 @@ bool FileExists(const std::wstring& path);
 std::string Utf16Bytes(const std::wstring& text);
 // Shift_JIS (code page 932) bytes of text.
 std::string SjisBytes(const std::wstring& text);
+// UTF-8 bytes of text, and the bytes of any code page.
+std::string Utf8Bytes(const std::wstring& text);
+std::string CodePageBytes(UINT codePage, const std::wstring& text);
 
 // One result record as a search writes it: path, CR LF TAB "(number)===>",
 // the line, CR LF.

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "message_boxes.h"
 #include "system_message.h"
 
 namespace {
@@ -20,8 +21,8 @@ const wchar_t kExplorer[] = L"explorer.exe";
 // a window as WM_COMMAND.
 enum MenuCommand : UINT { kNoCommand, kOpenFileCommand, kOpenFolderCommand, kCopyPathCommand };
 
-void ShowFailure(HWND owner, const std::wstring& text, DWORD code, const wchar_t* caption) {
-    MessageBoxW(owner, (text + SystemMessageText(code)).c_str(), caption, MB_OK);
+void ShowFailure(HWND owner, const std::wstring& text, DWORD code) {
+    ShowFailureBox(owner, (text + SystemMessageText(code)).c_str());
 }
 
 // ShellExecuteExW "open"; the failure's code, or ERROR_SUCCESS.
@@ -109,7 +110,7 @@ DWORD PutOnClipboard(HWND owner, const std::wstring& text) {
 
 void OpenRecordFile(HWND owner, const std::wstring& path) {
     DWORD code = ShellOpen(owner, path.c_str(), nullptr);
-    if (code != ERROR_SUCCESS) ShowFailure(owner, path + kCannotOpen, code, kOpenFile);
+    if (code != ERROR_SUCCESS) ShowFailure(owner, path + kCannotOpen, code);
 }
 
 void OpenRecordFolder(HWND owner, const std::wstring& path) {
@@ -119,12 +120,12 @@ void OpenRecordFolder(HWND owner, const std::wstring& path) {
     const std::wstring parameters =
         quoted ? L"/select,\"" + path + L"\"" : L"/select," + path;
     DWORD code = ShellOpen(owner, kExplorer, parameters.c_str());
-    if (code != ERROR_SUCCESS) ShowFailure(owner, path + kCannotOpen, code, kOpenFolder);
+    if (code != ERROR_SUCCESS) ShowFailure(owner, path + kCannotOpen, code);
 }
 
 void CopyRecordPath(HWND owner, const std::wstring& path) {
     DWORD code = PutOnClipboard(owner, path);
-    if (code != ERROR_SUCCESS) ShowFailure(owner, kCannotCopy, code, kCopyPath);
+    if (code != ERROR_SUCCESS) ShowFailure(owner, kCannotCopy, code);
 }
 
 void ShowRecordMenu(HWND owner, POINT screen, const std::wstring& path) {

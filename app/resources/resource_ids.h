@@ -27,3 +27,13 @@
 #define IDC_RESULTS_EDIT 411
 #define IDC_RUN 412
 #define IDC_CANCEL 413
+
+// The search dialog's options row.
+#define IDC_IGNORE_CASE 430
+#define IDC_IGNORE_WIDTH 431
+#define IDC_IGNORE_KANA 432
+#define IDC_SKIP_BINARY 433
+#define IDC_KEEP_GOING 434
+#define IDC_PATTERN1_WILDCARD 435
+#define IDC_EXCLUDED_LABEL 436
+#define IDC_EXCLUDED_EDIT 437

@@ -3,12 +3,17 @@
 // summary, or the library's failure text shown.
 #include "search_command.h"
 
+#include <utility>
+
 #include "Tessumi.h"
 #include "main_window.h"
+#include "path_facts.h"
+#include "message_boxes.h"
 #include "search_conditions.h"
 #include "search_dialog.h"
 #include "search_progress.h"
 #include "search_worker.h"
+#include "skipped_list.h"
 #include "status_bar_texts.h"
 
 namespace {
@@ -19,21 +24,26 @@ const INT_PTR kDialogFailed = -1;
 const int kRawBytes = 0;  // SubReadText: the file's bytes, unconverted
 const UINT kSearchEndedMessage = WM_APP + 1;
 
+FileIdentity g_shownResults;  // the file whose records the view shows
+
 // Loads the results file into the view; the library's text on failure.
 bool ShowResultsFile(wchar_t* status) {
     wchar_t* text = nullptr;
     int bytes = 0;
-    if (!SubReadText(TheSearchConditions().resultsFile, &text, &bytes, kRawBytes, status)) {
+    const std::wstring& file = TheSearchConditions().resultsFile;
+    if (!SubReadText(file.c_str(), &text, &bytes, kRawBytes, status)) {
         SubMessageOut(StatusBar(), status);
         return false;
     }
     ReplaceResultsText(text, bytes);  // draws at once
+    g_shownResults = IdentityOf(file);
     return true;
 }
 
 void OnSearchEnded(HWND mainWindow) {
     EndProgressDisplay(mainWindow);
     SearchOutcome o = JoinSearchWorker();
+    KeepSkippedList(std::move(o.skipped));
     if (o.stopped) {
         // What was found before the stop is in the file, whole.
         if (ShowResultsFile(o.statusText)) ShowStatusText(StoppedText(o.last.hits));
@@ -43,7 +53,8 @@ void OnSearchEnded(HWND mainWindow) {
         SubMessageOut(StatusBar(), o.statusText);
         return;
     }
-    if (ShowResultsFile(o.statusText)) ShowStatusText(FoundText(o.last.hits, o.last.files, o.seconds));
+    if (ShowResultsFile(o.statusText))
+        ShowStatusText(FoundText(o.last.hits, o.last.files, o.seconds, o.skippedCount));
 }
 
 }  // namespace
@@ -52,19 +63,21 @@ void RunSearchCommand(HWND mainWindow) {
     if (SearchWorkerRunning()) return;
     INT_PTR ended = RunSearchDialog(mainWindow);
     if (ended == kDialogFailed) {
-        MessageBoxW(mainWindow, kDialogUnavailable, L"", MB_OK);
+        ShowFailureBox(mainWindow, kDialogUnavailable);
         return;
     }
     if (ended != kDialogRunsSearch) return;
 
     if (!StartSearchWorker(mainWindow, kSearchEndedMessage, TheSearchConditions())) {
-        MessageBoxW(mainWindow, kSearchCannotStart, L"", MB_OK);
+        ShowFailureBox(mainWindow, kSearchCannotStart);
         return;
     }
     BeginProgressDisplay(mainWindow);
 }
 
 void StopSearchCommand() { RequestSearchStop(); }
+
+const FileIdentity& ShownResultsIdentity() { return g_shownResults; }
 
 bool HandleSearchMessage(HWND mainWindow, UINT message, WPARAM wParam) {
     if (message == kSearchEndedMessage) {

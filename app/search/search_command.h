@@ -4,12 +4,18 @@
 
 #include <windows.h>
 
+#include "path_facts.h"
+
 // Menu command 202: the dialog, then the run. Does nothing while a search
 // runs, so nothing re-enters it and the dialog can't open meanwhile.
 void RunSearchCommand(HWND mainWindow);
 
 // Menu command "中止" and the Esc key: the running search stops.
 void StopSearchCommand();
+
+// The results file whose records the window shows; unknown before the
+// first search has shown any.
+const FileIdentity& ShownResultsIdentity();
 
 // The run's own messages to the main window (its end, the progress timer);
 // true when message was one of them.

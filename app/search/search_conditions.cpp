@@ -1,6 +1,10 @@
 #include "search_conditions.h"
 
 SearchConditions& TheSearchConditions() {
-    static SearchConditions conditions{};
+    static SearchConditions conditions = [] {
+        SearchConditions c;
+        c.options = LoadSearchOptions();
+        return c;
+    }();
     return conditions;
 }

@@ -1,22 +1,22 @@
-// The four search conditions: what the search dialog edits and the search
-// command hands to the library. They live in memory for the life of the
-// process and start empty.
+// The search conditions: what the search dialog edits and the search command
+// hands to the library. The four fields live in memory for the life of the
+// process and start empty; the options come from the settings.
 #pragma once
 
-#include "Tessumi.h"
+#include <string>
 
-// Each field has room for any path a picker may write (259 characters and
-// the zero), so a picker never writes past one.
-constexpr int kConditionUnits = TESSUMI_PICKER_PATH_UNITS;
-// What a condition may hold: "実行" reads at most this many characters from
-// an edit, and a longer picked path is refused.
-constexpr int kConditionMaxChars = 255;
+#include "search_options.h"
+
+// What a field may hold: the longest path the system takes (\\?\ form), so
+// any field is passed on whole.
+constexpr int kConditionMaxChars = 32767;
 
 struct SearchConditions {
-    wchar_t startFolder[kConditionUnits];
-    wchar_t pattern1[kConditionUnits];
-    wchar_t pattern2[kConditionUnits];
-    wchar_t resultsFile[kConditionUnits];
+    std::wstring startFolder;
+    std::wstring pattern1;
+    std::wstring pattern2;
+    std::wstring resultsFile;
+    SearchOptions options;
 };
 
 // The process's one set of conditions.

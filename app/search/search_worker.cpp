@@ -62,12 +62,31 @@ int CALLBACK OnProgress(long long files, long long hits, const wchar_t* folder, 
     return 0;
 }
 
+int CALLBACK OnSkipped(const wchar_t* path, const wchar_t* reason, void* context) {
+    auto* w = static_cast<Worker*>(context);
+    // Only this thread touches the outcome until the run has ended. Out of
+    // memory, the entry is lost but the count still grows.
+    ++w->outcome.skippedCount;
+    try {
+        w->outcome.skipped.push_back({path ? path : L"", reason ? reason : L""});
+    } catch (...) {
+    }
+    if (!w->stopRequested.load()) return 1;
+    w->outcome.stopped = true;
+    return 0;
+}
+
 DWORD WINAPI RunSearch(void* parameter) {
     auto* w = static_cast<Worker*>(parameter);
     const SearchConditions& c = w->conditions;
     const auto start = std::chrono::steady_clock::now();
-    w->outcome.result = FnLookForProgress(c.startFolder, c.resultsFile, c.pattern1, c.pattern2,
-                                          OnProgress, w, w->outcome.statusText);
+    TessumiOptions options{};
+    options.size = sizeof(options);
+    options.flags = OptionFlags(c.options);
+    options.excludedFolders = c.options.excludedFolders.c_str();
+    w->outcome.result = FnLookForOptions(c.startFolder.c_str(), c.resultsFile.c_str(),
+                                         c.pattern1.c_str(), c.pattern2.c_str(), &options,
+                                         OnProgress, OnSkipped, w, w->outcome.statusText);
     w->outcome.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     {

@@ -1,12 +1,13 @@
 // One search run on a thread of its own, so that the window goes on
 // answering while it runs. The thread touches nothing of the window: it runs
-// FnLookForProgress, keeps the latest progress under a lock and posts one
-// message when the run has ended.
+// FnLookForOptions, keeps the latest progress under a lock, notes what the
+// run passed by, and posts one message when the run has ended.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "Tessumi.h"
 #include "search_conditions.h"
@@ -17,11 +18,19 @@ struct SearchProgress {
     std::wstring folder;
 };
 
+// A folder or file the run could not read and passed by, and why.
+struct SkippedEntry {
+    std::wstring path;
+    std::wstring reason;
+};
+
 struct SearchOutcome {
-    int result = 0;        // FnLookForProgress's
+    int result = 0;        // FnLookForOptions's
     bool stopped = false;  // the run ended because it was told to stop
     SearchProgress last;   // the counts the run reported last (its totals)
     double seconds = 0;
+    std::vector<SkippedEntry> skipped;  // in the order the run met them
+    long long skippedCount = 0;
     wchar_t statusText[TESSUMI_STATUS_TEXT_UNITS] = {};
 };
 

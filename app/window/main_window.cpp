@@ -7,9 +7,11 @@
 
 #include "dpi.h"
 #include "gdi_owners.h"
+#include "message_boxes.h"
 #include "resources/resource_ids.h"
 #include "results_view.h"
 #include "search_command.h"
+#include "skipped_list.h"
 #include "status_tip.h"
 #include "view_colors.h"
 #include "view_font.h"
@@ -27,7 +29,6 @@ const int kFirstLines = 60;
 const int kFirstClientWidth = 960;
 const int kFirstShare = 90;  // at most this percentage of the work area
 const DWORD kStatusBarStyle = WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_BOTTOM;  // 0x50000103
-const wchar_t kCreationErrorCaption[] = L"作成エラー";
 
 HINSTANCE g_instance = nullptr;
 HWND g_statusBar = nullptr;
@@ -109,7 +110,7 @@ void OnCreate(HWND hwnd) {
 
     g_statusBar = CreateStatusWindowW(kStatusBarStyle, nullptr, hwnd, IDC_STATUS_BAR);
     if (!g_statusBar) {
-        MessageBoxW(hwnd, L"ステータスバーを作ることができません", kCreationErrorCaption, MB_OK);
+        ShowFailureBox(hwnd, L"ステータスバーを作ることができません");
     } else {
         // The status texts go to the simple-mode part, which the control
         // draws only in simple mode.
@@ -118,7 +119,7 @@ void OnCreate(HWND hwnd) {
     }
     g_resultsView = CreateResultsView(hwnd, g_instance);
     if (!g_resultsView) {
-        MessageBoxW(nullptr, L"編集ウィンドウを作ることができません", kCreationErrorCaption, MB_OK);
+        ShowFailureBox(nullptr, L"編集ウィンドウを作ることができません");
     }
     g_viewFontChoice = LoadViewFontChoice();
     ApplyLook(hwnd);
@@ -194,6 +195,12 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
             break;
         }
         return 0;
+    case WM_NOTIFY: {
+        // A click on the status bar lists what the last search passed by.
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->hwndFrom == g_statusBar && header->code == NM_CLICK) ShowSkippedList(hwnd);
+        return 0;
+    }
     case WM_HSCROLL:
     case WM_VSCROLL:
         return 0;  // the results view's scroll bars report to the view itself
@@ -257,3 +264,5 @@ int MainWindowShowCommand(int requested) {
     const bool ordinary = requested == SW_SHOWNORMAL || requested == SW_SHOWDEFAULT;
     return g_openMaximized && ordinary ? SW_SHOWMAXIMIZED : requested;
 }
+
+HWND FindRunningMainWindow() { return FindWindowW(kClassName, nullptr); }

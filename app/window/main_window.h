@@ -35,3 +35,7 @@ HWND CreateMainWindow(HINSTANCE instance);
 // How to show the new window for the program's show command: maximised when
 // it was closed maximised and nothing else was asked for.
 int MainWindowShowCommand(int requested);
+
+// The main window of the instance that runs already, found by its class;
+// null when there is none.
+HWND FindRunningMainWindow();

@@ -24,7 +24,10 @@ std::wstring ProgressText(long long files, long long hits, const std::wstring& f
     return Format(L"検索中（%lld ファイル、%lld 件）", files, hits) + folder;
 }
 
-std::wstring FoundText(long long hits, long long files, double seconds) {
+std::wstring FoundText(long long hits, long long files, double seconds, long long unread) {
+    if (unread > 0)
+        return Format(L"%lld 件見つかりました（%lld ファイル、%lld 件読めませんでした、%.1f 秒）", hits,
+                      files, unread, seconds);
     return Format(L"%lld 件見つかりました（%lld ファイル、%.1f 秒）", hits, files, seconds);
 }
 

@@ -8,8 +8,10 @@
 // "検索中（M ファイル、N 件）" and the folder being searched.
 std::wstring ProgressText(long long files, long long hits, const std::wstring& folder);
 
-// "N 件見つかりました（M ファイル、T 秒）", T with one decimal.
-std::wstring FoundText(long long hits, long long files, double seconds);
+// "N 件見つかりました（M ファイル、T 秒）", T with one decimal; when the search
+// passed by files or folders it could not read, "N 件見つかりました（M ファイル、
+// K 件読めませんでした、T 秒）".
+std::wstring FoundText(long long hits, long long files, double seconds, long long unread = 0);
 
 // "検索を中止しました（N 件）".
 std::wstring StoppedText(long long hits);

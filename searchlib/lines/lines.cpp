@@ -5,9 +5,12 @@
 #include <cstring>
 #include <cwchar>
 
+#include "binary_file.h"
 #include "block_reader.h"
+#include "byte_fold_search.h"
 #include "byte_text.h"
 #include "pattern/pattern_plan.h"
+#include "run_skipped.h"
 #include "simd.h"
 #include "status_text.h"
 #include "writer.h"
@@ -274,9 +277,16 @@ int SearchText(Text& text, const wchar_t* path, size_t pathLength, SearchRun& ru
         const size_t end = text.NextLine(next);
         ++number;
         if (candidate >= end && candidate != start) continue;
-        if (!text.Content(start, end, line, statusText)) return 0;
+        if (!text.Content(start, end, line, statusText))
+            return PassBy(run, path, statusText) ? kFilePassedBy : kFileFailed;
         int found = FnPatternFound(run.linePattern, line.start, line.length, statusText);
-        if (found < 0) return 0;
+        if (found < 0) {
+            // Under keep-going a line beyond the matcher's limits is passed by.
+            if (!run.linePattern.failedInSearch() ||
+                !PassBy(run, status::LineOfFile(path, pathLength, number).c_str(), statusText))
+                return kFileFailed;
+            continue;
+        }
         if (found == 0) continue;
         if (!AppendRecord(run, path, pathLength, number, line, statusText)) return 0;
     }
@@ -294,10 +304,24 @@ const std::vector<ByteLiteral>* ByteLiterals(SearchRun& run, TextEncoding encodi
         cache.known = true;
         const std::vector<AnchoredLiteral>* literals = run.linePattern.skipLiterals();
         if (literals == nullptr) return nullptr;
+        const ByteSkip skip = run.linePattern.byteSkip();
+        const bool asciiCase = skip != ByteSkip::Exact;
+        // Folded ASCII literals stand for the same bytes wherever ASCII does.
+        if (asciiCase && encoding == TextEncoding::Ansi && !AnsiCodePage().asciiAsIs)
+            return nullptr;
+        cache.asciiTextOnly = skip == ByteSkip::AsciiCaseInAsciiText;
         cache.literals.resize(literals->size());
         for (size_t i = 0; i < literals->size(); ++i) {
             ByteLiteral& lit = cache.literals[i];
-            if (!EncodeLiteral(encoding, (*literals)[i].text, lit.bytes)) return nullptr;
+            const std::wstring& text = (*literals)[i].text;
+            lit.asciiCase = asciiCase;
+            if (asciiCase) {
+                lit.bytes.clear();
+                for (wchar_t u : text)
+                    lit.bytes += static_cast<char>(u >= L'A' && u <= L'Z' ? u | 0x20 : u);
+            } else if (!EncodeLiteral(encoding, text, lit.bytes)) {
+                return nullptr;
+            }
             lit.probes = ChooseByteProbes(lit.bytes);
         }
         cache.usable = true;
@@ -305,15 +329,27 @@ const std::vector<ByteLiteral>* ByteLiterals(SearchRun& run, TextEncoding encodi
     return cache.usable ? &cache.literals : nullptr;
 }
 
+// Whether a block's bytes can show the literals: folded ASCII literals whose
+// full-width sources only a UTF-16 text can show, in a block of ASCII alone.
+bool BytesCanShow(const ByteLiteralCache& cache, const unsigned char* bytes, size_t n) {
+    return !cache.asciiTextOnly || AllAscii(bytes, n);
+}
+
 // The skip literals' bytes when a block can be searched on its bytes: read
 // in UTF-8, or in the ANSI code page with no break taken into a character;
 // null otherwise.
 const std::vector<ByteLiteral>* BytePath(SearchRun& run, TextEncoding encoding,
                                          const unsigned char* bytes, size_t n) {
-    if (encoding == TextEncoding::Utf8) return ByteLiterals(run, TextEncoding::Utf8);
+    if (encoding == TextEncoding::Utf8) {
+        const std::vector<ByteLiteral>* literals = ByteLiterals(run, TextEncoding::Utf8);
+        return literals && BytesCanShow(run.utf8Literals, bytes, n) ? literals : nullptr;
+    }
     if (encoding != TextEncoding::Ansi) return nullptr;
     const std::vector<ByteLiteral>* literals = ByteLiterals(run, TextEncoding::Ansi);
-    return literals && BreaksStandAlone(AnsiCodePage(), bytes, n) ? literals : nullptr;
+    return literals && BreaksStandAlone(AnsiCodePage(), bytes, n) &&
+                   BytesCanShow(run.ansiLiterals, bytes, n)
+               ? literals
+               : nullptr;
 }
 
 // Where the second pass may end a block: UTF-16 breaks are units, and a
@@ -331,7 +367,7 @@ BlockCut CutFor(TextEncoding encoding) {
 
 // One block of the second pass, numbered on from number: on its bytes, or
 // decoded (ISO-2022-JP's character set carried in mode) behind a U+FEFF of
-// its own.
+// its own. A kFile outcome (run_skipped.h).
 int SearchBlock(const wchar_t* path, size_t pathLength, SearchRun& run, const BlockReader& block,
                 const DetectedEncoding& detected, Iso2022Mode& mode, long long& number,
                 wchar_t* statusText) {
@@ -348,7 +384,7 @@ int SearchBlock(const wchar_t* path, size_t pathLength, SearchRun& run, const Bl
     if (!DecodePiece(detected.encoding, bytes + std::min(mark, n), n - std::min(mark, n),
                      units.data() + 1, written, mode)) {
         status::SystemFailure(statusText, nullptr, status::kConversion, GetLastError());
-        return 0;
+        return PassBy(run, path, statusText) ? kFilePassedBy : kFileFailed;
     }
     units[0] = kByteOrderMark;
     Utf16Text text(run.linePattern, units.data(), written + 1);
@@ -359,28 +395,35 @@ int SearchBlock(const wchar_t* path, size_t pathLength, SearchRun& run, const Bl
 
 int FnSearchLines(const wchar_t* path, size_t pathLength, SearchRun& run, wchar_t* statusText) {
     BlockReader reader(run.readBuffer);
-    if (!reader.Open(path, statusText)) return 0;
+    // Under keep-going a file that can't be read is passed by, and so is
+    // its rest when a block of it can't.
+    auto passBy = [&] { return PassBy(run, path, statusText) ? kFilePassedBy : kFileFailed; };
+    if (!reader.Open(path, statusText)) return passBy();
 
     // The first pass decides the encoding; a mark decides at once, and so
     // does a file that is no longer UTF-8 nor EUC-JP.
     EncodingDetector detector;
     const BlockCut anyBreak;
+    const bool skipBinary = run.options.Has(TESSUMI_SKIP_BINARY);
+    BinaryProbe binary;
     for (;;) {
-        if (!reader.Next(anyBreak, statusText)) return 0;
+        if (!reader.Next(anyBreak, statusText)) return passBy();
+        if (skipBinary && !binary.Feed(reader.data(), reader.size())) return kFilePassedBy;
         detector.Feed(reader.data(), reader.size(), reader.last());
-        if (reader.last() || detector.Settled()) break;
+        if (reader.last() || (detector.Settled() && (!skipBinary || binary.Done()))) break;
         if (!run.progress.NewBlock(statusText)) return 0;
     }
     const DetectedEncoding detected = detector.Result();
-    if (!reader.Rewind(statusText)) return 0;
+    if (!reader.Rewind(statusText)) return passBy();
 
     const BlockCut cut = CutFor(detected.encoding);
     Iso2022Mode mode = Iso2022Mode::Ascii;
     long long number = 0;
     for (;;) {
-        if (!reader.Next(cut, statusText)) return 0;
-        if (!SearchBlock(path, pathLength, run, reader, detected, mode, number, statusText))
-            return 0;
+        if (!reader.Next(cut, statusText)) return passBy();
+        const int searched =
+            SearchBlock(path, pathLength, run, reader, detected, mode, number, statusText);
+        if (searched != kFileSearched) return searched;
         if (reader.last()) break;
         if (!run.progress.NewBlock(statusText)) return 0;
     }

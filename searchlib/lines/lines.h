@@ -19,7 +19,9 @@ int AppendRecord(SearchRun& run, const wchar_t* path, size_t pathLength, long lo
                  const Line& line, wchar_t* statusText);
 
 // Searches one file of any size, read in blocks (block_reader.h) twice: a
-// first pass decides its encoding, the second searches it. 0 when it can't
+// first pass decides its encoding, the second searches it. kFileSearched;
+// kFilePassedBy (run_skipped.h) for a binary file under TESSUMI_SKIP_BINARY
+// and for one passed by under TESSUMI_KEEP_GOING; kFileFailed when it can't
 // be read or decoded, a block can't be written or pattern 2 can't be tested,
 // with that step's text in statusText.
 int FnSearchLines(const wchar_t* path, size_t pathLength, SearchRun& run, wchar_t* statusText);

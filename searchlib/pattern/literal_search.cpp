@@ -38,6 +38,8 @@ inline bool SameUnits(const wchar_t* a, const wchar_t* b, size_t m) {
 
 }  // namespace
 
+int UnitCommonness(wchar_t c) { return Commonness(c); }
+
 LiteralProbes ChooseProbes(const wchar_t* literal, size_t m) {
     LiteralProbes probes;
     for (size_t i = 1; i < m; ++i)

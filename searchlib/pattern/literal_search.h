@@ -14,6 +14,10 @@ struct LiteralProbes {
 
 LiteralProbes ChooseProbes(const wchar_t* literal, size_t m);
 
+// How often a unit turns up in ordinary text and source code, roughly; only
+// the order matters.
+int UnitCommonness(wchar_t c);
+
 // The first position p in [from, n) at which literal[0, m) occurs whole
 // within text[0, n), or n when there is none; probes are its ChooseProbes.
 // An empty literal is at from.

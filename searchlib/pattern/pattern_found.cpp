@@ -7,6 +7,8 @@
 #include <new>
 #include <regex>
 
+#include "fold_pattern.h"
+#include "folding.h"
 #include "lazy_dfa.h"
 #include "literal_search.h"
 #include "metered_search.h"
@@ -29,6 +31,10 @@
 //   that is one left-to-right pass of "[^]*?(?:pattern)" anchored at the
 //   start, linear in the subject; ^, $ and \b see the same neighbours there
 //   as at each start position of an ordinary search.
+// A pattern tested with folding is rewritten to match folded text
+// (fold_pattern.h) and every subject is folded before the same steps; the
+// literals to skip by are then looked for in the unfolded text through
+// their folding (folded_scan.h).
 
 namespace {
 
@@ -66,7 +72,11 @@ enum class Step { Found, NotFound, OverLimits };
 struct RunPattern::Compiled {
     const wchar_t* fault = nullptr;  // why the pattern can't be used, if it can't
 
-    std::wstring source;       // the pattern as compiled (EscapeNarrowedSpecials)
+    std::wstring source;       // the pattern as compiled (folded, EscapeNarrowedSpecials)
+    const Folding* folding = nullptr;  // the subjects' folding, when there is one
+    std::vector<FoldedProbe> foldedProbes;  // one for each of skipBy, when folded
+    std::vector<wchar_t> foldedSubject;     // scratch, reused from test to test
+    ByteSkip byteSkip = ByteSkip::Exact;
     PatternPlan plan;
     // The literals one of which every match contains, to skip by: the
     // alternatives of a literal pattern or the plan's most selective
@@ -175,9 +185,45 @@ bool CompileRoom(RunPattern::Compiled& c, const std::wstring& source) {
     return need < StackRoom(FloorForThisThread(c));
 }
 
-std::unique_ptr<RunPattern::Compiled> Compile(const std::wstring& pattern) {
+// The probes to find the skip literals by in unfolded text; no skipping when
+// some literal has none.
+void ChooseFoldedProbes(RunPattern::Compiled& c) {
+    if (!c.folding || !c.skipBy) return;
+    for (const AnchoredLiteral& lit : *c.skipBy) {
+        c.foldedProbes.push_back(ChooseFoldedProbe(*c.folding, lit.text));
+        if (c.foldedProbes.back().sources.empty()) {
+            c.foldedProbes.clear();
+            c.skipBy = nullptr;
+            return;
+        }
+    }
+}
+
+// Whether the folded skip literals can be looked for in bytes: as they are
+// when every unit of them folds from itself alone (a kanji), ignoring ASCII
+// case when they are ASCII and so is every unit that folds to them (or the
+// text is ASCII, where full-width sources can't occur).
+ByteSkip ChooseByteSkip(const RunPattern::Compiled& c) {
+    if (!c.folding || !c.skipBy) return ByteSkip::Exact;
+    bool exact = true, ascii = true, asciiSources = true;
+    for (const AnchoredLiteral& lit : *c.skipBy) {
+        for (wchar_t u : lit.text) {
+            const std::vector<wchar_t> sources = c.folding->Sources(u);
+            exact = exact && sources.size() == 1 && sources[0] == u;
+            ascii = ascii && u < 0x80;
+            for (wchar_t source : sources) asciiSources = asciiSources && source < 0x80;
+        }
+    }
+    return exact ? ByteSkip::Exact
+           : !ascii ? ByteSkip::None
+           : asciiSources ? ByteSkip::AsciiCase
+                          : ByteSkip::AsciiCaseInAsciiText;
+}
+
+std::unique_ptr<RunPattern::Compiled> Compile(const std::wstring& pattern, int foldFlags) {
     auto c = std::make_unique<RunPattern::Compiled>();
-    c->source = EscapeNarrowedSpecials(pattern);
+    c->folding = Folding::For(foldFlags);
+    c->source = EscapeNarrowedSpecials(c->folding ? FoldPattern(pattern, *c->folding) : pattern);
     const std::wstring& source = c->source;
     if (!CompileRoom(*c, source)) {
         c->fault = kPatternTooLongReason;
@@ -191,6 +237,8 @@ std::unique_ptr<RunPattern::Compiled> Compile(const std::wstring& pattern) {
     }
     c->plan = PlanPattern(source);
     c->skipBy = SkipLiterals(c->plan);
+    ChooseFoldedProbes(*c);
+    c->byteSkip = ChooseByteSkip(*c);
     if (c->plan.literalsOnly) return c;
     c->dfa = MakeDfa(source);
 #ifdef __GLIBCXX__
@@ -270,20 +318,20 @@ Step Search(RunPattern::Compiled& c, const wchar_t* subject, size_t length) {
 
 }  // namespace
 
-RunPattern::RunPattern(const wchar_t* pattern, PatternRole role)
-    : pattern_(pattern ? pattern : L""), role_(role) {}
+RunPattern::RunPattern(const wchar_t* pattern, PatternRole role, int foldFlags)
+    : pattern_(pattern ? pattern : L""), role_(role), foldFlags_(foldFlags) {}
 
 RunPattern::~RunPattern() = default;
 
 const std::vector<AnchoredLiteral>* RunPattern::skipLiterals() const {
-    if (!compiled_ || compiled_->fault) return nullptr;
+    if (!compiled_ || compiled_->fault || compiled_->byteSkip == ByteSkip::None) return nullptr;
     return compiled_->skipBy;
 }
 
 // Compiles p once; why it can't be used, or null when it can. May throw
 // std::bad_alloc.
 const wchar_t* CompiledFault(RunPattern& p) {
-    if (!p.compiled_) p.compiled_ = Compile(p.text());
+    if (!p.compiled_) p.compiled_ = Compile(p.text(), p.foldFlags_);
     return p.compiled_->fault;
 }
 
@@ -301,6 +349,10 @@ int FnCompilePattern(RunPattern& p, wchar_t* statusText) {
     return 0;
 }
 
+ByteSkip RunPattern::byteSkip() const {
+    return compiled_ ? compiled_->byteSkip : ByteSkip::Exact;
+}
+
 int FnPatternFound(RunPattern& p, const wchar_t* subject, size_t length, wchar_t* statusText) {
     PatternStage stage = PatternStage::Compile;
     const wchar_t* reason = kPatternNoMemoryReason;
@@ -311,6 +363,11 @@ int FnPatternFound(RunPattern& p, const wchar_t* subject, size_t length, wchar_t
             reason = fault;
         } else {
             stage = PatternStage::Search;
+            if (c.folding) {
+                c.folding->Fold(subject, length, c.foldedSubject);
+                subject = c.foldedSubject.data();
+                length = c.foldedSubject.size();
+            }
             switch (Search(c, subject, length)) {
             case Step::Found: return 1;
             case Step::NotFound: return 0;
@@ -322,6 +379,7 @@ int FnPatternFound(RunPattern& p, const wchar_t* subject, size_t length, wchar_t
     } catch (...) {
         reason = kPatternLimitsReason;
     }
+    p.failedInSearch_ = stage == PatternStage::Search;
     ComposePatternFailure(statusText, p.role(), p.text(), stage, reason);
     return -1;
 }
@@ -334,13 +392,21 @@ size_t TextScan::NextCandidate(size_t from) {
         if (c->fault == nullptr && c->skipBy != nullptr) {
             literals_ = c->skipBy->data();
             literalCount_ = c->skipBy->size();
+            // Literals that only themselves fold to are found as they are.
+            if (c->folding && c->byteSkip != ByteSkip::Exact) {
+                folding_ = c->folding;
+                probes_ = c->foldedProbes.data();
+            }
         }
     }
     size_t first = n_;
     for (size_t i = 0; i < literalCount_; ++i) {
         if (next_[i] < from) {
             const AnchoredLiteral& lit = literals_[i];
-            next_[i] = FindLiteral(lit.text.data(), lit.text.size(), lit.probes, text_, from, n_);
+            next_[i] = folding_ ? FindFolded(*folding_, lit.text, probes_[i], text_, from, n_,
+                                             window_)
+                                : FindLiteral(lit.text.data(), lit.text.size(), lit.probes,
+                                              text_, from, n_);
         }
         first = std::min(first, next_[i]);
     }

@@ -12,7 +12,17 @@
 #include <string>
 #include <vector>
 
+#include "folded_scan.h"
+
 struct AnchoredLiteral;
+
+// How a folded pattern's skip literals can be looked for in a file's bytes.
+enum class ByteSkip {
+    Exact,                 // as they are: every unit folds from itself alone
+    AsciiCase,             // ASCII, letters in either case, in any text
+    AsciiCaseInAsciiText,  // the same, in a text of ASCII bytes alone
+    None,                  // not in bytes
+};
 
 enum class PatternRole {
     Path = 1,  // pattern 1, tested against every entry path
@@ -21,7 +31,9 @@ enum class PatternRole {
 
 class RunPattern {
 public:
-    RunPattern(const wchar_t* pattern, PatternRole role);
+    // foldFlags: the TESSUMI_IGNORE_ flags the pattern is tested with
+    // (folding.h); the subjects stay as they are, the test folds them.
+    RunPattern(const wchar_t* pattern, PatternRole role, int foldFlags = 0);
     ~RunPattern();
     RunPattern(const RunPattern&) = delete;
     RunPattern& operator=(const RunPattern&) = delete;
@@ -29,10 +41,17 @@ public:
     const std::wstring& text() const { return pattern_; }
     PatternRole role() const { return role_; }
     bool compiled() const { return compiled_ != nullptr; }
+    // The last failed test had a pattern that compiled, and reached the
+    // limits of one search (or memory ran out in it).
+    bool failedInSearch() const { return failedInSearch_; }
     // The literals one of which every match contains (TextScan skips by
-    // them); null before the pattern is compiled, for a faulty one and
-    // when there are none.
+    // them), folded when the pattern is; null before the pattern is
+    // compiled, for a faulty one, when there are none and when they are
+    // folded and byteSkip() is None.
     const std::vector<AnchoredLiteral>* skipLiterals() const;
+    // How skipLiterals() are looked for in bytes: Exact for a pattern that
+    // is not folded.
+    ByteSkip byteSkip() const;
 
     struct Compiled;  // the matcher and what the pattern's text tells, built on first use
 
@@ -42,6 +61,8 @@ private:
     friend class TextScan;
     std::wstring pattern_;
     PatternRole role_;
+    int foldFlags_;
+    bool failedInSearch_ = false;
     std::unique_ptr<Compiled> compiled_;
 };
 
@@ -84,4 +105,7 @@ private:
     size_t literalCount_ = 0;
     const AnchoredLiteral* literals_ = nullptr;
     size_t next_[kMaxLiterals] = {};  // first occurrence at or after an earlier from
+    const class Folding* folding_ = nullptr;  // the literals are folded
+    const FoldedProbe* probes_ = nullptr;
+    FoldedWindow window_;
 };

@@ -1,5 +1,7 @@
 #include "byte_text.h"
 
+#include "byte_fold_search.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -238,8 +240,11 @@ size_t ByteText::NextCandidate(size_t from) {
     for (size_t i = 0; i < literals_.size(); ++i) {
         if (!searched_ || next_[i] < from) {
             const ByteLiteral& lit = literals_[i];
-            next_[i] = FindBytes(reinterpret_cast<const unsigned char*>(lit.bytes.data()),
-                                 lit.bytes.size(), lit.probes, bytes_, from, n_);
+            const auto* want = reinterpret_cast<const unsigned char*>(lit.bytes.data());
+            next_[i] = lit.asciiCase ? FindBytesIgnoringAsciiCase(want, lit.bytes.size(),
+                                                                  lit.probes, bytes_, from, n_)
+                                     : FindBytes(want, lit.bytes.size(), lit.probes, bytes_,
+                                                 from, n_);
         }
         first = std::min(first, next_[i]);
     }

@@ -9,9 +9,9 @@ bool RunProgress::Start(const wchar_t* startFolder, wchar_t* statusText) {
 }
 
 bool RunProgress::Look(wchar_t* statusText) {
-    // The interval counts from the start of the last call, so a slow
-    // callback is asked again at the next chance.
-    return GetTickCount64() - askedAt_ < kIntervalMs || Ask(statusText);
+    // The interval counts from the end of the last call, so a slow callback
+    // still leaves the run its 50 ms between calls.
+    return GetTickCount64() - answeredAt_ < kIntervalMs || Ask(statusText);
 }
 
 bool RunProgress::LookInFile(size_t position, wchar_t* statusText) {
@@ -30,9 +30,14 @@ bool RunProgress::Finish(wchar_t* statusText) {
 }
 
 bool RunProgress::Ask(wchar_t* statusText) {
-    askedAt_ = GetTickCount64();
-    if (callback_(files_, hits_, folder_, context_)) return true;
+    const bool goOn = callback_(files_, hits_, folder_, context_) != 0;
+    answeredAt_ = GetTickCount64();
+    if (goOn) return true;
+    Stop(statusText);
+    return false;
+}
+
+void RunProgress::Stop(wchar_t* statusText) {
     stopped_ = true;
     status::Stopped(statusText);
-    return false;
 }

@@ -1,6 +1,6 @@
 // How a search run tells its caller how it goes, and learns that it should
 // stop. The caller's callback is asked once at the start, then whenever
-// kIntervalMs have passed since it was last asked (looked at for every entry
+// kIntervalMs have passed since its last call returned (looked at for every entry
 // of a folder, and inside a file every kCheckLines lines tested or
 // kCheckUnits units passed, whichever comes first), and once at the end. Its
 // 0 stops the run.
@@ -56,6 +56,9 @@ public:
     void FileSearched() { ++files_; }
     void RecordAppended() { ++hits_; }
 
+    // Stops the run as the callback's 0 does, for another reason to stop.
+    void Stop(wchar_t* statusText);
+
     // The end of a walk that went through: the callback hears the final
     // counts, and may still stop the run.
     bool Finish(wchar_t* statusText);
@@ -71,7 +74,7 @@ private:
     const wchar_t* folder_ = L"";
     size_t checkAt_ = SIZE_MAX;    // without a callback, no look is ever due
     size_t linesLeft_ = SIZE_MAX;
-    ULONGLONG askedAt_ = 0;
+    ULONGLONG answeredAt_ = 0;
     long long files_ = 0;
     long long hits_ = 0;
     bool stopped_ = false;

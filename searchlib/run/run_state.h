@@ -10,6 +10,7 @@
 
 #include "pattern/literal_search.h"
 #include "pattern/pattern_found.h"
+#include "run_options.h"
 #include "run_progress.h"
 
 // Results accumulate here and leave in blocks of at most 4,095 characters.
@@ -42,6 +43,7 @@ struct FileIdentity {
 struct ByteLiteral {
     std::string bytes;
     LiteralProbes probes;
+    bool asciiCase = false;  // ASCII in lowercase, letters of either case taken
 };
 
 // Pattern 2's skip literals in the bytes of one encoding, made once the
@@ -49,15 +51,19 @@ struct ByteLiteral {
 struct ByteLiteralCache {
     bool known = false;   // asked once the pattern was compiled
     bool usable = false;  // every literal has bytes a text must show
+    bool asciiTextOnly = false;  // they show so only in a text of ASCII bytes
     std::vector<ByteLiteral> literals;
 };
 
 struct SearchRun {
     SearchRun(HANDLE file, const wchar_t* fileName, const wchar_t* pattern1,
               const wchar_t* pattern2, TessumiProgress callback = nullptr,
-              void* context = nullptr)
-        : resultsFile(file), resultsName(fileName), pathPattern(pattern1, PatternRole::Path),
-          linePattern(pattern2, PatternRole::Line), progress(callback, context) {}
+              void* context = nullptr, const RunOptions& runOptions = RunOptions())
+        : resultsFile(file), resultsName(fileName),
+          pathPattern(pattern1, PatternRole::Path, runOptions.FoldFlags()),
+          linePattern(pattern2, PatternRole::Line, runOptions.FoldFlags()),
+          progress(callback, context), options(runOptions),
+          pathMasks(runOptions.Has(TESSUMI_PATTERN1_MASKS) && pattern1 ? pattern1 : L"") {}
 
     HANDLE resultsFile;
     const wchar_t* resultsName;
@@ -65,6 +71,8 @@ struct SearchRun {
     RunPattern pathPattern;
     RunPattern linePattern;
     RunProgress progress;
+    RunOptions options;
+    std::wstring pathMasks;  // pattern 1 under TESSUMI_PATTERN1_MASKS
 
     // The results file itself, so the walk never searches it.
     FileIdentity resultsIdentity;

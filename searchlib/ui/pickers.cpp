@@ -6,6 +6,8 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <string>
+
 #include "Tessumi.h"
 #include "arguments.h"
 #include "pickers.h"
@@ -39,12 +41,43 @@ private:
     HRESULT hr_;
 };
 
+bool IsFolder(const std::wstring& path) {
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Where a picker opens for the path its caller hands in: that folder, or the
+// folder of that file, when it exists; empty (the system's choice) otherwise.
+// `leaf` receives the file's name when the path is not a folder itself.
+std::wstring StartFolder(const wchar_t* path, std::wstring* leaf) {
+    std::wstring given(path, wcsnlen(path, TESSUMI_PICKER_PATH_UNITS - 1));
+    if (given.empty()) return L"";
+    if (IsFolder(given)) return given;
+    size_t cut = given.find_last_of(L"\\/");
+    if (cut == std::wstring::npos) return L"";
+    // "C:\x.txt" lies in "C:\", not in "C:".
+    std::wstring folder = given.substr(0, cut == 2 && given[1] == L':' ? cut + 1 : cut);
+    if (folder.empty() || !IsFolder(folder)) return L"";
+    if (leaf) *leaf = given.substr(cut + 1);
+    return folder;
+}
+
+int CALLBACK SelectStartFolder(HWND dialog, UINT message, LPARAM, LPARAM start) {
+    if (message == BFFM_INITIALIZED && start != 0)
+        SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, start);
+    return 0;
+}
+
 }  // namespace
 
 extern "C" TESSUMI_API int FnGetSaveFileName(HWND owner, wchar_t* path, wchar_t* statusText) {
     if (!ArgumentsGiven({{path, L"path"}}, statusText)) return 0;
     SetLastError(0);
-    path[0] = L'\0';
+    std::wstring leaf;
+    const std::wstring start = StartFolder(path, &leaf);
+    // The box shows the file's own name; a name that does not fit starts empty.
+    if (start.empty() || leaf.size() >= TESSUMI_PICKER_PATH_UNITS) leaf.clear();
+    wcscpy(path, leaf.c_str());
     OPENFILENAMEW ofn = {};
     ofn.lStructSize = sizeof(ofn);
     ofn.hwndOwner = owner;
@@ -52,6 +85,7 @@ extern "C" TESSUMI_API int FnGetSaveFileName(HWND owner, wchar_t* path, wchar_t*
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = path;
     ofn.nMaxFile = TESSUMI_PICKER_PATH_UNITS;
+    ofn.lpstrInitialDir = start.empty() ? nullptr : start.c_str();
     ofn.lpstrTitle = L"ファイルの保存";
     ofn.Flags = OFN_OVERWRITEPROMPT;
     if (GetSaveFileNameW(&ofn)) {
@@ -60,6 +94,7 @@ extern "C" TESSUMI_API int FnGetSaveFileName(HWND owner, wchar_t* path, wchar_t*
     }
     DWORD code = CommDlgExtendedError();
     if (code == 0) {
+        path[0] = L'\0';  // cancelled: not the name the picker started with
         status::Ok(statusText);
         return 1;
     }
@@ -76,10 +111,15 @@ extern "C" TESSUMI_API int FnBrowseForFolder(HWND owner, wchar_t* path, wchar_t*
     if (!ArgumentsGiven({{path, L"path"}}, statusText)) return 0;
     SetLastError(0);
     ComInit com;
+    const std::wstring start = StartFolder(path, nullptr);
     BROWSEINFOW info = {};
     info.hwndOwner = owner;
     info.lpszTitle = L"フォルダの選択";
     info.ulFlags = BIF_RETURNONLYFSDIRS;
+    if (!start.empty()) {
+        info.lpfn = SelectStartFolder;
+        info.lParam = reinterpret_cast<LPARAM>(start.c_str());
+    }
     PIDLIST_ABSOLUTE item = SHBrowseForFolderW(&info);
     if (item != nullptr) {
         SHGetPathFromIDListW(item, path);
@@ -91,6 +131,7 @@ extern "C" TESSUMI_API int FnBrowseForFolder(HWND owner, wchar_t* path, wchar_t*
     if (code == 0) {
         SHGetPathFromIDListW(nullptr, path);
         CoTaskMemFree(nullptr);
+        path[0] = L'\0';  // the query may leave the start folder there
         status::Ok(statusText);
         return 1;
     }

@@ -8,7 +8,9 @@
 #include "lines.h"
 #include "link_decision.h"
 #include "long_path.h"
+#include "name_masks.h"
 #include "online_only.h"
+#include "run_skipped.h"
 #include "status_text.h"
 
 namespace {
@@ -22,6 +24,21 @@ bool IsDotOrDotDot(const wchar_t* name) {
 bool SameNameIgnoringCase(const std::wstring& a, const wchar_t* b) {
     return !a.empty() && CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b, -1,
                                               TRUE) == CSTR_EQUAL;
+}
+
+// Whether a file's path passes pattern 1: as a regex on the whole path, or
+// under TESSUMI_PATTERN1_MASKS as masks on the name alone (no masks: every
+// file); -1 when the regex can't be tested.
+int PathPasses(SearchRun& run, const std::wstring& path, const wchar_t* name,
+               wchar_t* statusText) {
+    if (!run.options.Has(TESSUMI_PATTERN1_MASKS))
+        return FnPatternFound(run.pathPattern, path.c_str(), path.size(), statusText);
+    return !HasMasks(run.pathMasks) || NameMatchesMasks(name, wcslen(name), run.pathMasks);
+}
+
+bool FolderExcluded(const SearchRun& run, const wchar_t* name) {
+    return !run.options.excludedFolders.empty() &&
+           NameMatchesMasks(name, wcslen(name), run.options.excludedFolders);
 }
 
 // One folder whose listing is open: the walk holds one for every level
@@ -52,25 +69,34 @@ int OpenListing(OpenFolder& at, wchar_t* statusText) {
     return 1;
 }
 
-// Opens a listing for folder on top of the walk's stack.
+// Opens a listing for folder on top of the walk's stack: 1 when it is open,
+// or passed by under the run's options (below the start folder only, whose
+// failure ends the run whatever the options); 0 at a failure.
 int Descend(std::vector<std::unique_ptr<OpenFolder>>& open, const std::wstring& folder,
-            wchar_t* statusText) {
+            SearchRun& run, wchar_t* statusText) {
     open.push_back(std::make_unique<OpenFolder>());
     open.back()->folder = folder;
-    if (!OpenListing(*open.back(), statusText)) return 0;
+    if (!OpenListing(*open.back(), statusText)) {
+        if (open.size() == 1 || !PassBy(run, folder.c_str(), statusText)) return 0;
+        open.pop_back();
+        return 1;
+    }
     status::Ok(statusText);
     return 1;
 }
 
-// Searches one listed file when its path matches pattern 1; 0 at a failure.
+// Searches one listed file when its path passes pattern 1; 0 at a failure.
+// An online-only file is passed by, and only a skipped callback hears of it.
 int VisitFile(OpenFolder& at, SearchRun& run, wchar_t* statusText) {
-    int found = FnPatternFound(run.pathPattern, at.entry.c_str(), at.entry.size(), statusText);
+    int found = PathPasses(run, at.entry, at.data.cFileName, statusText);
     if (found < 0) return 0;
     if (found == 0) return 1;
     if (IsResultsFile(run, at.entry, at.data.cFileName)) return 1;
-    if (IsOnlineOnly(at.data.dwFileAttributes)) return 1;
-    if (!FnSearchLines(at.entry.c_str(), at.entry.size(), run, statusText)) return 0;
-    run.progress.FileSearched();
+    if (IsOnlineOnly(at.data.dwFileAttributes))
+        return TellSkipped(run, at.entry.c_str(), status::kOnlineOnly, statusText);
+    const int searched = FnSearchLines(at.entry.c_str(), at.entry.size(), run, statusText);
+    if (searched == kFileFailed) return 0;
+    if (searched == kFileSearched) run.progress.FileSearched();
     return 1;
 }
 
@@ -113,7 +139,7 @@ int FnWalkFolder(const std::wstring& folder, SearchRun& run, wchar_t* statusText
     // listing open while the folders below it are walked, exactly where a
     // recursive walk would, so the order is the same.
     std::vector<std::unique_ptr<OpenFolder>> open;
-    if (!Descend(open, folder, statusText)) return 0;
+    if (!Descend(open, folder, run, statusText)) return 0;
     bool atFirstEntry = true;
     while (!open.empty()) {
         OpenFolder& at = *open.back();
@@ -128,9 +154,11 @@ int FnWalkFolder(const std::wstring& folder, SearchRun& run, wchar_t* statusText
         if (!(at.data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
             if (!VisitFile(at, run, statusText)) return 0;
         } else if (!IsDotOrDotDot(at.data.cFileName) &&
-                   WalksInto(at.data.dwFileAttributes, at.data.dwReserved0)) {
-            if (!Descend(open, at.entry, statusText)) return 0;
-            atFirstEntry = true;
+                   WalksInto(at.data.dwFileAttributes, at.data.dwReserved0) &&
+                   !FolderExcluded(run, at.data.cFileName)) {
+            const size_t levels = open.size();
+            if (!Descend(open, at.entry, run, statusText)) return 0;
+            atFirstEntry = open.size() > levels;  // a folder passed by leaves its parent's turn
         }
     }
     return 1;

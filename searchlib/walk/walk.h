@@ -7,10 +7,11 @@
 #include "run_state.h"
 
 // 1 when the folder and all its subfolders were listed to the end and every
-// file whose path matches pattern 1 was searched; 0 at the first failure.
-// Links below the folder are passed by (link_decision.h), and so are files
-// that are online only (online_only.h). The depth of the tree costs heap,
-// not stack.
+// file whose path matches pattern 1 was searched, or passed by under the
+// run's options; 0 at the first failure. A failure to list the start folder
+// ends the run whatever the options. Links below the folder are passed by
+// (link_decision.h), and so are files that are online only (online_only.h).
+// The depth of the tree costs heap, not stack.
 int FnWalkFolder(const std::wstring& folder, SearchRun& run, wchar_t* statusText);
 
 // 1 when the folder can be listed, as the walk lists it; 0 with the walk's

@@ -1,0 +1,24 @@
+// The options row of the search dialog: how patterns compare, which files
+// and folders a search passes by, and what it does with unreadable ones.
+// Kept in the settings, so each start offers what the last search used.
+#pragma once
+
+#include <string>
+
+struct SearchOptions {
+    bool ignoreCase = false;
+    bool ignoreWidth = false;
+    bool ignoreKana = false;
+    bool skipBinary = true;
+    bool keepGoing = true;
+    bool pattern1Wildcards = false;  // pattern 1 is a list of file-name masks
+    std::wstring excludedFolders = L".git;.svn;.hg;node_modules";
+};
+
+// The TESSUMI_ flags these options stand for.
+int OptionFlags(const SearchOptions& options);
+
+// From the settings; the defaults above for whatever is not there.
+SearchOptions LoadSearchOptions();
+// Into the settings; false when any of them could not be written.
+bool SaveSearchOptions(const SearchOptions& options);

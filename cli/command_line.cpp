@@ -1,0 +1,81 @@
+#include "command_line.h"
+
+#include <cwchar>
+
+namespace {
+
+struct FlagName {
+    const wchar_t* name;
+    int flag;
+};
+
+const FlagName kFlags[] = {
+    {L"-i", TESSUMI_IGNORE_CASE},
+    {L"--ignore-case", TESSUMI_IGNORE_CASE},
+    {L"--width", TESSUMI_IGNORE_WIDTH},
+    {L"--kana", TESSUMI_IGNORE_KANA},
+    {L"--binary-skip", TESSUMI_SKIP_BINARY},
+    {L"--keep-going", TESSUMI_KEEP_GOING},
+    {L"--mask", TESSUMI_PATTERN1_MASKS},
+};
+
+const wchar_t kExclude[] = L"--exclude=";
+
+const wchar_t kUsage[] =
+    L"使い方: lookfor [オプション] 検索フォルダー 結果ファイル パターン１ パターン２\n"
+    L"検索フォルダーの下の、パスがパターン１に合うファイルから、パターン２に合う行を\n"
+    L"結果ファイル（UTF-16）に書き出します。パターンは正規表現（ECMAScript）です。\n"
+    L"\n"
+    L"オプション:\n"
+    L"  -i               大文字と小文字を区別しない（A と a、Ａ と ａ）\n"
+    L"  --width          全角と半角を区別しない（Ａ と A、ｶﾞ と ガ、全角空白と空白）\n"
+    L"  --kana           ひらがなとカタカナを区別しない\n"
+    L"  --mask           パターン１をファイル名のワイルドカードとする（例: *.txt;*.md）\n"
+    L"  --exclude=一覧   名前が合うフォルダーは調べない（例: --exclude=.git;node_modules）\n"
+    L"  --binary-skip    先頭 8 KB に NUL バイトのあるファイルを除く（UTF-16 は除かない）\n"
+    L"  --keep-going     読めないフォルダーやファイルは飛ばし、標準エラーに知らせる\n"
+    L"  --time           かかった秒数と最大ワーキングセットも表示する\n"
+    L"  --help           この説明を表示する\n"
+    L"  --               これより後はすべてフォルダー、ファイル、パターンとして読む\n"
+    L"\n"
+    L"終了コード: 0 見つかった、1 見つからなかった、2 失敗した（理由は標準エラーに）\n";
+
+}  // namespace
+
+CommandLine ReadCommandLine(int argc, wchar_t** argv) {
+    CommandLine line;
+    bool flagsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        const wchar_t* a = argv[i];
+        if (flagsEnded || a[0] != L'-' || a[1] == L'\0') {
+            line.positional.push_back(a);
+            continue;
+        }
+        if (wcscmp(a, L"--") == 0) {
+            flagsEnded = true;
+        } else if (wcscmp(a, L"--help") == 0) {
+            line.help = true;
+        } else if (wcscmp(a, L"--time") == 0) {
+            line.timed = true;
+        } else if (wcsncmp(a, kExclude, wcslen(kExclude)) == 0) {
+            line.excludedFolders = a + wcslen(kExclude);
+        } else {
+            bool known = false;
+            for (const FlagName& f : kFlags) {
+                if (wcscmp(a, f.name) == 0) {
+                    line.flags |= f.flag;
+                    known = true;
+                }
+            }
+            if (!known && line.error.empty()) {
+                line.error = L"知らないオプションです: ";
+                line.error += a;
+            }
+        }
+    }
+    if (line.error.empty() && !line.help && line.positional.size() != 4)
+        line.error = L"検索フォルダー、結果ファイル、パターン１、パターン２の四つが要ります";
+    return line;
+}
+
+const wchar_t* UsageText() { return kUsage; }

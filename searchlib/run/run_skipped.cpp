@@ -1,0 +1,21 @@
+#include "run_skipped.h"
+
+#include <string>
+
+#include "status_text.h"
+
+bool TellSkipped(SearchRun& run, const wchar_t* path, const wchar_t* reason,
+                 wchar_t* statusText) {
+    if (!run.options.skipped) return true;
+    if (run.options.skipped(path, reason, run.options.context)) return true;
+    run.progress.Stop(statusText);
+    return false;
+}
+
+bool PassBy(SearchRun& run, const wchar_t* path, wchar_t* statusText) {
+    if (!run.options.Has(TESSUMI_KEEP_GOING)) return false;
+    // The callback may be told anything; the status text is the run's own.
+    const std::wstring reason = statusText;
+    status::Ok(statusText);
+    return TellSkipped(run, path, reason.c_str(), statusText);
+}
