@@ -8,8 +8,12 @@
 #   CORPUS_DIR              the corpus (default: /tmp/tessumi-corpus, made
 #                           by bench/make_corpus.py if missing)
 #
-# Prints one line per pattern pair; exits 1 when any results file differs,
-# 2 when the harness itself fails.
+# NEW_BIN runs every pattern pair on each thread count of SAME_THREADS
+# (default "1 2 8 0"; 0 is lookfor's default, -j left out), and each of its
+# results files is compared with REFERENCE_BIN's (run with its defaults).
+#
+# Prints one line per pattern pair and thread count; exits 1 when any
+# results file differs, 2 when the harness itself fails.
 set -u
 root=$(CDPATH= cd "$(dirname "$0")/.." && pwd)
 [ $# -ge 2 ] || { echo "usage: $0 REFERENCE_BIN NEW_BIN [CORPUS_DIR]" >&2; exit 2; }
@@ -50,20 +54,26 @@ sets=(
   $'\\.ini$\x1f(\\w)\\1'
 )
 
+search() {  # side bin thread-arguments...
+  local side=$1 bin=$2 out text
+  shift 2
+  out=$(winepath -w "$scratch/$side.txt" 2>/dev/null)
+  text=$(wine "$bin/lookfor.exe" "$@" "$win_corpus" "$out" "$p1" "$p2" | iconv -f CP932 -t UTF-8 | tr -d '\r')
+  printf '%s\n' "$text" >"$scratch/$side.status"
+}
+
 status=0
 for i in "${!sets[@]}"; do
   IFS=$'\x1f' read -r p1 p2 <<<"${sets[$i]}"
-  for side in ref new; do
-    bin=$([ $side = ref ] && echo "$ref" || echo "$new")
-    out=$(winepath -w "$scratch/$side.txt" 2>/dev/null)
-    text=$(wine "$bin/lookfor.exe" "$win_corpus" "$out" "$p1" "$p2" | iconv -f CP932 -t UTF-8 | tr -d '\r')
-    printf '%s\n' "$text" >"$scratch/$side.status"
+  search ref "$ref"
+  for j in ${SAME_THREADS:-1 2 8 0}; do
+    if [ "$j" = 0 ]; then search new "$new"; else search new "$new" -j "$j"; fi
+    if cmp -s "$scratch/ref.txt" "$scratch/new.txt" && cmp -s "$scratch/ref.status" "$scratch/new.status"; then
+      printf 'same     %10s bytes  -j %-2s [%s] [%s]\n' "$(stat -c %s "$scratch/new.txt")" "$j" "$p1" "$p2"
+    else
+      printf 'DIFFERS                     -j %-2s [%s] [%s]\n' "$j" "$p1" "$p2"
+      status=1
+    fi
   done
-  if cmp -s "$scratch/ref.txt" "$scratch/new.txt" && cmp -s "$scratch/ref.status" "$scratch/new.status"; then
-    printf 'same     %10s bytes  [%s] [%s]\n' "$(stat -c %s "$scratch/new.txt")" "$p1" "$p2"
-  else
-    printf 'DIFFERS               [%s] [%s]\n' "$p1" "$p2"
-    status=1
-  fi
 done
 exit $status

@@ -20,6 +20,14 @@ const FlagName kFlags[] = {
 };
 
 const wchar_t kExclude[] = L"--exclude=";
+constexpr int kMostThreads = 16;
+
+// The N of "-j N": 1 to kMostThreads, nothing else after it; 0 when not so.
+int ThreadCount(const wchar_t* text) {
+    wchar_t* end = nullptr;
+    const long n = text ? wcstol(text, &end, 10) : 0;
+    return text && end != text && *end == L'\0' && n >= 1 && n <= kMostThreads ? int(n) : 0;
+}
 
 const wchar_t kUsage[] =
     L"使い方: lookfor [オプション] 検索フォルダー 結果ファイル パターン１ パターン２\n"
@@ -34,6 +42,7 @@ const wchar_t kUsage[] =
     L"  --exclude=一覧   名前が合うフォルダーは調べない（例: --exclude=.git;node_modules）\n"
     L"  --binary-skip    先頭 8 KB に NUL バイトのあるファイルを除く（UTF-16 は除かない）\n"
     L"  --keep-going     読めないフォルダーやファイルは飛ばし、標準エラーに知らせる\n"
+    L"  -j 数            同時に調べるファイルの数（1 から 16、既定は論理プロセッサーの数）\n"
     L"  --time           かかった秒数と最大ワーキングセットも表示する\n"
     L"  --help           この説明を表示する\n"
     L"  --               これより後はすべてフォルダー、ファイル、パターンとして読む\n"
@@ -57,6 +66,10 @@ CommandLine ReadCommandLine(int argc, wchar_t** argv) {
             line.help = true;
         } else if (wcscmp(a, L"--time") == 0) {
             line.timed = true;
+        } else if (wcscmp(a, L"-j") == 0) {
+            line.threads = ThreadCount(i + 1 < argc ? argv[++i] : nullptr);
+            if (line.threads == 0 && line.error.empty())
+                line.error = L"-j の後には同時に調べるファイルの数（1 から 16）が要ります";
         } else if (wcsncmp(a, kExclude, wcslen(kExclude)) == 0) {
             line.excludedFolders = a + wcslen(kExclude);
         } else {

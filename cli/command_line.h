@@ -11,6 +11,7 @@ struct CommandLine {
     bool timed = false;
     int flags = 0;                   // TESSUMI_ flags
     std::wstring excludedFolders;    // --exclude=LIST
+    int threads = 0;                 // -j N; 0: the library's default
     std::vector<const wchar_t*> positional;  // START RESULTS PATTERN1 PATTERN2
     std::wstring error;              // what was wrong, when something was
 };

@@ -58,7 +58,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     const std::vector<const wchar_t*>& args = line.positional;
     TessumiOptions options = {sizeof(TessumiOptions), line.flags,
-                              line.excludedFolders.c_str()};
+                              line.excludedFolders.c_str(), line.threads};
     wchar_t statusText[TESSUMI_STATUS_TEXT_UNITS];
     auto start = std::chrono::steady_clock::now();
     WatchForCtrlC();

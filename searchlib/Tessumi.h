@@ -45,6 +45,12 @@ TESSUMI_API int FnLookFor(const wchar_t* startFolder, const wchar_t* resultsFile
 // the run stops: the results file keeps every whole record found before that
 // call (never part of one) and 0 is returned with "検索を中止しました". A
 // null progress makes this FnLookFor.
+//
+// Both FnLookFor and FnLookForProgress search several files at once, on as
+// many threads as the machine has logical processors (at most 16). The
+// results file, the status text, the return value and the counts the
+// callback hears are those of searching one file after another, and the
+// callback is only ever called on the thread that called the export.
 TESSUMI_API int FnLookForProgress(const wchar_t* startFolder, const wchar_t* resultsFile,
                                   const wchar_t* pattern1, const wchar_t* pattern2,
                                   TessumiProgress progress, void* context,
@@ -64,6 +70,7 @@ typedef struct TessumiOptions {
     int size;                        /* sizeof(TessumiOptions) */
     int flags;                       /* the TESSUMI_ flags above */
     const wchar_t* excludedFolders;  /* folder-name masks separated by ';' (e.g. ".git;node_modules"), not walked; NULL or "" for none */
+    int threads;                     /* files searched at once: 0 for as many as the logical processors (at most 16), 1 for one after another, at most 16 */
 } TessumiOptions;
 
 /* Told about each folder or file passed by under TESSUMI_KEEP_GOING (and each online-only file):

@@ -6,6 +6,7 @@
 
 #include "Tessumi.h"
 #include "arguments.h"
+#include "file_pool.h"
 #include "handle_owner.h"
 #include "long_path.h"
 #include "run_state.h"
@@ -82,6 +83,8 @@ RunOptions ReadOptions(const TessumiOptions* options, TessumiSkipped skipped, vo
     if (size >= offsetof(TessumiOptions, excludedFolders) + sizeof(options->excludedFolders) &&
         options->excludedFolders != nullptr)
         read.excludedFolders = options->excludedFolders;
+    if (size >= offsetof(TessumiOptions, threads) + sizeof(options->threads))
+        read.threads = options->threads;
     return read;
 }
 
@@ -132,8 +135,16 @@ int RunSearch(const wchar_t* startFolder, const wchar_t* resultsFile, const wcha
         run->block.text[1] = L'\0';
         run->block.length = 1;
 
-        if (!run->progress.Start(startFolder, statusText) ||
-            !FnWalkFolder(startFolder, *run, statusText) || !run->progress.Finish(statusText))
+        // Declared after the run: the workers are joined before it goes.
+        std::unique_ptr<FilePool> pool;
+        const int workers = SearchThreadsFor(options.threads, LogicalProcessors());
+        if (workers > 1) {
+            pool = std::make_unique<FilePool>(*run, workers);
+            if (pool->workers() > 0) run->pool = pool.get();
+        }
+        const int walked = run->progress.Start(startFolder, statusText) &&
+                           FnWalkFolder(startFolder, *run, statusText);
+        if (!FinishFiles(*run, walked, statusText) || !run->progress.Finish(statusText))
             return run->progress.stopped() ? EndStoppedRun(*run, statusText) : 0;
         if (!FnWriteOut(out.get(), resultsFile, run->block.text,
                         static_cast<int>(run->block.length * 2), statusText))

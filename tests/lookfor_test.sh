@@ -55,6 +55,8 @@ done <<ROWS
 0|-i|$start|\\.txt\$|LINE ONE
 1|--mask|$start|*.md|天気
 2|--kana|$start\\missing||
+0|-i -j 8|$start|\\.txt\$|LINE ONE
+2|-j 17|$start||
 2|--nonsense|$start||
 ROWS
 iconv -f CP932 -t UTF-8 "$dir/err" | grep -q '知らないオプション' || fail "usage text: $(cat "$dir/err")"

@@ -55,9 +55,12 @@ protected:
         return ReadText(full);
     }
 
-    int RunWith(Listener& l) {
-        return FnLookForProgress(tree.path().c_str(), results.c_str(), L"", kPattern, Listen, &l,
-                                 status);
+    // threads 0: FnLookForProgress's default pool; 1: the calls of one thread, which the
+    // counts of files and calls below describe (file_pool_test covers the pool's stops).
+    int RunWith(Listener& l, int threads = 0) {
+        const TessumiOptions options = {sizeof options, 0, nullptr, threads};
+        return FnLookForOptions(tree.path().c_str(), results.c_str(), L"", kPattern, &options,
+                                Listen, nullptr, &l, status);
     }
 
     TempDir tree;
@@ -83,7 +86,7 @@ TEST_F(RunProgressTest, CallbackHearsGrowingCountsAndTheFinalTotals) {
     MakeTree();
     const std::wstring expected = FullResults();
     Listener l;
-    ASSERT_EQ(RunWith(l), 1) << Show(status);
+    ASSERT_EQ(RunWith(l, 1), 1) << Show(status);
     EXPECT_EQ(std::wstring(status), L"正常です");
     EXPECT_EQ(ReadText(results), expected) << "the same results as FnLookFor";
 
@@ -109,13 +112,13 @@ TEST_F(RunProgressTest, StopAtTheNthCallKeepsExactlyTheRecordsFoundBeforeIt) {
     MakeTree();
     const std::wstring expected = FullResults();
     Listener all;
-    ASSERT_EQ(RunWith(all), 1);
+    ASSERT_EQ(RunWith(all, 1), 1);
     const size_t last = all.calls.size();
     for (size_t n : {size_t{1}, size_t{6}, last / 2 + 1, last}) {
         SCOPED_TRACE(n);
         Listener l;
         l.stopAt = n;
-        ASSERT_EQ(RunWith(l), 0);
+        ASSERT_EQ(RunWith(l, 1), 0);
         EXPECT_EQ(std::wstring(status), L"検索を中止しました");
         ASSERT_EQ(l.calls.size(), n) << "no call after the stop";
         const long long hits = l.calls.back().hits;

@@ -10,6 +10,7 @@
 #include "byte_fold_search.h"
 #include "byte_text.h"
 #include "pattern/pattern_plan.h"
+#include "record_buffer.h"
 #include "run_skipped.h"
 #include "simd.h"
 #include "status_text.h"
@@ -167,6 +168,10 @@ void CutLines(const wchar_t* text, size_t n, std::vector<Line>& lines) {
 
 int AppendRecord(SearchRun& run, const wchar_t* path, size_t pathLength, long long number,
                  const Line& line, wchar_t* statusText) {
+    if (run.records != nullptr) {  // a worker: the writer formats it in its turn
+        run.records->Add(number, line);
+        return 1;
+    }
     wchar_t digits[kMaxDigits + 1];
     size_t digitCount = FormatNumber(number, digits);
     size_t headLength = pathLength + kHeadLength + digitCount + kMarkLength;

@@ -5,6 +5,7 @@
 
 #include "handle_owner.h"
 #include "long_path.h"
+#include "open_delay.h"
 #include "status_text.h"
 
 int RefuseNoMemory(const wchar_t* path, wchar_t* statusText) {
@@ -16,6 +17,7 @@ int OpenForReading(const wchar_t* path, FileHandle& file, wchar_t* statusText) {
     // Shared with writers and deleters as well: a file that another
     // program keeps open for writing, a live log, is still read.
     const std::wstring platformPath = PlatformPath(path);
+    WaitAsAScannerWould();
     SetLastError(0);
     file.reset(CreateFileW(platformPath.c_str(), GENERIC_READ,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,

@@ -11,7 +11,7 @@ bool RunProgress::Start(const wchar_t* startFolder, wchar_t* statusText) {
 bool RunProgress::Look(wchar_t* statusText) {
     // The interval counts from the end of the last call, so a slow callback
     // still leaves the run its 50 ms between calls.
-    return GetTickCount64() - answeredAt_ < kIntervalMs || Ask(statusText);
+    return GetTickCount64() - answeredAt_ < interval_ || Ask(statusText);
 }
 
 bool RunProgress::LookInFile(size_t position, wchar_t* statusText) {

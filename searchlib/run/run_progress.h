@@ -49,6 +49,17 @@ public:
         return (--linesLeft_ != 0 && position < checkAt_) || LookInFile(position, statusText);
     }
 
+    // While the run waits for files searched on other threads: a look at
+    // the clock, and the callback when its time has come.
+    bool Waiting(wchar_t* statusText) { return !callback_ || Look(statusText); }
+
+    // Once the walk is over and its folders are gone.
+    void AtStartFolder() { folder_ = startFolder_; }
+
+    // A worker's progress (file_pool.h): the callback hears every look, at
+    // every entry and every kCheckLines lines or kCheckUnits units.
+    void AskAtEveryLook() { interval_ = 0; }
+
     // At the next block of a file read in blocks: positions count from 0
     // again, and a look at the clock is due.
     bool NewBlock(wchar_t* statusText) { return LookInFile(0, statusText); }
@@ -75,6 +86,7 @@ private:
     size_t checkAt_ = SIZE_MAX;    // without a callback, no look is ever due
     size_t linesLeft_ = SIZE_MAX;
     ULONGLONG answeredAt_ = 0;
+    ULONGLONG interval_ = kIntervalMs;
     long long files_ = 0;
     long long hits_ = 0;
     bool stopped_ = false;

@@ -2,11 +2,19 @@
 
 #include <string>
 
+#include "file_pool.h"
 #include "status_text.h"
 
 bool TellSkipped(SearchRun& run, const wchar_t* path, const wchar_t* reason,
                  wchar_t* statusText) {
     if (!run.options.skipped) return true;
+    // Told in walk order, after the files handed to the pool before it.
+    if (run.pool != nullptr) return run.pool->AddSkipped(path, reason, statusText);
+    return AskSkipped(run, path, reason, statusText);
+}
+
+bool AskSkipped(SearchRun& run, const wchar_t* path, const wchar_t* reason,
+                wchar_t* statusText) {
     if (run.options.skipped(path, reason, run.options.context)) return true;
     run.progress.Stop(statusText);
     return false;

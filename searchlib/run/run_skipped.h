@@ -20,3 +20,7 @@ bool PassBy(SearchRun& run, const wchar_t* path, wchar_t* statusText);
 // online-only files); false when it answers 0, with the stop's text.
 bool TellSkipped(SearchRun& run, const wchar_t* path, const wchar_t* reason,
                  wchar_t* statusText);
+
+// The skipped callback itself, on this thread, now (skipped not null).
+bool AskSkipped(SearchRun& run, const wchar_t* path, const wchar_t* reason,
+                wchar_t* statusText);

@@ -55,6 +55,9 @@ struct ByteLiteralCache {
     std::vector<ByteLiteral> literals;
 };
 
+class FilePool;
+struct RecordBuffer;
+
 struct SearchRun {
     SearchRun(HANDLE file, const wchar_t* fileName, const wchar_t* pattern1,
               const wchar_t* pattern2, TessumiProgress callback = nullptr,
@@ -86,6 +89,11 @@ struct SearchRun {
     ByteLiteralCache ansiLiterals;
     ByteLiteralCache utf8Literals;
     std::vector<wchar_t> lineScratch;
+
+    // Set when the files are searched by a pool of workers (file_pool.h).
+    FilePool* pool = nullptr;
+    // A worker's run: its records are kept here, not written (record_buffer.h).
+    RecordBuffer* records = nullptr;
 
     // Reused from file to file: a file's block as read, and as decoded when
     // it is not searched on its bytes.

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "file_pool.h"
 #include "handle_owner.h"
 #include "lines.h"
 #include "link_decision.h"
@@ -94,10 +95,7 @@ int VisitFile(OpenFolder& at, SearchRun& run, wchar_t* statusText) {
     if (IsResultsFile(run, at.entry, at.data.cFileName)) return 1;
     if (IsOnlineOnly(at.data.dwFileAttributes))
         return TellSkipped(run, at.entry.c_str(), status::kOnlineOnly, statusText);
-    const int searched = FnSearchLines(at.entry.c_str(), at.entry.size(), run, statusText);
-    if (searched == kFileFailed) return 0;
-    if (searched == kFileSearched) run.progress.FileSearched();
-    return 1;
+    return SearchFile(run, at.entry, statusText);
 }
 
 }  // namespace
