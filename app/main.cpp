@@ -27,7 +27,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     } else if (HWND mainWindow = CreateMainWindow(instance); !mainWindow) {
         ShowFailureBox(nullptr, L"メインウィンドウを作ることができません");
     } else {
-        ShowWindow(mainWindow, showCommand);
+        ShowWindow(mainWindow, MainWindowShowCommand(showCommand));
         UpdateWindow(mainWindow);
         MSG msg{};
         while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -9,6 +9,7 @@
 #define IDM_SEARCH 202
 #define IDM_EXIT 203
 #define IDM_STOP 204
+#define IDM_VIEW_FONT 205
 
 #define IDC_STATUS_BAR 301
 #define IDC_RESULTS_VIEW 1

@@ -166,10 +166,8 @@ INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
             if (AcceptConditions(dialog)) EndDialog(dialog, 1);
             break;
         case IDC_CANCEL:
+        case IDCANCEL:  // Esc, the close box and Alt+F4: the same as "キャンセル"
             EndDialog(dialog, 0);
-            break;
-        default:
-            // IDCANCEL among them: neither Esc nor the close box ends the dialog.
             break;
         }
         return FALSE;

@@ -48,3 +48,20 @@ private:
     HDC dc_;
     int saved_;
 };
+
+// A GDI object made by the program (a font), deleted when replaced or gone.
+class GdiObjectOwner {
+public:
+    GdiObjectOwner() = default;
+    ~GdiObjectOwner() { reset(nullptr); }
+    GdiObjectOwner(const GdiObjectOwner&) = delete;
+    GdiObjectOwner& operator=(const GdiObjectOwner&) = delete;
+    void reset(HGDIOBJ object) {
+        if (object_) DeleteObject(object_);
+        object_ = object;
+    }
+    HFONT font() const { return static_cast<HFONT>(object_); }
+
+private:
+    HGDIOBJ object_ = nullptr;
+};

@@ -7,6 +7,7 @@
 
 #include "editor_dialog.h"
 #include "editor_open.h"
+#include "dpi.h"
 #include "gdi_owners.h"
 #include "message_boxes.h"
 #include "resources/resource_ids.h"
@@ -16,21 +17,96 @@
 #include "search_memory.h"
 #include "skipped_list.h"
 #include "status_tip.h"
+#include "view_colors.h"
+#include "view_font.h"
+#include "window_placement.h"
 
 namespace {
 
 const wchar_t kClassName[] = L"MainWndClass";
 // The taskbar button and Alt+Tab show it.
 const wchar_t kCaption[] = L"Varnelo";
-const DWORD kMainWindowStyle = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;  // 0xCC0000
-const int kMainWindowWidth = 647;
-const int kMainWindowHeight = 400;
+const DWORD kMainWindowStyle = WS_OVERLAPPEDWINDOW;  // with minimise and maximise boxes
+// The first size at 100 %: this many lines of the view (two a record) and
+// as wide as a long path with its line.
+const int kFirstLines = 60;
+const int kFirstClientWidth = 960;
+const int kFirstShare = 90;  // at most this percentage of the work area
 const DWORD kStatusBarStyle = WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_BOTTOM;  // 0x50000103
 
 HINSTANCE g_instance = nullptr;
 HWND g_statusBar = nullptr;
-int g_statusBarHeight = 0;  // measured once, at creation
+int g_statusBarHeight = 0;  // measured at every layout: its font follows the DPI
 HWND g_resultsView = nullptr;
+GdiObjectOwner g_uiFont;    // the status bar's: the system's message font
+GdiObjectOwner g_viewFont;  // the results view's
+ViewFontChoice g_viewFontChoice;
+bool g_openMaximized = false;
+
+void MeasureStatusBar() {
+    RECT statusRect{};  // stays empty without a status bar: the view takes it all
+    if (g_statusBar) GetWindowRect(g_statusBar, &statusRect);
+    g_statusBarHeight = statusRect.bottom - statusRect.top;
+}
+
+void LayOut(HWND hwnd) {
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    if (g_statusBar) SendMessageW(g_statusBar, WM_SIZE, 0, MAKELPARAM(client.right, client.bottom));
+    MeasureStatusBar();
+    if (!g_resultsView) return;
+    MoveWindow(g_resultsView, 0, 0, client.right, std::max(0L, client.bottom - g_statusBarHeight),
+               TRUE);
+}
+
+// The fonts for the monitor's DPI and the colours for the system's settings
+// now; the view and the status bar are measured again.
+void ApplyLook(HWND hwnd) {
+    const UINT dpi = WindowDpi(hwnd);
+    LOGFONTW ui = MessageFontForDpi(dpi);
+    HFONT uiFont = CreateFontIndirectW(&ui);
+    if (g_statusBar && uiFont)
+        SendMessageW(g_statusBar, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont), TRUE);
+    g_uiFont.reset(uiFont);
+    HFONT viewFont = CreateViewFont(g_viewFontChoice, dpi);
+    UseResultsFontAndColors(viewFont, CurrentViewColors());
+    g_viewFont.reset(viewFont);
+    ApplyTitleBarTheme(hwnd, AppsUseDarkMode());
+    LayOut(hwnd);
+}
+
+void OnDpiChanged(HWND hwnd, const RECT& suggested) {
+    SetWindowPos(hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    ApplyLook(hwnd);
+}
+
+void OnViewFontCommand(HWND hwnd) {
+    if (!AskForViewFont(hwnd, WindowDpi(hwnd), &g_viewFontChoice)) return;
+    SaveViewFontChoice(g_viewFontChoice);
+    ApplyLook(hwnd);
+}
+
+// The rectangle the window opens in: the kept one while its monitor is
+// there, else the first size on the primary monitor.
+RECT OpeningRect(HWND hwnd, const KeptPlacement& kept) {
+    const std::vector<RECT> areas = MonitorWorkAreas();
+    if (kept.found) return OntoVisibleWorkArea(kept.normal, areas);
+    const UINT dpi = WindowDpi(hwnd);
+    RECT client{0, 0, ScaleForDpi(kFirstClientWidth, dpi),
+                kFirstLines * ResultsLineHeight() + g_statusBarHeight};
+    RECT outer = WindowRectForClient(client, kMainWindowStyle, true, 0, dpi);
+    SIZE wanted{outer.right - outer.left, outer.bottom - outer.top};
+    if (areas.empty()) return {0, 0, wanted.cx, wanted.cy};
+    // A first window leaves a margin of the screen around it.
+    const RECT& primary = areas.front();
+    const auto share = [](LONG length) {
+        return static_cast<LONG>(MulDiv(length, kFirstShare, 100));
+    };
+    wanted.cx = std::min(wanted.cx, share(primary.right - primary.left));
+    wanted.cy = std::min(wanted.cy, share(primary.bottom - primary.top));
+    return CentredInWorkArea(wanted, primary);
+}
 
 void OnCreate(HWND hwnd) {
     g_instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd, GWLP_HINSTANCE));
@@ -46,23 +122,16 @@ void OnCreate(HWND hwnd) {
         SendMessageW(g_statusBar, SB_SIMPLE, TRUE, 0);
         AttachStatusTip(g_statusBar);
     }
-    RECT statusRect{};  // stays empty without a status bar: the view takes it all
-    if (g_statusBar) GetClientRect(g_statusBar, &statusRect);
-    g_statusBarHeight = statusRect.bottom - statusRect.top;
-
     g_resultsView = CreateResultsView(hwnd, g_instance);
     if (!g_resultsView) {
         ShowFailureBox(nullptr, L"編集ウィンドウを作ることができません");
     }
+    g_viewFontChoice = LoadViewFontChoice();
+    ApplyLook(hwnd);
 }
 
-void OnSize(HWND hwnd, WPARAM wParam, LPARAM lParam) {
-    if (g_statusBar) SendMessageW(g_statusBar, WM_SIZE, wParam, lParam);
-    if (!g_resultsView) return;
-    RECT client{};
-    GetClientRect(hwnd, &client);
-    MoveWindow(g_resultsView, 0, 0, client.right, std::max(0L, client.bottom - g_statusBarHeight),
-               TRUE);
+void OnSize(HWND hwnd) {
+    LayOut(hwnd);
     if (HasResultsText()) RedrawResultsView();
 }
 
@@ -79,7 +148,8 @@ void OnPaint(HWND hwnd) {
     RedrawWindow(hwnd, nullptr, nullptr, RDW_VALIDATE | RDW_NOCHILDREN);
 }
 
-void OnDestroy() {
+void OnDestroy(HWND hwnd) {
+    SaveWindowPlacement(hwnd);
     EndSearchForExit();
     ReleaseResultsText();
     g_statusBar = nullptr;
@@ -95,13 +165,25 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         OnCreate(hwnd);
         return 0;
     case WM_SIZE:
-        OnSize(hwnd, wParam, lParam);
+        OnSize(hwnd);
         return 0;
+    case WM_DPICHANGED:
+        OnDpiChanged(hwnd, *reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    case WM_SYSCOLORCHANGE:
+        // Common controls take the new colours only when told.
+        if (g_statusBar) SendMessageW(g_statusBar, message, wParam, lParam);
+        ApplyLook(hwnd);
+        return 0;
+    case WM_SETTINGCHANGE:
+        // The app mode (light or dark) and high contrast come this way.
+        ApplyLook(hwnd);
+        break;
     case WM_PAINT:
         OnPaint(hwnd);
         return 0;
     case WM_DESTROY:
-        OnDestroy();
+        OnDestroy(hwnd);
         return 0;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
@@ -123,6 +205,9 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         case IDM_NEXT_RECORD:
         case IDM_PREVIOUS_RECORD:
             MoveRecordSelection(LOWORD(wParam) == IDM_NEXT_RECORD);
+            break;
+        case IDM_VIEW_FONT:
+            OnViewFontCommand(hwnd);
             break;
         }
         return 0;
@@ -183,9 +268,25 @@ ATOM RegisterMainWindowClass(HINSTANCE instance) {
 }
 
 HWND CreateMainWindow(HINSTANCE instance) {
-    return CreateWindowExW(0, kClassName, kCaption, kMainWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                           kMainWindowWidth, kMainWindowHeight, nullptr, nullptr, instance,
-                           nullptr);
+    HWND hwnd = CreateWindowExW(0, kClassName, kCaption, kMainWindowStyle, CW_USEDEFAULT,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                                instance, nullptr);
+    if (!hwnd) return nullptr;
+    // Measured for the monitor the window was made on; the placement then
+    // moves it, and WM_DPICHANGED follows when the monitor differs.
+    const KeptPlacement kept = LoadWindowPlacement();
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof(wp);
+    wp.showCmd = SW_HIDE;
+    wp.rcNormalPosition = OpeningRect(hwnd, kept);
+    SetWindowPlacement(hwnd, &wp);
+    g_openMaximized = kept.found && kept.maximized;
+    return hwnd;
+}
+
+int MainWindowShowCommand(int requested) {
+    const bool ordinary = requested == SW_SHOWNORMAL || requested == SW_SHOWDEFAULT;
+    return g_openMaximized && ordinary ? SW_SHOWMAXIMIZED : requested;
 }
 
 HWND FindRunningMainWindow() { return FindWindowW(kClassName, nullptr); }

@@ -27,8 +27,14 @@ void DrawResultsText(HDC dc, const RECT& rect);
 // Start-up: registers "MainWndClass"; zero when registration fails.
 ATOM RegisterMainWindowClass(HINSTANCE instance);
 
-// Start-up: creates the (hidden) main window; null on failure.
+// Start-up: creates the (hidden) main window, placed where it was last
+// closed if that is still on a monitor, else at its first size; null on
+// failure.
 HWND CreateMainWindow(HINSTANCE instance);
+
+// How to show the new window for the program's show command: maximised when
+// it was closed maximised and nothing else was asked for.
+int MainWindowShowCommand(int requested);
 
 // The main window of the instance that runs already, found by its class;
 // null when there is none.

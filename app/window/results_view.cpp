@@ -16,6 +16,7 @@
 #include "record_marks.h"
 #include "resources/resource_ids.h"
 #include "result_record.h"
+#include "view_colors.h"
 
 namespace {
 
@@ -27,9 +28,6 @@ const DWORD kResultsViewStyle = 0x503000C4;
 // the view, as one drawing of the whole text would be.
 const UINT kTextFormat = DT_LEFT | DT_TOP | DT_NOPREFIX | DT_EXPANDTABS;
 const UINT kLineFormat = kTextFormat | DT_NOCLIP;
-// One colour behind the text everywhere, tab gaps included.
-const int kFillColour = COLOR_WINDOW;
-const int kTextColour = COLOR_WINDOWTEXT;
 const wchar_t kByteOrderMark = 0xFEFF;
 
 // ResultsText: a SubReadText buffer in raw mode and its size in bytes.
@@ -56,6 +54,26 @@ struct Scroll {
 Scroll g_scroll;
 
 WNDPROC g_staticProc = nullptr;
+// The main window's font for the view (null: the device context's default)
+// and the colours: one fill behind the text everywhere, tab gaps included.
+HFONT g_font = nullptr;
+ViewColors g_colors{GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_WINDOWTEXT)};
+
+// Selects the view's font into a device context for the scope's length.
+class ViewFontSelected {
+public:
+    explicit ViewFontSelected(HDC dc)
+        : dc_(dc), old_(g_font ? SelectObject(dc, g_font) : nullptr) {}
+    ~ViewFontSelected() {
+        if (old_) SelectObject(dc_, old_);
+    }
+    ViewFontSelected(const ViewFontSelected&) = delete;
+    ViewFontSelected& operator=(const ViewFontSelected&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
 
 // The selected record's path line, or kNoRecord.
 const LONG kNoRecord = -1;
@@ -118,6 +136,7 @@ void UpdateScrollBars(HWND view) {
 // measured when a text is taken, the others only once they are seen.
 void WidenToLinesInView(HWND view) {
     WindowDC dc(view);
+    ViewFontSelected font(dc.get());
     const LONG end = std::min(LineCountOf(), g_scroll.top + PageLines(view) + 1);
     LONG widest = g_scroll.width;
     for (LONG line = g_scroll.top; line < end; ++line)
@@ -127,10 +146,10 @@ void WidenToLinesInView(HWND view) {
     UpdateScrollBars(view);
 }
 
-// The steps and the width with the font the drawing uses: the device
-// context's default.
+// The steps and the width with the font the drawing uses.
 void MeasureText(HWND view) {
     WindowDC dc(view);
+    ViewFontSelected font(dc.get());
     TEXTMETRICW tm{};
     GetTextMetricsW(dc.get(), &tm);
     g_scroll.step = {std::max(1L, tm.tmAveCharWidth), std::max(1L, tm.tmHeight)};
@@ -342,9 +361,11 @@ void DrawResultsText(HDC dc, const RECT& rect) {
     // A static control's device context may clip to its parent: keep to rect.
     IntersectClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
     // The fill wipes out what the previous scroll position left.
-    FillRect(dc, &rect, GetSysColorBrush(kFillColour));
+    SetDCBrushColor(dc, g_colors.fill);
+    FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     if (g_visible.count == 0) return;
-    SetTextColor(dc, GetSysColor(kTextColour));
+    if (g_font) SelectObject(dc, g_font);  // undone with the saved state
+    SetTextColor(dc, g_colors.text);
     SetBkMode(dc, TRANSPARENT);
     TEXTMETRICW tm{};
     GetTextMetricsW(dc, &tm);
@@ -470,3 +491,17 @@ void MoveRecordSelection(bool forward) {
     Select(static_cast<LONG>(record.pathLine));
     ScrollRecordIntoView(view, static_cast<LONG>(record.pathLine));
 }
+void UseResultsFontAndColors(HFONT font, const ViewColors& colors) {
+    g_font = font;
+    g_colors = colors;
+    HWND view = ResultsView();
+    if (!view) return;
+    MeasureText(view);
+    UpdateScrollBars(view);
+    WidenToLinesInView(view);
+    InvalidateRect(view, nullptr, FALSE);
+}
+
+int ResultsLineHeight() { return g_scroll.step.cy; }
+
+HFONT ResultsFont() { return g_font; }

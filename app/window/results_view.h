@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+struct ViewColors;
+
 // Creates the results view as a child of parent and takes over its scroll
 // bars and mouse; null on failure.
 HWND CreateResultsView(HWND parent, HINSTANCE instance);
@@ -41,3 +43,13 @@ void ShowSelectedRecordMenu();
 // none selected, the first after the top of the view (the last before its
 // bottom).
 void MoveRecordSelection(bool forward);
+// The font (owned by the caller, kept alive while the view uses it; null for
+// the default) and the colours the view draws with from now on; the lines
+// and the scroll steps are measured again.
+void UseResultsFontAndColors(HFONT font, const ViewColors& colors);
+
+// One line's height in pixels, with the font in use: the vertical step.
+int ResultsLineHeight();
+
+// The font the view draws with; null for the device context's default.
+HFONT ResultsFont();

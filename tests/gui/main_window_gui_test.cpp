@@ -38,7 +38,7 @@ struct RunningProgram {
     }
 };
 
-TEST(VarneloResources, MenuHasTheTwoPopUpsWithTheirCommands) {
+TEST(VarneloResources, MenuHasTheThreePopUpsWithTheirCommands) {
     std::vector<MenuItem> bar = MenuFromFile(ProgramPath(), IDM_MAIN);
     const struct {
         const wchar_t* text;
@@ -46,9 +46,10 @@ TEST(VarneloResources, MenuHasTheTwoPopUpsWithTheirCommands) {
     } popups[] = {
         {L"ファイル(&F)", {{L"エディターの設定(&E)...", IDM_EDITOR_SETTINGS}, {L"", 0}, {L"終了(&X)", IDM_EXIT}}},
         {L"検索(&S)",
-         {{L"検索する(&G)", IDM_SEARCH}, {L"中止(&T)", IDM_STOP}, {L"", 0},
+         {{L"検索する(&G)...", IDM_SEARCH}, {L"中止(&T)", IDM_STOP}, {L"", 0},
           {L"ファイルを開く(&O)\tEnter", IDM_OPEN_RECORD}, {L"次のレコード(&N)\tCtrl+↓", IDM_NEXT_RECORD},
           {L"前のレコード(&P)\tCtrl+↑", IDM_PREVIOUS_RECORD}}},
+        {L"表示(&V)", {{L"表示フォント(&O)...", IDM_VIEW_FONT}}},
     };
     ASSERT_EQ(bar.size(), std::size(popups));
     for (size_t i = 0; i < bar.size(); ++i) {
@@ -81,10 +82,11 @@ TEST(VarneloResources, IconsMenuAndManifestAreTaggedEnglishUs) {
         image.Bytes(RT_MANIFEST, CREATEPROCESS_MANIFEST_RESOURCE_ID, kEnglishUs);
     EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos) << manifest;
     EXPECT_NE(manifest.find("uiAccess=\"false\""), std::string::npos) << manifest;
-    EXPECT_EQ(manifest.find("Common-Controls"), std::string::npos) << manifest;
+    EXPECT_NE(manifest.find("Common-Controls"), std::string::npos) << manifest;
 }
 
 TEST(VarneloMainWindow, HasItsClassFrameAndChildren) {
+    DeleteFileW(BesideThisProgram(L"Varnelo.ini").c_str());  // no placement kept: the first size
     RunningProgram program;
     ASSERT_TRUE(program.Start());
     HWND w = program.window;
@@ -92,12 +94,14 @@ TEST(VarneloMainWindow, HasItsClassFrameAndChildren) {
     LONG style = GetWindowLongW(w, GWL_STYLE);
     EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME),
               WS_CAPTION | WS_SYSMENU | WS_THICKFRAME);
-    EXPECT_EQ(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
+    EXPECT_EQ(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX), WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
     EXPECT_EQ(GetWindowLongW(w, GWL_EXSTYLE) & ~WS_EX_WINDOWEDGE, 0);
-    RECT outer{};
+    // Larger than it was at 647 x 400, within the screen's work area.
+    RECT outer{}, work{}, inside{};
     GetWindowRect(w, &outer);
-    EXPECT_EQ(outer.right - outer.left, 647);
-    EXPECT_EQ(outer.bottom - outer.top, 400);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_TRUE(outer.bottom - outer.top > 400 && IntersectRect(&inside, &outer, &work) &&
+                EqualRect(&inside, &outer));
     EXPECT_NE(GetMenu(w), nullptr);
 
     HWND statusBar = GetDlgItem(w, IDC_STATUS_BAR);

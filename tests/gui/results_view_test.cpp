@@ -13,6 +13,8 @@
 #include "main_window.h"
 #include "record_marks.h"
 #include "result_record.h"
+#include "results_view.h"
+#include "settings.h"
 #include "system_message.h"
 
 using namespace gui_driver;
@@ -74,6 +76,7 @@ const int kFill = COLOR_WINDOW;
 // top-left corner at (left, top).
 Pixels DrawnByPlatform(const std::wstring& text, UINT format, int left = 0, int top = 0) {
     Canvas c;
+    if (ResultsFont()) SelectObject(c.dc(), ResultsFont());  // the view's, when it has one
     RECT r = c.rect();
     FillRect(c.dc(), &r, GetSysColorBrush(kFill));
     SetTextColor(c.dc(), GetSysColor(COLOR_WINDOWTEXT));
@@ -238,13 +241,18 @@ protected:
     static void SetUpTestSuite() { RegisterMainWindowClass(GetModuleHandleW(nullptr)); }
 
     void SetUp() override {
+        // The window keeps its placement: not in the program's own file.
+        settings::UseIniFile(BesideThisProgram(L"results_view_test.ini"));
         window = CreateMainWindow(GetModuleHandleW(nullptr));
         ASSERT_NE(window, nullptr) << GetLastError();
+        // Small enough that the texts below scroll, whatever the first size.
+        SetWindowPos(window, nullptr, 0, 0, 647, 400, SWP_NOZORDER);
         ShowWindow(window, SW_SHOWNORMAL);
         UpdateWindow(window);
         view = ResultsView();
         ASSERT_NE(view, nullptr);
         HDC dc = GetDC(view);
+        SelectObject(dc, ResultsFont());
         TEXTMETRICW tm{};
         GetTextMetricsW(dc, &tm);
         ReleaseDC(view, dc);

@@ -3,10 +3,11 @@
 // shows its records; "menu" also opens the context menu of a record;
 // "editor" opens the editor dialog over them;
 // "progress" searches a larger tree for the same word, then searches it
-// again with a pattern slow to test and stays while that search runs.
+// again with a pattern slow to test and stays while that search runs;
+// "dialog" opens the search dialog again after "results".
 // Writes DONE_FILE when the scene stands.
 //
-// usage: screenshot_scene results|menu|editor|progress DONE_FILE
+// usage: screenshot_scene results|menu|editor|progress|dialog DONE_FILE
 #include <windows.h>
 
 #include <string>
@@ -128,6 +129,12 @@ int wmain(int argc, wchar_t** argv) {
     if (!Search(main, kTree, L"東京", L"C:\\結果.txt")) return 4;
     Sleep(1000);
 
+    if (scene == L"dialog") {  // opened again, holding the conditions just used
+        real_input::ClickToFront(main, 5, 5);
+        real_input::Key('S', real_input::kAlt);
+        real_input::Key('G');
+        Sleep(1500);
+    }
     if (scene == L"menu") {
         HDC dc = GetDC(nullptr);
         TEXTMETRICW tm{};
