@@ -19,7 +19,10 @@ namespace {
 int FocusId(HWND dialog) {
     GUITHREADINFO gui{sizeof(gui)};
     GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &gui);
-    return GetDlgCtrlID(gui.hwndFocus);
+    // A field is a combo box: the focus is in its own edit, a child of it.
+    HWND focus = gui.hwndFocus;
+    if (focus && GetParent(focus) != dialog) focus = GetParent(focus);
+    return GetDlgCtrlID(focus);
 }
 
 TEST(SearchDialog, ControlsApartAndInsideAltKeysReachFieldsAndEveryCloseKeepsNothing) {
