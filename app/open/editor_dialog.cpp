@@ -8,6 +8,7 @@
 #include "editor_catalog.h"
 #include "editor_open.h"
 #include "main_window.h"
+#include "message_boxes.h"
 #include "resources/resource_ids.h"
 #include "setting_names.h"
 #include "settings.h"
@@ -15,7 +16,6 @@
 namespace {
 
 const wchar_t kOther[] = L"その他";
-const wchar_t kCaption[] = L"Varnelo";
 const wchar_t kNoProgram[] = L"プログラムを入力してください。";
 const wchar_t kNotSaved[] = L"エディターの設定を保存できません：";
 const wchar_t kProgramFilter[] = L"プログラム (*.exe)\0*.exe\0すべてのファイル (*.*)\0*.*\0";
@@ -93,15 +93,14 @@ void Browse(HWND dialog) {
 bool Keep(HWND dialog) {
     const EditorCommand command = Fields(dialog);
     if (command.program.empty()) {
-        MessageBoxW(dialog, kNoProgram, kCaption, MB_OK | MB_ICONERROR);
+        ShowFailureBox(dialog, kNoProgram);
         HWND field = GetDlgItem(dialog, IDC_EDITOR_PROGRAM);
         SetFocus(field);
         return false;
     }
     if (!settings::WriteString(settings::kEditorSection, settings::kEditorCommandKey,
                                JoinEditorCommand(command))) {
-        MessageBoxW(dialog, (kNotSaved + settings::IniPath()).c_str(), kCaption,
-                    MB_OK | MB_ICONERROR);
+        ShowFailureBox(dialog, (kNotSaved + settings::IniPath()).c_str());
         return false;
     }
     return true;

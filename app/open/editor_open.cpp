@@ -6,11 +6,11 @@
 #include "Tessumi.h"
 #include "settings/setting_names.h"
 #include "settings/settings.h"
+#include "message_boxes.h"
 #include "system_message.h"
 
 namespace {
 
-const wchar_t kCaption[] = L"Varnelo";
 const wchar_t kCannotOpen[] = L"を開くことができません\n理由：";
 const wchar_t kCannotStart[] = L"を起動することができません\n理由：";
 const wchar_t kLineFoundName[] = L"Varnelo.EditorLineFound";
@@ -44,7 +44,7 @@ DWORD WINAPI FindLine(void* parameter) {
 }
 
 void ShowFailure(HWND owner, const std::wstring& text, DWORD code) {
-    MessageBoxW(owner, (text + SystemMessageText(code)).c_str(), kCaption, MB_OK | MB_ICONERROR);
+    ShowFailureBox(owner, (text + SystemMessageText(code)).c_str());
 }
 
 void EndWait(HWND owner) {

@@ -25,7 +25,6 @@ namespace {
 
 const wchar_t kClassName[] = L"MainWndClass";
 // The taskbar button and Alt+Tab show it.
-const wchar_t kCaption[] = L"Varnelo";
 const DWORD kMainWindowStyle = WS_OVERLAPPEDWINDOW;  // with minimise and maximise boxes
 // The first size at 100 %: this many lines of the view (two a record) and
 // as wide as a long path with its line.
@@ -268,7 +267,7 @@ ATOM RegisterMainWindowClass(HINSTANCE instance) {
 }
 
 HWND CreateMainWindow(HINSTANCE instance) {
-    HWND hwnd = CreateWindowExW(0, kClassName, kCaption, kMainWindowStyle, CW_USEDEFAULT,
+    HWND hwnd = CreateWindowExW(0, kClassName, kProgramCaption, kMainWindowStyle, CW_USEDEFAULT,
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                                 instance, nullptr);
     if (!hwnd) return nullptr;
