@@ -11,8 +11,6 @@
 
 namespace {
 
-const wchar_t kOpenFolder[] = L"フォルダーを開く";
-const wchar_t kCopyPath[] = L"パスをコピー";
 // The menu's items, with access keys.
 const wchar_t kOpenFileItem[] = L"ファイルを開く(&O)";
 const wchar_t kOpenFolderItem[] = L"フォルダーを開く(&F)";
