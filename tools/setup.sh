@@ -3,7 +3,7 @@
 set -eu
 need=""
 for p in cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 \
-         locales xvfb xauth fonts-noto-cjk googletest zip unzip imagemagick x11-apps x11-utils ripgrep grep time python3; do
+         locales xvfb xauth fonts-noto-cjk googletest zip unzip imagemagick x11-apps x11-utils ripgrep grep time python3 libz-mingw-w64-dev; do
   dpkg -s "$p" >/dev/null 2>&1 || need="$need $p"
 done
 if [ -n "$need" ]; then
