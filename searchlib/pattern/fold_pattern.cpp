@@ -126,8 +126,9 @@ private:
             out_.source.append(p_, start, i_ - start);
             return;
         }
-        if (e == L'c') {
+        if (e == L'c') {  // the compiler takes the next unit as it is, unfolded
             if (i_ < n_) ++i_;
+            out_.mayNarrow = true;
             out_.source.append(p_, start, i_ - start);
             return;
         }

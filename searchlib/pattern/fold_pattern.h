@@ -20,9 +20,10 @@ struct FoldedPattern {
     std::wstring source;
     // Holds what a folded unit can fail where its source matched: a negated
     // bracket ([^a-z] and A under case folding), \D (and ３ under width
-    // folding), a named class, a negative look-ahead. \w, \s, \b and their
-    // complements are not among them: a unit and its folding are in a class
-    // together or not at all (unit_classes.h).
+    // folding), a named class, a negative look-ahead, \cX (X taken as it is,
+    // unfolded). \w, \s, \b and their complements are not among them: a
+    // unit and its folding are in a class together or not at all
+    // (unit_classes.h).
     bool mayNarrow = false;
     // Names a half-width katakana or voiced mark, which the subject's
     // folding may join with the unit before or after (ｶ and ﾞ into ガ).
