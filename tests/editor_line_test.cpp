@@ -85,6 +85,8 @@ TEST(EditorLine, FirstMatchIsTheSearchesMatch) {
         {L"tokyo", L"in TOKYO", 1, 3, 5, TESSUMI_IGNORE_CASE},
         {L"ガギ", L"ｱｶﾞｷﾞ", 1, 1, 4, TESSUMI_IGNORE_WIDTH},
         {L"ひら", L"カナとヒラ", 1, 3, 2, TESSUMI_IGNORE_KANA},
+        // Found by the pattern as written alone (the folding joins ｶﾞ): marked there.
+        {L"ｶ", L"xｶﾞy", 1, 1, 1, TESSUMI_IGNORE_WIDTH},
         {L"検索|索引", L"全文索引と検索", 1, 2, 2},
         {L"x|xy", L"axy", 1, 1, 1},  // the first alternative, as regex_search takes it
         {L"^$", L"", 1, 0, 0},

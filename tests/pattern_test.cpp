@@ -9,12 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "Tessumi.h"
+#include "pattern/folding.h"
 #include "pattern/lazy_dfa.h"
 #include "pattern/literal_search.h"
 #include "pattern/pattern_automaton.h"
 #include "pattern/pattern_found.h"
 #include "pattern/pattern_plan.h"
 #include "pattern/pattern_texts.h"
+#include "pattern/unit_classes.h"
 #include "test_support.h"
 
 using testing_support::Show;
@@ -243,6 +246,41 @@ TEST(PatternFailure, FaultyPatternsShowTheirCodesReason) {
     }
 }
 
+// Patterns as typed with the IME on, through the check the dialog makes: a
+// full-width character where the grammar needs ASCII is named; full-width
+// characters the grammar takes as themselves stay literals.
+TEST(PatternFailure, ImeCharactersWhereTheGrammarNeedsAsciiAreNamed) {
+    struct Row { const wchar_t* pattern; const wchar_t* at; const wchar_t* kind; };
+    const Row rows[] = {
+        {L"[0-9]{３}", L"7 文字目「３」", L"数字"},  {L"x{２}", L"3 文字目「２」", L"数字"},
+        {L"a{1,２}", L"5 文字目「２」", L"数字"},    {L"a{1，2}", L"4 文字目「，」", L"記号"},
+        {L"a{1、2}", L"4 文字目「、」", L"記号"},    {L"a{2｝", L"4 文字目「｝」", L"記号"},
+        {L"(a)\\1９", L"6 文字目「９」", L"数字"},  {L"(a)\\１", L"5 文字目「１」", L"数字"},
+        {L"\\x４1", L"3 文字目「４」", L"数字"},    {L"\\u00ＡＢ", L"5 文字目「Ａ」", L"英字"},
+        {L"[0-９]", L"4 文字目「９」", L"数字"},     {L"[ａ-z]", L"2 文字目「ａ」", L"英字"},
+        {L"[0-9］{3}", L"5 文字目「］」", L"記号"},  {L"(a|b）", L"5 文字目「）」", L"記号"},
+        {L"（a|b)", L"1 文字目「（」", L"記号"},
+        {L"\xD842\xDFB7{\x3000}", L"3 文字目「\x3000」", L"空白"},
+        {L"[０-９]{3}", nullptr, nullptr},         {L"ｘ｛３｝|（注）", nullptr, nullptr},
+        {L"[ぁ-ん]+", nullptr, nullptr},
+    };
+    for (const Row& r : rows) {
+        for (int flags : {0, TESSUMI_IGNORE_WIDTH}) {
+            wchar_t text[256];
+            const int accepted = FnCheckPattern(r.pattern, TESSUMI_PATTERN_LINE, flags, text);
+            EXPECT_EQ(accepted, r.at == nullptr) << Show(r.pattern) << Show(text);
+            if (r.at == nullptr) continue;
+            const std::wstring reason =
+                std::wstring(r.at) + L"は全角の" + r.kind + L"です。半角で入力してください";
+            EXPECT_EQ(std::wstring(text), CompileText(r.pattern, reason.c_str())) << Show(text);
+        }
+    }
+    // Those the grammar takes as themselves are found as literals.
+    EXPECT_EQ(Found(L"^[０-９]{3}$", L"１２３"), 1);
+    EXPECT_EQ(Found(L"^[０-９]{3}$", L"123"), 0);
+    EXPECT_EQ(Found(L"ｘ｛３｝", L"ｘ｛３｝"), 1);
+}
+
 TEST(PatternFailure, LongPatternIsShortenedAndTheReasonKeptWhole) {
     const std::wstring reason = PatternErrorReason(std::regex_constants::error_paren);
     for (const std::wstring& unit : {std::wstring(L"x"), std::wstring(L"\xD842\xDFB7")}) {
@@ -288,6 +326,58 @@ TEST(PatternFailure, AnswersLeaveTheStatusTextAlone) {
     EXPECT_EQ(FnPatternFound(p, L"abbc", 4, text), 1);
     EXPECT_EQ(FnPatternFound(p, L"abbd", 4, text), 0);
     EXPECT_EQ(std::wstring(text), kUntouched);
+}
+
+// --- Classes: the library's own, the same on every system -----------------
+
+// What each class holds, beyond ASCII too; \w keeps kana and kanji.
+TEST(PatternClasses, EachClassHoldsItsListedUnits) {
+    struct Row { const wchar_t* pattern; std::wstring in, out; };
+    const Row rows[] = {
+        {L"\\d", L"0123456789", L"３²\x663a"},
+        {L"[[:digit:]]", L"09", L"３"},
+        {L"\\w", L"azAZ09_漢字かなカナｶﾅﾞｰー々ガÀμ３Ａ＿\x309B", L" -!、。・「～〜²"},
+        {L"\\s", std::wstring(L" \t\n\v\f\r\xA0\x3000\x2028\xFEFF\x1680"), L"a\x200B\x85"},
+        {L"[[:alpha:]]", L"aÀ漢カ３", L"0_ "},
+        {L"[[:upper:]]", L"AZÀΣＡ", L"aσ漢"},
+        {L"[[:lower:]]", L"azσａ", L"A漢"},
+        {L"[[:punct:]]", L"!_、「～", L"a0 漢"},
+        {L"[[:blank:]]", L" \t\x3000", L"\n"},
+        {L"[[:xdigit:]]", L"09afAF", L"gＡ"},
+        {L"[[:cntrl:]]", L"\x01\x7F\x9F", L" a"},
+        {L"[[:print:]]", L" a漢", L"\t"},
+    };
+    for (const Row& r : rows) {
+        for (const auto& [units, found] : {std::pair{r.in, 1}, std::pair{r.out, 0}})
+            for (wchar_t u : units)
+                EXPECT_EQ(Found(r.pattern, {u}), found) << Show(r.pattern) << " on " << Show({u});
+    }
+    EXPECT_EQ(Found(L"字\\b", L"漢字です"), 0);
+    EXPECT_EQ(Found(L"字\\b", L"漢字、"), 1);
+}
+
+// Folding never moves a unit into or out of \w, \s or ".", nor splits a
+// voiced pair across \w: these, \b and the complements mean the same on
+// folded text (fold_pattern.h).
+TEST(PatternClasses, FoldingKeepsEveryUnitInItsClasses) {
+    const UnitSet* classes[] = {NamedClass(L"w"), NamedClass(L"s"), &DotUnits()};
+    for (int flags = 1; flags <= 7; ++flags) {
+        const Folding& f = *Folding::For(flags);
+        int wrong = 0;
+        for (const UnitSet* set : classes) {
+            for (unsigned u = 0; u < 65536; ++u) {
+                const wchar_t unit = static_cast<wchar_t>(u);
+                if (set->Has(unit) != set->Has(f.Unit(unit)) && ++wrong < 5)
+                    ADD_FAILURE() << "flags " << flags << " U+" << std::hex << u;
+            }
+        }
+        for (size_t i = 0; i < kVoicedFoldsCount; ++i) {
+            const VoicedFold& v = kVoicedFolds[i];
+            const wchar_t joined = f.Voiced(v.base, v.mark);
+            EXPECT_TRUE(classes[0]->Has(v.base) && classes[0]->Has(v.mark) &&
+                        (joined == 0 || classes[0]->Has(joined)));
+        }
+    }
 }
 
 // --- Limits: each case runs on the test's own thread; a crash or a hang
@@ -521,6 +611,7 @@ TEST(PatternDifferential, AnswersAndCompileFailuresMatchTheStandardSearch) {
         bool compiles = true;
         std::regex_constants::error_type code{};
         try {
+            re.imbue(PatternLocale());
             re.assign(pattern, std::regex_constants::ECMAScript);
         } catch (const std::regex_error& e) {
             compiles = false;
@@ -612,7 +703,7 @@ TEST(PatternAutomaton, ClassesHoldExactlyTheUnitsTheLibrarySays) {
           L"[\\S]", L"\\b", L"^.$", L"[[:print:]]", L"[[:blank:][:cntrl:]]"}) {
         ASSERT_TRUE(HasAutomaton(pattern)) << Show(pattern);
         std::wregex re;
-        re.imbue(std::locale::classic());
+        re.imbue(PatternLocale());
         re.assign(pattern, std::regex_constants::ECMAScript);
         RunPattern p(pattern, PatternRole::Line);
         wchar_t text[256];
@@ -729,7 +820,7 @@ TEST(PatternDifferential, AutomatonAnswersMatchTheStandardSearchOnLongSubjectsTo
         for (size_t k = 1 + rng() % 8; k > 0; --k) pattern += tokens[rng() % tokens.size()];
         std::wregex re;
         try {
-            re.imbue(std::locale::classic());
+            re.imbue(PatternLocale());
             re.assign(pattern, std::regex_constants::ECMAScript);
         } catch (const std::regex_error&) {
             wchar_t text[256];

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
+#include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -408,6 +411,17 @@ protected:
         for (const std::wstring& f : files) found += f + L" ";
         return found;
     }
+    // The records of the results, each as its path and line.
+    std::set<std::wstring> Records() {
+        const std::wstring text = ReadText(results);
+        std::set<std::wstring> records;
+        for (size_t at = 1; at < text.size();) {
+            const size_t end = text.find(L"\r\n", text.find(L"\r\n", at) + 2);
+            records.insert(text.substr(at, end - at));
+            at = end + 2;
+        }
+        return records;
+    }
     static int CALLBACK Progress(long long, long long, const wchar_t*, void* self) {
         auto* t = static_cast<OptionsRunTest*>(self);
         t->calls.push_back({GetTickCount64(), 0});
@@ -438,13 +452,17 @@ TEST_F(OptionsRunTest, FoldingFindsWhatTheUserSeesAsTheSame) {
         {L"ｶﾞｷﾞ", L"ガギ", 0, false},          {L"ﾊﾟﾝ", L"パン", W, true},
         {L"ﾊﾟﾝ", L"ハン", W, false},           {L"ひらがな", L"ヒラガナ", K, true},
         {L"ひらがな", L"ヒラガナ", W, false},  {L"東京\x3000駅", L"東京 駅", W, true},
-        {L"アｶｶﾞ", L"カガ", W, true},          {L"xｶﾞy", L"ｶ", W, false},
+        {L"アｶｶﾞ", L"カガ", W, true},          {L"xｶﾞy", L"ｶ", W, true},
         {L"Tokyo-2024", L"^[a-z]+-\\d+$", C, true}, {L"Tokyo-2024", L"^[a-z]+-\\d+$", 0, false},
         {L"ＴＯＫＹＯ", L"^[t][^A-Z]{4}$", C | W, false}, {L"ＴＯＫＹＯ", L"^[t][a-z]{4}$", C | W, true},
         {L"Tokyo TOKYO", L"(\\w+) \\1", C, true}, {L"\x212A\x03A3", L"k\x03C2", C, true},
         {L"ﾞ", L"゛", W, true},                {L"（注）", L"\\(注\\)", W, true},
         {L"MemCpy(a)", L"memcpy", C, true},    {L"ｍemcpy", L"memcpy", W, true},
         {L"MEMCPY", L"memcpy", W, false},      {L"a\x017Fk", L"SK", C, true},
+        // What the line held without the option it still holds with it.
+        {L"ｶﾞ", L"[ｶﾞ]", W, true},             {L"ｳﾞｧｲｵﾘﾝ", L"ﾞ", W, true},
+        {L"ﾜﾞｲﾝ", L"\\uFF9C\\uFF9E", W, true}, {L"３３", L"^\\D\\D$", W, true},
+        {L"３", L"\\d", W, true},              {L"３", L"\\d", 0, false},
     };
     for (const Row& r : rows) {
         const std::wstring text = std::wstring(L"x\r\n") + r.text + L"\r\n";
@@ -474,11 +492,82 @@ TEST_F(OptionsRunTest, MasksAndExcludedFolders) {
         {L"", L"s?b", L"C.TXT a.txt b.md d.txt.bak node_modules\\g.md noext "},
         {L"*.tx", L"", L""},
         {L"sub*", L"", L""},
+        {L" \x3000；", L".git", L"C.TXT a.txt b.md d.txt.bak node_modules\\g.md noext sub\\e.txt "},
+        {L"*.", L"", L"noext "},
     };
     for (const Row& r : rows) {
         ASSERT_EQ(RunWith(TESSUMI_PATTERN1_MASKS, r.masks, L"x", r.excluded), 1) << Show(Status());
         EXPECT_EQ(FoundFiles(), r.found) << Show(r.masks) << " / " << Show(r.excluded);
     }
+}
+
+// Look-alikes that Shift_JIS tables map differently find each other under
+// width folding, both ways and in every encoding, and not without it.
+TEST_F(OptionsRunTest, LookAlikesMeetUnderWidthFolding) {
+    // The form a Windows Shift_JIS file decodes to, its bytes, the other form.
+    struct Row { const wchar_t* windows; const char* sjis; const wchar_t* other; };
+    const Row rows[] = {
+        {L"～", "\x81\x60", L"〜"}, {L"~", "~", L"〜"},         {L"－", "\x81\x7C", L"−"},
+        {L"-", "-", L"−"},         {L"∥", "\x81\x61", L"‖"}, {L"―", "\x81\x5C", L"—"},
+        {L"￤", "\xFA\x55", L"¦"}, {L"￠", "\x81\x91", L"¢"}, {L"￡", "\x81\x92", L"£"},
+        {L"￢", "\x81\xCA", L"¬"},
+    };
+    const std::wstring all = L"o16.txt o8.txt sj.txt w16.txt w8.txt ";
+    for (const Row& r : rows) {
+        for (const auto& [form, name] : {std::pair{r.windows, L"w"}, std::pair{r.other, L"o"}}) {
+            const std::wstring line = std::wstring(L"x") + form + L"\r\n";
+            WriteBytes(tree / (name + std::wstring(L"16.txt")), "\xFF\xFE" + Utf16Bytes(line));
+            WriteBytes(tree / (name + std::wstring(L"8.txt")), Utf8Bytes(line));
+        }
+        WriteBytes(tree / L"sj.txt", std::string("x") + r.sjis + "\r\n");
+        for (const auto& [pattern, without] : {std::pair{r.other, L"o16.txt o8.txt "},
+                                               std::pair{r.windows, L"sj.txt w16.txt w8.txt "}}) {
+            ASSERT_EQ(RunWith(0, L"", pattern), 1) << Show(Status());
+            EXPECT_EQ(FoundFiles(), without) << Show(pattern);
+            ASSERT_EQ(RunWith(TESSUMI_IGNORE_WIDTH, L"", pattern), 1) << Show(Status());
+            EXPECT_EQ(FoundFiles(), all) << Show(pattern);
+        }
+    }
+}
+
+// An option only adds records: random patterns on random lines of kana,
+// full and half width and with marks, in UTF-16, UTF-8 and Shift_JIS.
+TEST_F(OptionsRunTest, AnOptionOnlyAddsRecords) {
+    std::mt19937 rng(30);
+    const std::wstring alphabet = L"カガハパかがはぱｶｶﾊｱｳﾜﾞﾞﾟｰー漢aA3３-－−~〜 \x3000";
+    std::wstring text;
+    for (int i = 0; i < 60; ++i) {
+        for (size_t k = 1 + rng() % 8; k > 0; --k) text += alphabet[rng() % alphabet.size()];
+        text += L"\r\n";
+    }
+    WriteBytes(tree / L"u16.txt", "\xFF\xFE" + Utf16Bytes(text));
+    WriteBytes(tree / L"u8.txt", Utf8Bytes(text));
+    WriteBytes(tree / L"sjis.txt", SjisBytes(text));
+    const wchar_t* tokens[] = {
+        L"カ", L"ガ", L"ｶ", L"ﾞ", L"ﾟ", L"ｶﾞ", L"ﾊﾟ", L"か", L"a", L"3", L"３", L"-", L"〜",
+        L"[ｶﾞ]", L"[ｱ-ﾝ]", L"[^ｶ]", L"[^a-z3]", L".", L"\\w", L"\\W", L"\\d", L"\\D",
+        L"\\s", L"\\S", L"\\b", L"\\B", L"\\uFF76", L"\\uFF9E", L"(?!ﾞ)", L"[[:alpha:]]",
+        L"*", L"+", L"?", L"^", L"$", L"|", L"(", L")", L"(ｶ|ﾞ)\\1", L"\\cｶ"};
+    const int C = TESSUMI_IGNORE_CASE, W = TESSUMI_IGNORE_WIDTH, K = TESSUMI_IGNORE_KANA;
+    size_t compared = 0, added = 0;
+    for (int n = 0; n < 200; ++n) {
+        std::wstring pattern;
+        for (size_t k = 1 + rng() % 4; k > 0; --k) pattern += tokens[rng() % std::size(tokens)];
+        if (RunWith(0, L"", pattern) != 1) continue;  // faulty: the options refuse it too
+        const std::set<std::wstring> without = Records();
+        for (int flags : {C, W, K, C | W | K}) {
+            ASSERT_EQ(RunWith(flags, L"", pattern), 1) << Show(pattern) << Show(Status());
+            const std::set<std::wstring> with = Records();
+            for (const std::wstring& record : without)
+                ASSERT_TRUE(with.count(record)) << Show(pattern) << " flags " << flags << " lost "
+                                                << Show(record);
+            added += with.size() - without.size();
+            ++compared;
+        }
+    }
+    std::printf("options: %zu runs compared, %zu records added\n", compared, added);
+    EXPECT_GT(compared, 300u);
+    EXPECT_GT(added, 300u);
 }
 
 // A real PNG and a real program have NUL bytes early; a UTF-16 text too.

@@ -18,6 +18,7 @@
 #include "pattern_found.h"
 #include "pattern_plan.h"
 #include "status_text.h"
+#include "unit_classes.h"
 
 namespace {
 
@@ -35,6 +36,9 @@ struct Matcher {
     const Folding* folding = nullptr;  // the line is folded before it is searched
     std::wregex locate;
     bool locatable = false;
+    // Under folding, the pattern as written, for a line that only it finds.
+    std::wregex locatePlain;
+    bool plainLocatable = false;
     std::vector<wchar_t> folded;  // reused from line to line
     std::vector<size_t> at;       // each folded unit's first unit in the line
 };
@@ -53,6 +57,17 @@ private:
     SRWLOCK& lock_;
 };
 
+// False when it can't be compiled: FnPatternFound gives the failure text.
+bool Compile(std::wregex& regex, const std::wstring& source) {
+    try {
+        regex.imbue(PatternLocale());
+        regex.assign(EscapeNarrowedSpecials(source), std::regex_constants::ECMAScript);
+        return true;
+    } catch (const std::regex_error&) {
+        return false;
+    }
+}
+
 Matcher& MatcherFor(const wchar_t* pattern, int flags) {
     if (!g_matcher || g_matcher->pattern != pattern || g_matcher->flags != flags) {
         auto m = std::make_unique<Matcher>();
@@ -62,14 +77,9 @@ Matcher& MatcherFor(const wchar_t* pattern, int flags) {
         // The position is looked for as the search matched: the folded
         // pattern in the folded line.
         m->folding = Folding::For(flags);
-        const std::wstring source = m->folding ? FoldPattern(m->pattern, *m->folding) : m->pattern;
-        try {
-            m->locate.imbue(std::locale::classic());
-            m->locate.assign(EscapeNarrowedSpecials(source), std::regex_constants::ECMAScript);
-            m->locatable = true;
-        } catch (const std::regex_error&) {
-            // FnPatternFound gives the failure text.
-        }
+        m->locatable = Compile(m->locate, m->folding ? FoldPattern(m->pattern, *m->folding).source
+                                                     : m->pattern);
+        m->plainLocatable = m->folding && Compile(m->locatePlain, m->pattern);
         delete g_matcher;
         g_matcher = m.release();
     }
@@ -106,8 +116,16 @@ extern "C" TESSUMI_API int FnFirstMatch(const wchar_t* pattern, const wchar_t* l
         const long long steps = kStepsBase + kStepsPerUnit * static_cast<long long>(units);
         size_t at = 0, size = 0;
         if (MeteredFirstMatch(m.locate, searched, units, {steps, 1, StackFloor()}, &at, &size) !=
-            MeteredResult::Found)
+            MeteredResult::Found) {
+            // Found by the pattern as written alone: marked where it matches.
+            if (m.plainLocatable &&
+                MeteredFirstMatch(m.locatePlain, subject, n, {steps, 1, StackFloor()}, &at,
+                                  &size) == MeteredResult::Found) {
+                *start = static_cast<int>(at);
+                *matchLength = static_cast<int>(size);
+            }
             return 1;
+        }
         size_t end = at + size;
         if (m.folding) {
             // Back to the line's own units: a folded unit may stand for two (ｶﾞ).

@@ -28,6 +28,10 @@ bool IsEscapeLetter(wchar_t e) {
 
 bool IsQuantifier(wchar_t c) { return c == L'*' || c == L'+' || c == L'?' || c == L'{'; }
 
+// The half-width katakana that take a voiced mark, and the marks.
+constexpr wchar_t kJoiningFirst = 0xFF66;
+constexpr wchar_t kJoiningLast = 0xFF9F;
+
 void AppendHexEscape(std::wstring& out, wchar_t c) {
     out += L"\\u";
     for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(c >> shift) & 0xF];
@@ -52,18 +56,19 @@ public:
     Rewriter(const std::wstring& pattern, const Folding& folding)
         : p_(pattern), n_(pattern.size()), f_(folding) {}
 
-    std::wstring Run() {
+    FoldedPattern Run() {
         while (i_ < n_) {
             const wchar_t c = p_[i_];
+            if (c == L'(' && p_.compare(i_, 3, L"(?!") == 0) out_.mayNarrow = true;
             if (c == L'\\') {
                 Escape();
             } else if (c == L'[') {
                 Bracket();
             } else if (c == L'{') {
-                while (i_ < n_ && p_[i_] != L'}') out_ += p_[i_++];  // a count: as written
-                if (i_ < n_) out_ += p_[i_++];
+                while (i_ < n_ && p_[i_] != L'}') out_.source += p_[i_++];  // a count: as written
+                if (i_ < n_) out_.source += p_[i_++];
             } else if (c < 0x80 && std::wcschr(kSpecial, c)) {
-                out_ += p_[i_++];
+                out_.source += p_[i_++];
             } else {
                 Literal();
             }
@@ -76,15 +81,16 @@ private:
     // after it fold together unless the mark alone is repeated.
     void Literal() {
         const wchar_t c = p_[i_++];
+        Names(c, c);
         if (i_ < n_ && Folding::IsVoicedMark(p_[i_]) &&
             !(i_ + 1 < n_ && IsQuantifier(p_[i_ + 1]))) {
             if (wchar_t v = f_.Voiced(c, p_[i_])) {
                 ++i_;
-                AppendLiteral(out_, v, false);
+                AppendLiteral(out_.source, v, false);
                 return;
             }
         }
-        AppendLiteral(out_, f_.Unit(c), c >= L'0' && c <= L'9');
+        AppendLiteral(out_.source, f_.Unit(c), c >= L'0' && c <= L'9');
     }
 
     // \xHH and \uHHHH stand for a character and fold as it does; every other
@@ -93,7 +99,7 @@ private:
     void Escape() {
         const size_t start = i_++;
         if (i_ >= n_) {
-            out_ += L'\\';
+            out_.source += L'\\';
             return;
         }
         const wchar_t e = p_[i_++];
@@ -108,34 +114,38 @@ private:
                 }
                 if (ok) {
                     i_ += digits;
+                    Names(static_cast<wchar_t>(value), static_cast<wchar_t>(value));
                     const wchar_t folded = f_.Unit(static_cast<wchar_t>(value));
                     if (folded == value)
-                        out_.append(p_, start, i_ - start);
+                        out_.source.append(p_, start, i_ - start);
                     else
-                        AppendLiteral(out_, folded, false);
+                        AppendLiteral(out_.source, folded, false);
                     return;
                 }
             }
-            out_.append(p_, start, i_ - start);
+            out_.source.append(p_, start, i_ - start);
             return;
         }
-        if (e == L'c') {
+        if (e == L'c') {  // the compiler takes the next unit as it is, unfolded
             if (i_ < n_) ++i_;
-            out_.append(p_, start, i_ - start);
+            out_.mayNarrow = true;
+            out_.source.append(p_, start, i_ - start);
             return;
         }
         if (IsEscapeLetter(e) || e == L'\\') {
             // Classes, assertions, controls and back-references; \\ is a backslash.
-            out_.append(p_, start, i_ - start);
+            if (e == L'D') out_.mayNarrow = true;
+            out_.source.append(p_, start, i_ - start);
             if (e >= L'1' && e <= L'9')
-                while (i_ < n_ && p_[i_] >= L'0' && p_[i_] <= L'9') out_ += p_[i_++];
+                while (i_ < n_ && p_[i_] >= L'0' && p_[i_] <= L'9') out_.source += p_[i_++];
             return;
         }
+        Names(e, e);
         const wchar_t folded = f_.Unit(e);
         if (folded == e) {
-            out_.append(p_, start, i_ - start);
+            out_.source.append(p_, start, i_ - start);
         } else {
-            AppendLiteral(out_, folded, false);
+            AppendLiteral(out_.source, folded, false);
         }
     }
 
@@ -184,6 +194,7 @@ private:
         if (i_ < n_ && p_[i_] == L'^') {
             head += L'^';
             ++i_;
+            out_.mayNarrow = true;
         }
         const size_t members = i_;
         std::vector<bool> extra;
@@ -200,6 +211,7 @@ private:
             if (p_[i_] == L'[' && i_ + 1 < n_ &&
                 (p_[i_ + 1] == L':' || p_[i_ + 1] == L'.' || p_[i_ + 1] == L'=')) {
                 const wchar_t close = p_[i_ + 1];
+                out_.mayNarrow = true;
                 size_t end = p_.find(close, i_ + 2);
                 if (end == std::wstring::npos || end + 1 >= n_) {
                     i_ = n_;
@@ -211,6 +223,7 @@ private:
             wchar_t low;
             const size_t at = i_;
             if (!BracketChar(low)) {
+                if (at + 1 < n_ && p_[at + 1] == L'D') out_.mayNarrow = true;
                 i_ = at + std::min<size_t>(2, n_ - at);  // a class escape, as written
                 continue;
             }
@@ -222,44 +235,52 @@ private:
                     high = low;
                 }
             }
-            if (high >= low) add(low, high);
+            if (high >= low) {
+                add(low, high);
+                Names(low, high);
+            }
         }
         if (i_ >= n_) {  // unclosed: the compiler refuses it as written
-            out_.append(p_, start, std::wstring::npos);
+            out_.source.append(p_, start, std::wstring::npos);
             i_ = n_;
             return;
         }
         ++i_;  // the ]
-        out_ += head;
+        out_.source += head;
         for (unsigned u = 0; !extra.empty() && u < 65536; ++u) {
             if (!extra[u]) continue;
             unsigned last = u;
             while (last + 1 < 65536 && extra[last + 1]) ++last;
-            AppendHexEscape(out_, static_cast<wchar_t>(u));
+            AppendHexEscape(out_.source, static_cast<wchar_t>(u));
             if (last > u) {
-                out_ += L'-';
-                AppendHexEscape(out_, static_cast<wchar_t>(last));
+                out_.source += L'-';
+                AppendHexEscape(out_.source, static_cast<wchar_t>(last));
             }
             u = last;
         }
         size_t m = members;
         // A leading - would join the added forms into a range.
         if (!extra.empty() && m < i_ - 1 && p_[m] == L'-') {
-            AppendHexEscape(out_, L'-');
+            AppendHexEscape(out_.source, L'-');
             ++m;
         }
-        out_.append(p_, m, i_ - m);
+        out_.source.append(p_, m, i_ - m);
+    }
+
+    // Notes a character, or a range, that a text's folding may join.
+    void Names(wchar_t low, wchar_t high) {
+        if (low <= kJoiningLast && high >= kJoiningFirst) out_.joinsKana = true;
     }
 
     const std::wstring& p_;
     const size_t n_;
     const Folding& f_;
     size_t i_ = 0;
-    std::wstring out_;
+    FoldedPattern out_;
 };
 
 }  // namespace
 
-std::wstring FoldPattern(const std::wstring& pattern, const Folding& folding) {
+FoldedPattern FoldPattern(const std::wstring& pattern, const Folding& folding) {
     return Rewriter(pattern, folding).Run();
 }

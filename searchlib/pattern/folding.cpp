@@ -58,7 +58,7 @@ wchar_t Folding::Voiced(wchar_t base, wchar_t mark) const {
     return voiced_[base - kHalfWidthFirst][mark - 0xFF9E];
 }
 
-void Folding::Fold(const wchar_t* in, size_t n, std::vector<wchar_t>& out) const {
+bool Folding::Fold(const wchar_t* in, size_t n, std::vector<wchar_t>& out) const {
     out.resize(n);
     wchar_t* o = out.data();
     size_t j = 0;
@@ -73,6 +73,7 @@ void Folding::Fold(const wchar_t* in, size_t n, std::vector<wchar_t>& out) const
         o[j++] = table_[u];
     }
     out.resize(j);
+    return j < n;
 }
 
 void Folding::FoldMapped(const wchar_t* in, size_t n, std::vector<wchar_t>& out,

@@ -44,8 +44,9 @@ public:
     wchar_t Voiced(wchar_t base, wchar_t mark) const;
     static bool IsVoicedMark(wchar_t u) { return u == 0xFF9E || u == 0xFF9F; }
 
-    // in[0, n) folded into out (replaced).
-    void Fold(const wchar_t* in, size_t n, std::vector<wchar_t>& out) const;
+    // in[0, n) folded into out (replaced); true when two units of it were
+    // joined into one.
+    bool Fold(const wchar_t* in, size_t n, std::vector<wchar_t>& out) const;
     // The same, with the index in `in` of the first unit of each folded unit.
     void FoldMapped(const wchar_t* in, size_t n, std::vector<wchar_t>& out,
                     std::vector<size_t>& at) const;

@@ -9,11 +9,13 @@
 
 #include "fold_pattern.h"
 #include "folding.h"
+#include "ime_characters.h"
 #include "lazy_dfa.h"
 #include "literal_search.h"
 #include "metered_search.h"
 #include "pattern_plan.h"
 #include "pattern_texts.h"
+#include "unit_classes.h"
 
 // How a subject is searched, cheapest first:
 // - a pattern of literals alone (joined by |, anchored by ^ and $ or not) is
@@ -34,7 +36,10 @@
 // A pattern tested with folding is rewritten to match folded text
 // (fold_pattern.h) and every subject is folded before the same steps; the
 // literals to skip by are then looked for in the unfolded text through
-// their folding (folded_scan.h).
+// their folding (folded_scan.h). An option only adds hits: where folding
+// could make a subject fail that the pattern as written finds (a pattern
+// that mayNarrow, a subject whose folding joined two units), a subject the
+// folded test does not find is tested as it is with the pattern as written.
 
 namespace {
 
@@ -71,9 +76,13 @@ enum class Step { Found, NotFound, OverLimits };
 
 struct RunPattern::Compiled {
     const wchar_t* fault = nullptr;  // why the pattern can't be used, if it can't
+    std::wstring faultText;          // the fault when it is composed for this pattern
 
     std::wstring source;       // the pattern as compiled (folded, EscapeNarrowedSpecials)
     const Folding* folding = nullptr;  // the subjects' folding, when there is one
+    bool mayNarrow = false;            // FoldedPattern's
+    bool joinsKana = false;
+    std::unique_ptr<Compiled> plain;   // the pattern without folding, made when first needed
     std::vector<FoldedProbe> foldedProbes;  // one for each of skipBy, when folded
     std::vector<wchar_t> foldedSubject;     // scratch, reused from test to test
     ByteSkip byteSkip = ByteSkip::Exact;
@@ -98,9 +107,9 @@ namespace {
 
 using Flags = std::regex_constants::syntax_option_type;
 
-// Compiles in the classic locale, whatever the global locale holds.
+// Compiles with the library's own classes, whatever the global locale holds.
 void CompileInto(std::wregex& regex, const std::wstring& pattern, Flags flags) {
-    regex.imbue(std::locale::classic());
+    regex.imbue(PatternLocale());
     regex.assign(pattern, flags);
 }
 
@@ -222,8 +231,21 @@ ByteSkip ChooseByteSkip(const RunPattern::Compiled& c) {
 
 std::unique_ptr<RunPattern::Compiled> Compile(const std::wstring& pattern, int foldFlags) {
     auto c = std::make_unique<RunPattern::Compiled>();
+    const size_t ime = FindImeCharacter(pattern);
+    if (ime != std::wstring::npos) {
+        c->faultText = ImeCharacterReason(pattern, ime);
+        c->fault = c->faultText.c_str();
+        return c;
+    }
     c->folding = Folding::For(foldFlags);
-    c->source = EscapeNarrowedSpecials(c->folding ? FoldPattern(pattern, *c->folding) : pattern);
+    if (c->folding) {
+        FoldedPattern folded = FoldPattern(pattern, *c->folding);
+        c->source = EscapeNarrowedSpecials(folded.source);
+        c->mayNarrow = folded.mayNarrow;
+        c->joinsKana = folded.joinsKana;
+    } else {
+        c->source = EscapeNarrowedSpecials(pattern);
+    }
     const std::wstring& source = c->source;
     if (!CompileRoom(*c, source)) {
         c->fault = kPatternTooLongReason;
@@ -236,7 +258,9 @@ std::unique_ptr<RunPattern::Compiled> Compile(const std::wstring& pattern, int f
         return c;
     }
     c->plan = PlanPattern(source);
-    c->skipBy = SkipLiterals(c->plan);
+    // A literal the pattern names in half-width katakana may be joined away
+    // in the folded text where the subject as it is holds it.
+    c->skipBy = c->joinsKana ? nullptr : SkipLiterals(c->plan);
     ChooseFoldedProbes(*c);
     c->byteSkip = ChooseByteSkip(*c);
     if (c->plan.literalsOnly) return c;
@@ -363,12 +387,18 @@ int FnPatternFound(RunPattern& p, const wchar_t* subject, size_t length, wchar_t
             reason = fault;
         } else {
             stage = PatternStage::Search;
+            Step step;
             if (c.folding) {
-                c.folding->Fold(subject, length, c.foldedSubject);
-                subject = c.foldedSubject.data();
-                length = c.foldedSubject.size();
+                const bool joined = c.folding->Fold(subject, length, c.foldedSubject);
+                step = Search(c, c.foldedSubject.data(), c.foldedSubject.size());
+                if (step == Step::NotFound && (c.mayNarrow || joined)) {
+                    if (!c.plain) c.plain = Compile(p.text(), 0);
+                    if (!c.plain->fault) step = Search(*c.plain, subject, length);
+                }
+            } else {
+                step = Search(c, subject, length);
             }
-            switch (Search(c, subject, length)) {
+            switch (step) {
             case Step::Found: return 1;
             case Step::NotFound: return 0;
             case Step::OverLimits: reason = kPatternLimitsReason; break;

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "literal_search.h"
+#include "unit_classes.h"
 
 namespace {
 
@@ -82,7 +83,7 @@ public:
     explicit Scanner(const std::wstring& pattern)
         : cur_(pattern.data()),
           end_(pattern.data() + pattern.size()),
-          ctype_(std::use_facet<std::ctype<wchar_t>>(std::locale::classic())) {}
+          ctype_(std::use_facet<std::ctype<wchar_t>>(PatternLocale())) {}
 
     bool ok = true;
     bool looksAhead = false;

@@ -18,6 +18,21 @@ const wchar_t kEllipsis[] = L"…";
 const wchar_t kCompileLeadIn[] = L"を正規表現として使うことができません\n理由：";
 const wchar_t kSearchLeadIn[] = L"で検索することができません\n理由：";
 
+// The parts of an IME character's reason, and what kind of character it is.
+const wchar_t kCharacterAt[] = L" 文字目";
+const wchar_t kIsFullWidth[] = L"は全角の";
+const wchar_t kTypeItHalfWidth[] = L"です。半角で入力してください";
+const wchar_t kDigit[] = L"数字";
+const wchar_t kLetter[] = L"英字";
+const wchar_t kSpace[] = L"空白";
+const wchar_t kSymbol[] = L"記号";
+
+const wchar_t* KindOf(wchar_t c) {
+    if (c >= 0xFF10 && c <= 0xFF19) return kDigit;
+    if ((c >= 0xFF21 && c <= 0xFF3A) || (c >= 0xFF41 && c <= 0xFF5A)) return kLetter;
+    return c == 0x3000 ? kSpace : kSymbol;
+}
+
 struct CodeReason {
     std::regex_constants::error_type code;
     const wchar_t* reason;
@@ -53,6 +68,15 @@ const wchar_t* PatternErrorReason(std::regex_constants::error_type code) {
     for (const CodeReason& entry : kCodeReasons)
         if (entry.code == code) return entry.reason;
     return kPatternSyntaxReason;
+}
+
+std::wstring ImeCharacterReason(const std::wstring& pattern, size_t at) {
+    size_t characters = 1;  // a surrogate pair is one
+    for (size_t i = 0; i < at; ++i)
+        characters += !(i > 0 && pattern[i] >= 0xDC00 && pattern[i] <= 0xDFFF &&
+                         pattern[i - 1] >= 0xD800 && pattern[i - 1] <= 0xDBFF);
+    return std::to_wstring(characters) + kCharacterAt + kOpenQuote + pattern[at] + kCloseQuote +
+           kIsFullWidth + KindOf(pattern[at]) + kTypeItHalfWidth;
 }
 
 void ComposePatternFailure(wchar_t* statusText, PatternRole role, const std::wstring& pattern,

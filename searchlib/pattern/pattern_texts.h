@@ -14,6 +14,11 @@ enum class PatternStage { Compile, Search };
 // get the general syntax reason.
 const wchar_t* PatternErrorReason(std::regex_constants::error_type code);
 
+// Why a pattern is refused for a character typed with the IME on, the one at
+// pattern[at] (ime_characters.h): "5 文字目「３」は全角の数字です。半角で
+// 入力してください", counting characters from 1.
+std::wstring ImeCharacterReason(const std::wstring& pattern, size_t at);
+
 extern const wchar_t kPatternSyntaxReason[];    // anything else the grammar rejects
 extern const wchar_t kPatternLimitsReason[];    // a search needed more than one test may use
 extern const wchar_t kPatternTooLongReason[];   // too long to compile on this thread's stack

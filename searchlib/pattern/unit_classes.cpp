@@ -15,16 +15,65 @@ constexpr unsigned kUnits = 65536;
 // unit, so a block stays short.
 constexpr unsigned kDotBlock = 32;
 
-std::wregex Classic(const wchar_t* pattern) {
+// The runtime's own ctype, but for what a unit is: the library's tables.
+// Narrowing stays the runtime's (pattern_plan.h deals with what it does).
+class FixedCtype : public std::ctype<wchar_t> {
+public:
+    FixedCtype() : masks_(kUnits) {
+        for (size_t r = 0; r < kUnitClassRunsCount; ++r) {
+            const unsigned end = r + 1 < kUnitClassRunsCount ? kUnitClassRuns[r + 1].first : kUnits;
+            const mask m = Mask(kUnitClassRuns[r].bits);
+            for (unsigned u = kUnitClassRuns[r].first; u < end; ++u) masks_[u] = m;
+        }
+    }
+
+protected:
+    bool do_is(mask m, wchar_t c) const override { return (masks_[Index(c)] & m) != 0; }
+    const wchar_t* do_is(const wchar_t* lo, const wchar_t* hi, mask* vec) const override {
+        for (; lo < hi; ++lo) *vec++ = masks_[Index(*lo)];
+        return hi;
+    }
+    const wchar_t* do_scan_is(mask m, const wchar_t* lo, const wchar_t* hi) const override {
+        while (lo < hi && !do_is(m, *lo)) ++lo;
+        return lo;
+    }
+    const wchar_t* do_scan_not(mask m, const wchar_t* lo, const wchar_t* hi) const override {
+        while (lo < hi && do_is(m, *lo)) ++lo;
+        return lo;
+    }
+
+private:
+    static size_t Index(wchar_t c) { return static_cast<size_t>(c) & (kUnits - 1); }
+
+    // The runtime's masks for the bits; its compound masks (alnum, graph)
+    // are unions of these.
+    static mask Mask(uint16_t bits) {
+        static const struct {
+            uint16_t bit;
+            mask m;
+        } kMasks[] = {{kClassUpper, upper}, {kClassLower, lower}, {kClassAlpha, alpha},
+                      {kClassDigit, digit}, {kClassXdigit, xdigit}, {kClassSpace, space},
+                      {kClassPrint, print}, {kClassCntrl, cntrl},   {kClassPunct, punct},
+                      {kClassBlank, blank}};
+        mask m = 0;
+        for (const auto& entry : kMasks)
+            if (bits & entry.bit) m = static_cast<mask>(m | entry.m);
+        return m;
+    }
+
+    std::vector<mask> masks_;
+};
+
+std::wregex InPatternLocale(const wchar_t* pattern) {
     std::wregex regex;
-    regex.imbue(std::locale::classic());
+    regex.imbue(PatternLocale());
     regex.assign(pattern, std::regex_constants::ECMAScript);
     return regex;
 }
 
 UnitSet AskDot() {
-    const std::wregex dotStar = Classic(L".*");
-    const std::wregex dot = Classic(L".");
+    const std::wregex dotStar = InPatternLocale(L".*");
+    const std::wregex dot = InPatternLocale(L".");
     UnitSet set;
     wchar_t block[kDotBlock];
     for (unsigned first = 0; first < kUnits; first += kDotBlock) {
@@ -71,7 +120,7 @@ const UnitSet* NamedClass(const std::wstring& name) {
     if (it != known.end()) return it->second.get();
 
     std::regex_traits<wchar_t> traits;
-    traits.imbue(std::locale::classic());
+    traits.imbue(PatternLocale());
     const auto mask = traits.lookup_classname(name.data(), name.data() + name.size());
     std::unique_ptr<UnitSet> set;
     if (mask != decltype(mask)()) {
@@ -80,6 +129,11 @@ const UnitSet* NamedClass(const std::wstring& name) {
             if (traits.isctype(static_cast<wchar_t>(u), mask)) set->Add(static_cast<wchar_t>(u));
     }
     return known.emplace(name, std::move(set)).first->second.get();
+}
+
+const std::locale& PatternLocale() {
+    static const std::locale locale(std::locale::classic(), new FixedCtype);
+    return locale;
 }
 
 const UnitSet& DotUnits() {
