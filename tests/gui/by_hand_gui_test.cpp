@@ -345,7 +345,7 @@ TEST_F(ByHand, AHitInABatchFileOpensInNotepadAndNeverRuns) {
 HWND OpenEditorDialog(const VarneloProgram& v) {
     real_input::ClickToFront(v.main, 5, 5);
     real_input::Key('F', real_input::kAlt);
-    real_input::Key('E');
+    real_input::Key('D');
     HWND found = nullptr;
     WaitUntil([&] {
         for (HWND h : TopWindows(v.process.id(), L"#32770"))

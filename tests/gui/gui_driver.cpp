@@ -97,11 +97,15 @@ ChildProcess::~ChildProcess() {
 }
 
 bool ChildProcess::Start(const std::wstring& exePath) {
-    std::wstring commandLine = L"\"" + exePath + L"\"";
+    return StartCommandLine(L"\"" + exePath + L"\"");
+}
+
+bool ChildProcess::StartCommandLine(const std::wstring& commandLine) {
+    std::wstring writable = commandLine;
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
-    return CreateProcessW(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &startup, &info_) != FALSE;
+    return CreateProcessW(nullptr, &writable[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &info_) != FALSE;
 }
 
 bool ChildProcess::Running() const {

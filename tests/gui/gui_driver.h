@@ -31,6 +31,8 @@ public:
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     bool Start(const std::wstring& exePath);
+    // A whole command line, its program first, as Explorer runs a verb's.
+    bool StartCommandLine(const std::wstring& commandLine);
     DWORD id() const { return info_.dwProcessId; }
     HANDLE handle() const { return info_.hProcess; }
     bool Running() const;
