@@ -47,8 +47,7 @@ add_test(NAME editor_command_test COMMAND editor_command_test)
 # The window program's decisions taken without a window: where a search
 # starts from, Explorer's menu in the registry, records handed on.
 if(TARGET Varnelo)
-  add_executable(varnelo_decisions_test start_folder_test.cpp explorer_verb_test.cpp
-                 hit_records_test.cpp)
+  add_executable(varnelo_decisions_test varnelo_decisions_test.cpp)
   target_link_libraries(varnelo_decisions_test PRIVATE VarneloCore TestSupport GTest::gtest_main)
   add_test(NAME varnelo_decisions_test COMMAND varnelo_decisions_test)
 endif()

@@ -14,6 +14,7 @@
 #include "results_view.h"
 #include "search_command.h"
 #include "search_progress.h"
+#include "settings.h"
 #include "status_bar_texts.h"
 #include "system_message.h"
 
@@ -25,9 +26,14 @@ const wchar_t kTypes[] =
 const DWORD kCsvType = 2;
 const wchar_t kDefaultExtension[] = L"txt";
 const wchar_t kCannotWrite[] = L"に書き出すことができません\n理由：";
+const wchar_t kCannotStart[] = L"書き出しを始めることができません。";
 const wchar_t kNotTheResultsFile[] =
     L"表示している結果ファイルには書き出せません。別のファイルを指定してください。";
 const UINT kJobEndedMessage = WM_APP + 35;
+// The type and folder chosen last, offered first next time.
+const wchar_t kSection[] = L"Export";
+const wchar_t kTypeKey[] = L"Type";
+const wchar_t kFolderKey[] = L"Folder";
 
 enum class JobKind { kFile, kClipboard };
 
@@ -83,12 +89,13 @@ void Join() {
 // The picker: where to and in which form; false when cancelled.
 bool AskWhere(HWND owner, std::wstring* file, bool* csv) {
     std::vector<wchar_t> path(32768, L'\0');
-    const std::wstring folder = ContainingFolder(TheSearchConditions().resultsFile);
+    const std::wstring folder = settings::ReadString(
+        kSection, kFolderKey, ContainingFolder(TheSearchConditions().resultsFile));
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof(ofn);
     ofn.hwndOwner = owner;
     ofn.lpstrFilter = kTypes;
-    ofn.nFilterIndex = 1;
+    ofn.nFilterIndex = static_cast<DWORD>(settings::ReadInt(kSection, kTypeKey, 1, 1, kCsvType));
     ofn.lpstrFile = path.data();
     ofn.nMaxFile = static_cast<DWORD>(path.size());
     ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
@@ -99,6 +106,9 @@ bool AskWhere(HWND owner, std::wstring* file, bool* csv) {
     if (!GetSaveFileNameW(&ofn)) return false;
     *file = path.data();
     *csv = ofn.nFilterIndex == kCsvType;
+    // Kept with the other settings when they are next saved.
+    settings::WriteInt(kSection, kTypeKey, *csv ? kCsvType : 1);
+    settings::WriteString(kSection, kFolderKey, ContainingFolder(*file));
     return true;
 }
 
@@ -118,6 +128,7 @@ void ExportResultsCommand(HWND mainWindow) {
     job->records = AllHitRecords();
     ShowStatusText(ExportingText(job->records.size()));
     Start(std::move(job));
+    if (!g_job) ShowFailureBox(mainWindow, kCannotStart);
 }
 
 void CopySelectedRecords(HWND mainWindow) {

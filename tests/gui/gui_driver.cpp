@@ -186,6 +186,17 @@ void PressButton(HWND dialog, int buttonId) {
     real_input::Click(real_input::CentreOf(GetDlgItem(dialog, buttonId)));
 }
 
+std::wstring ClipboardText() {
+    std::wstring text;
+    if (!OpenClipboard(nullptr)) return text;
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const wchar_t* units = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+    if (units) text = units;
+    if (units) GlobalUnlock(data);
+    CloseClipboard();
+    return text;
+}
+
 std::wstring StatusBarText(HWND statusBar, int part) {
     ProcessHandle process(statusBar);
     if (!process.get()) return L"<no access>";

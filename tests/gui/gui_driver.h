@@ -59,6 +59,9 @@ std::wstring MessageBoxText(HWND box);
 // Clicks the button with the given id with the pointer, as a person does.
 void PressButton(HWND dialog, int buttonId);
 
+// The clipboard's text (shared with the program under test); empty if none.
+std::wstring ClipboardText();
+
 // Status bar texts through memory of the status bar's own process.
 std::wstring StatusBarText(HWND statusBar, int part);
 bool SetStatusBarText(HWND statusBar, WPARAM partAndFlags, const std::wstring& text);

@@ -50,18 +50,6 @@ INPUT KeyInput(WORD vk, bool up) {
     return in;
 }
 
-// Ctrl, Shift and Alt (kCtrl, kShift, kAlt: 1 << 0, 1, 2) as asked, let go
-// in the other order.
-void Modifiers(int modifiers, bool up) {
-    const WORD keys[] = {VK_CONTROL, VK_SHIFT, VK_MENU};
-    for (int k = 0; k < 3; ++k) {
-        const int i = up ? 2 - k : k;
-        if (!(modifiers & (1 << i))) continue;
-        INPUT in = KeyInput(keys[i], up);
-        Send(&in, 1);
-    }
-}
-
 }  // namespace
 
 void MoveTo(POINT screen) {
@@ -69,11 +57,9 @@ void MoveTo(POINT screen) {
     Send(&move, 1);
 }
 
-void Click(POINT screen, int modifiers) {
+void Click(POINT screen) {
     MoveTo(screen);
-    Modifiers(modifiers, false);
     Button(screen, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
-    Modifiers(modifiers, true);
 }
 
 void DoubleClick(POINT screen) {
@@ -108,10 +94,22 @@ void Wheel(int delta) {
 }
 
 void Key(WORD virtualKey, int modifiers) {
-    Modifiers(modifiers, false);
+    const struct {
+        int flag;
+        WORD vk;
+    } held[] = {{kCtrl, VK_CONTROL}, {kShift, VK_SHIFT}, {kAlt, VK_MENU}};
+    for (const auto& h : held) {
+        if (!(modifiers & h.flag)) continue;
+        INPUT down = KeyInput(h.vk, false);
+        Send(&down, 1);
+    }
     INPUT stroke[2] = {KeyInput(virtualKey, false), KeyInput(virtualKey, true)};
     Send(stroke, 2);
-    Modifiers(modifiers, true);
+    for (int i = 2; i >= 0; --i) {
+        if (!(modifiers & held[i].flag)) continue;
+        INPUT up = KeyInput(held[i].vk, true);
+        Send(&up, 1);
+    }
 }
 
 void Type(const std::wstring& text) {

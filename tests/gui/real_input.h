@@ -10,15 +10,11 @@
 
 namespace real_input {
 
-// Ctrl, Shift or Alt, held around a key or a click.
-enum Modifier { kNone = 0, kCtrl = 1, kShift = 2, kAlt = 4 };
-
 // Moves the pointer to a screen point.
 void MoveTo(POINT screen);
 
-// Left-button click (with modifiers held), double-click and right-button
-// click at a screen point.
-void Click(POINT screen, int modifiers = kNone);
+// Left-button click, double-click and right-button click at a screen point.
+void Click(POINT screen);
 void DoubleClick(POINT screen);
 void RightClick(POINT screen);
 
@@ -32,6 +28,7 @@ void Wheel(int delta);
 
 // Presses and releases a virtual key, with Ctrl, Shift or Alt held around it
 // when asked.
+enum Modifier { kNone = 0, kCtrl = 1, kShift = 2, kAlt = 4 };
 void Key(WORD virtualKey, int modifiers = kNone);
 
 // Types text as Unicode keystrokes, one character after another.

@@ -1,16 +1,13 @@
-// Starting where the user is, by real input and real processes: Explorer's
-// menu entry added and removed through the ファイル menu, its command lines
-// run as Explorer runs them (a second start hands its folder over), and
-// folders dropped from a real OLE drag source.
+// Explorer's menu entry added and removed by real input, its command lines
+// run as Explorer runs them, and folders dropped from a real drag source.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <ole2.h>
 #include <shlobj.h>
+#include <shobjidl.h>
 
-#include <atomic>
 #include <string>
-#include <thread>
 
 #include "explorer_verb.h"
 #include "gui_driver.h"
@@ -26,21 +23,13 @@ using testing_support::TempDir;
 
 namespace {
 
-// Every key and value below HKCU\Software\Classes\path, one a line.
-std::wstring Classes(const std::wstring& path = L"Software\\Classes") {
-    std::wstring all;
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return all;
-    wchar_t name[256], data[1024];
-    DWORD units = 256, bytes = sizeof(data);
-    for (DWORD i = 0; RegEnumValueW(key, i, name, &units, nullptr, nullptr,
-                                    reinterpret_cast<BYTE*>(data), &bytes) == ERROR_SUCCESS;
-         ++i, units = 256, bytes = sizeof(data))
-        all += path + L"|" + name + L"=" + std::wstring(data, bytes / 2) + L"\n";
-    for (DWORD i = 0; RegEnumKeyW(key, i, name, 256) == ERROR_SUCCESS; ++i)
-        all += Classes(path + L"\\" + name);
-    RegCloseKey(key);
-    return all + path + L"\n";
+// HKCU\Software\Classes as reg.exe exports it; empty if it could not.
+std::string Classes(const TempDir& dir) {
+    ChildProcess reg;
+    DWORD code = 1;
+    if (reg.StartCommandLine(L"reg export HKCU\\Software\\Classes \"" + dir / L"c.reg" + L"\" /y"))
+        reg.WaitForExit(&code);
+    return code == 0 ? testing_support::ReadBytes(dir / L"c.reg") : "";
 }
 
 // ファイル(F) → the entry's command (M), by keys; the text of the box it
@@ -82,12 +71,16 @@ TEST(Start, ExplorerMenuEntryRunsThisProgramWithTheFolderAndGoesWhole) {
     {
         VarneloProgram p;
         ASSERT_TRUE(p.Start());
-        const std::wstring before = Classes();
+        const std::string before = Classes(dir);
+        ASSERT_FALSE(before.empty());
         EXPECT_NE(ToggleExplorerMenu(p).find(L"を追加しました"), std::wstring::npos);
         commands = RegisteredCommands(keys);
-        for (size_t i = 0; i < keys.size(); ++i) EXPECT_EQ(commands[i], keys[i].command) << i;
-        EXPECT_EQ(commands[2], L"\"" + exe + L"\" \"%V\"");
-        EXPECT_NE(Classes().find(L"Drive\\shell\\Varnelo|Icon=" + exe + L",0"), std::wstring::npos);
+        const std::wstring run = L"\"" + exe + L"\" ";
+        EXPECT_EQ(commands, (std::vector<std::wstring>{run + L"\"%1\"", run + L"\"%1\"", run + L"\"%V\""}));
+        wchar_t icon[1024] = L"";
+        DWORD bytes = sizeof(icon);
+        RegGetValueW(HKEY_CURRENT_USER, keys[1].key.c_str(), L"Icon", RRF_RT_REG_SZ, nullptr, icon, &bytes);
+        EXPECT_EQ(icon, exe + L",0");
 
         // Explorer runs the folder's entry while Varnelo runs: the folder is
         // handed over, and no second window stays.
@@ -99,14 +92,12 @@ TEST(Start, ExplorerMenuEntryRunsThisProgramWithTheFolderAndGoesWhole) {
         HWND dialog = p.SearchDialog();
         ASSERT_NE(dialog, nullptr);
         EXPECT_TRUE(WaitUntil([&] { return FieldOf(dialog) == folder; })) << Show(FieldOf(dialog));
-        EXPECT_EQ(FindWindowExW(nullptr, FindWindowW(L"MainWndClass", nullptr), L"MainWndClass",
-                                nullptr),
-                  nullptr)
-            << "a second main window";
+        HWND firstMain = FindWindowW(L"MainWndClass", nullptr);
+        EXPECT_EQ(FindWindowExW(nullptr, firstMain, L"MainWndClass", nullptr), nullptr);
         ASSERT_TRUE(Cancelled(dialog));
 
         EXPECT_NE(ToggleExplorerMenu(p).find(L"を削除しました"), std::wstring::npos);
-        EXPECT_EQ(Classes(), before) << "every key added, and nothing else, removed";
+        EXPECT_EQ(Classes(dir), before) << "every key added, and nothing else, removed";
     }
     // The background's entry starting Varnelo: its dialog opens with the folder.
     VarneloProgram first;
@@ -117,15 +108,44 @@ TEST(Start, ExplorerMenuEntryRunsThisProgramWithTheFolderAndGoesWhole) {
     EXPECT_TRUE(Cancelled(dialog));
 }
 
+void Button(DWORD flags) {
+    INPUT button{};
+    button.type = INPUT_MOUSE;
+    button.mi.dwFlags = flags;
+    SendInput(1, &button, sizeof(button));
+}
+
 // A drag as Explorer makes one: the button pressed on a window of this
-// thread (which the drag loop then follows), the shell's own data object for
-// the path, the pointer moved onto the target by real input and let go once
-// the target has answered. Answers the drop's effect.
+// thread (the drag loop follows that thread's button), the shell's own data
+// object for the path, the pointer moved onto the target by real input from
+// the loop, and let go once the target has answered. The drop's effect.
 class Drag : public IDropSource {
 public:
     static DWORD Onto(const std::wstring& path, HWND target) {
-        Drag drag;
-        return drag.Run(path, real_input::CentreOf(target));
+        HWND start = CreateWindowExW(WS_EX_TOPMOST, L"Static", L"", WS_POPUP | WS_VISIBLE | SS_NOTIFY,
+                                     GetSystemMetrics(SM_CXSCREEN) - 40,
+                                     GetSystemMetrics(SM_CYSCREEN) - 40, 30, 30, nullptr, nullptr,
+                                     nullptr, nullptr);
+        Drag drag(real_input::CentreOf(start), real_input::CentreOf(target));
+        real_input::MoveTo(drag.from_);
+        Button(MOUSEEVENTF_LEFTDOWN);
+        WaitUntil([&] {
+            MSG msg{};
+            while (msg.message != WM_LBUTTONDOWN && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageW(&msg);
+            return msg.message == WM_LBUTTONDOWN;
+        });
+        DWORD effect = DROPEFFECT_NONE;
+        IShellItem* item = nullptr;
+        IDataObject* data = nullptr;
+        if (SUCCEEDED(SHCreateItemFromParsingName(path.c_str(), nullptr, IID_PPV_ARGS(&item))) &&
+            SUCCEEDED(item->BindToHandler(nullptr, BHID_DataObject, IID_PPV_ARGS(&data)))) {
+            DoDragDrop(data, &drag, DROPEFFECT_COPY | DROPEFFECT_LINK | DROPEFFECT_MOVE, &effect);
+            data->Release();
+        }
+        if (item) item->Release();
+        DestroyWindow(start);
+        return effect;
     }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
@@ -134,10 +154,16 @@ public:
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    // Asked every 50 ms or so while the drag goes on: one step nearer.
     HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD keys) override {
-        running_ = true;
-        if (escape) return DRAGDROP_S_CANCEL;
-        return keys & MK_LBUTTON ? S_OK : DRAGDROP_S_DROP;
+        if (escape || ++calls_ > kPatientCalls) return DRAGDROP_S_CANCEL;
+        if (!(keys & MK_LBUTTON)) return DRAGDROP_S_DROP;
+        if (calls_ <= kSteps)
+            real_input::MoveTo({from_.x + (to_.x - from_.x) * calls_ / kSteps,
+                                from_.y + (to_.y - from_.y) * calls_ / kSteps});
+        else if (answered_)
+            Button(MOUSEEVENTF_LEFTUP);
+        return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD effect) override {
         answered_ = effect != DROPEFFECT_NONE;
@@ -145,67 +171,11 @@ public:
     }
 
 private:
-    static LRESULT CALLBACK Pressed(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message == WM_LBUTTONDOWN) SetPropW(hwnd, L"pressed", hwnd);
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-
-    DWORD Run(const std::wstring& path, POINT to) {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = Pressed;
-        wc.lpszClassName = L"TestDragStart";
-        RegisterClassW(&wc);
-        HWND start = CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"", WS_POPUP | WS_VISIBLE,
-                                     GetSystemMetrics(SM_CXSCREEN) - 40,
-                                     GetSystemMetrics(SM_CYSCREEN) - 40, 30, 30, nullptr, nullptr,
-                                     nullptr, nullptr);
-        const POINT from = real_input::CentreOf(start);
-        real_input::MoveTo(from);
-        INPUT button{};
-        button.type = INPUT_MOUSE;
-        button.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-        SendInput(1, &button, sizeof(button));
-        WaitUntil([&] {
-            MSG msg;
-            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-            return GetPropW(start, L"pressed") != nullptr;
-        });
-        std::thread hand([&] {
-            WaitUntil([&] { return running_.load(); });
-            for (int i = 1; i <= 10; ++i)
-                real_input::MoveTo({from.x + (to.x - from.x) * i / 10, from.y + (to.y - from.y) * i / 10});
-            WaitUntil([&] { return answered_.load(); }, 10000);
-            button.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-            SendInput(1, &button, sizeof(button));
-        });
-        DWORD effect = DROPEFFECT_NONE;
-        if (IDataObject* data = DataObject(path)) {
-            DoDragDrop(data, this, DROPEFFECT_COPY | DROPEFFECT_LINK | DROPEFFECT_MOVE, &effect);
-            data->Release();
-        }
-        running_ = answered_ = true;  // the hand lets go in any case
-        hand.join();
-        RemovePropW(start, L"pressed");
-        DestroyWindow(start);
-        return effect;
-    }
-
-    static IDataObject* DataObject(const std::wstring& path) {
-        PIDLIST_ABSOLUTE item = nullptr;
-        IShellFolder* parent = nullptr;
-        PCUITEMID_CHILD child = nullptr;
-        IDataObject* data = nullptr;
-        if (SUCCEEDED(SHParseDisplayName(path.c_str(), nullptr, &item, 0, nullptr)) &&
-            SUCCEEDED(SHBindToParent(item, IID_IShellFolder, reinterpret_cast<void**>(&parent), &child))) {
-            parent->GetUIObjectOf(nullptr, 1, &child, IID_IDataObject, nullptr,
-                                  reinterpret_cast<void**>(&data));
-            parent->Release();
-        }
-        CoTaskMemFree(item);
-        return data;
-    }
-
-    std::atomic<bool> running_{false}, answered_{false};
+    static const int kSteps = 10, kPatientCalls = 400;
+    Drag(POINT from, POINT to) : from_(from), to_(to) {}
+    POINT from_, to_;
+    int calls_ = 0;
+    bool answered_ = false;
 };
 
 TEST(Start, AFolderDroppedOnTheWindowOrTheDialogBecomesTheStartFolder) {
