@@ -53,10 +53,10 @@ std::vector<HitRecord> HitRecordsIn(const LineIndex& index, const wchar_t* units
     return records;
 }
 
-bool EditorLines(std::vector<HitRecord>& records, const volatile long* stop) {
+bool EditorLines(std::vector<HitRecord>& records, const std::atomic<bool>& stop) {
     std::wstring unreadable;  // a file that failed once is not read again
     for (HitRecord& r : records) {
-        if (*stop) return false;
+        if (stop.load()) return false;
         if (r.path == unreadable) continue;
         wchar_t status[TESSUMI_STATUS_TEXT_UNITS];
         int line = r.line;

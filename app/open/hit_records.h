@@ -3,6 +3,7 @@
 // lines editors jump from, or as CSV for a spreadsheet.
 #pragma once
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -21,8 +22,8 @@ std::vector<HitRecord> HitRecordsIn(const LineIndex& index, const wchar_t* units
 
 // Turns each record's number into the line an editor shows (the file is
 // read; an unreadable one keeps the number). Stops early, returning false,
-// once *stop is set.
-bool EditorLines(std::vector<HitRecord>& records, const volatile long* stop);
+// once stop is set.
+bool EditorLines(std::vector<HitRecord>& records, const std::atomic<bool>& stop);
 
 // "C:\path\file.txt(12): text" lines, CR LF after each.
 std::wstring TagJumpText(const std::vector<HitRecord>& records);

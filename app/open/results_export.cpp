@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,9 +28,9 @@ const DWORD kCsvType = 2;
 const wchar_t kDefaultExtension[] = L"txt";
 const wchar_t kCannotWrite[] = L"に書き出すことができません\n理由：";
 const wchar_t kCannotStart[] = L"書き出しを始めることができません。";
+const wchar_t kStopped[] = L"書き出しを中止しました。";
 const wchar_t kNotTheResultsFile[] =
     L"表示している結果ファイルには書き出せません。別のファイルを指定してください。";
-const UINT kJobEndedMessage = WM_APP + 35;
 // The type and folder chosen last, offered first next time.
 const wchar_t kSection[] = L"Export";
 const wchar_t kTypeKey[] = L"Type";
@@ -45,11 +46,16 @@ struct HandOnJob {
     bool csv = false;
     std::wstring text;  // kClipboard: the text made
     DWORD error = ERROR_SUCCESS;
-    volatile long stop = 0;
+    std::atomic<bool> stop{false};
 };
 
-// The job under way; its thread posts kJobEndedMessage when it has ended.
+// The job under way; its thread posts JobEndedMessage() when it has ended.
 std::unique_ptr<HandOnJob> g_job;
+
+UINT JobEndedMessage() {
+    static const UINT message = RegisterWindowMessageW(L"Varnelo.HandOnEnded");
+    return message;
+}
 HANDLE g_thread = nullptr;
 
 DWORD WriteFileBytes(const std::wstring& path, const std::string& bytes) {
@@ -64,14 +70,14 @@ DWORD WriteFileBytes(const std::wstring& path, const std::string& bytes) {
 
 DWORD WINAPI RunJob(void* parameter) {
     auto* job = static_cast<HandOnJob*>(parameter);
-    if (EditorLines(job->records, &job->stop)) {
+    if (EditorLines(job->records, job->stop)) {
         if (job->kind == JobKind::kClipboard)
             job->text = TagJumpText(job->records);
         else
             job->error = WriteFileBytes(
                 job->file, job->csv ? CsvBytes(job->records) : TagJumpBytes(job->records));
     }
-    PostMessageW(job->window, kJobEndedMessage, 0, 0);
+    PostMessageW(job->window, JobEndedMessage(), 0, 0);
     return 0;
 }
 
@@ -141,11 +147,13 @@ void CopySelectedRecords(HWND mainWindow) {
 }
 
 bool HandleHandOnMessage(HWND mainWindow, UINT message, WPARAM, LPARAM) {
-    if (message != kJobEndedMessage) return false;
+    if (message != JobEndedMessage() || message == 0) return false;
     if (!g_job) return true;
     Join();
     std::unique_ptr<HandOnJob> job = std::move(g_job);
-    if (job->kind == JobKind::kClipboard) {
+    if (job->stop) {
+        ShowStatusText(kStopped);
+    } else if (job->kind == JobKind::kClipboard) {
         CopyText(mainWindow, job->text);
     } else if (job->error != ERROR_SUCCESS) {
         ShowStatusText(L"");
@@ -156,9 +164,13 @@ bool HandleHandOnMessage(HWND mainWindow, UINT message, WPARAM, LPARAM) {
     return true;
 }
 
+void StopHandOn() {
+    if (g_job) g_job->stop.store(true);
+}
+
 void EndHandOnForExit() {
     if (!g_job) return;
-    g_job->stop = 1;
+    StopHandOn();
     Join();
     g_job.reset();
 }

@@ -18,5 +18,8 @@ void CopySelectedRecords(HWND mainWindow);
 // was that.
 bool HandleHandOnMessage(HWND mainWindow, UINT message, WPARAM wParam, LPARAM lParam);
 
+// Esc: an export or copy under way stops (its file is not written).
+void StopHandOn();
+
 // The main window is going: a job under way is stopped and waited for.
 void EndHandOnForExit();

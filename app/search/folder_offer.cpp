@@ -11,7 +11,12 @@ namespace {
 const ULONG_PTR kFolderOfferId = 0x566E466F;
 const DWORD kLongestFolderUnits = 32767;
 const UINT kHandOverPatienceMs = 5000;
-const UINT kOfferMessage = WM_APP + 34;
+
+// The window's reminder to itself, a message no other part uses.
+UINT OfferMessage() {
+    static const UINT message = RegisterWindowMessageW(L"Varnelo.FolderOffered");
+    return message;
+}
 
 std::wstring g_offered;  // waiting for the window to be free
 
@@ -90,11 +95,11 @@ void OfferFolder(HWND mainWindow, const std::wstring& path) {
     g_offered = FolderFor(path);
     // Shown from the message loop: never inside the caller (a drag source
     // or another process waits for it).
-    PostMessageW(mainWindow, kOfferMessage, 0, 0);
+    PostMessageW(mainWindow, OfferMessage(), 0, 0);
 }
 
 bool HandleFolderOffer(HWND mainWindow, UINT message, WPARAM, LPARAM lParam, LRESULT* result) {
-    if (message == kOfferMessage) {
+    if (message == OfferMessage() && message != 0) {
         ShowOffer(mainWindow);
         *result = 0;
         return true;
@@ -108,5 +113,5 @@ bool HandleFolderOffer(HWND mainWindow, UINT message, WPARAM, LPARAM lParam, LRE
 }
 
 void RetryFolderOffer(HWND mainWindow) {
-    if (!g_offered.empty()) PostMessageW(mainWindow, kOfferMessage, 0, 0);
+    if (!g_offered.empty()) PostMessageW(mainWindow, OfferMessage(), 0, 0);
 }

@@ -172,9 +172,7 @@ INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
         ShowRecentValues(dialog);
         if (const auto* folder = reinterpret_cast<const std::wstring*>(lParam))
             SetDlgItemTextW(dialog, IDC_FOLDER_EDIT, folder->c_str());
-        AcceptFolderDrops(dialog, [](HWND to, const std::wstring& folder) {
-            ShowStartFolder(to, folder);
-        });
+        AcceptFolderDrops(dialog, ShowStartFolder);
         return TRUE;  // the focus goes to the first field
     }
     case WM_DESTROY:

@@ -40,13 +40,11 @@ std::wstring RegisteredProgram(const std::wstring& exe) {
     return exe;
 }
 
-bool Report(HWND owner, long error, const wchar_t* done) {
-    if (error != ERROR_SUCCESS) {
+void Report(HWND owner, long error, const wchar_t* done) {
+    if (error == ERROR_SUCCESS)
+        ShowInformationBox(owner, done);
+    else
         ShowFailureBox(owner, (kCannotChange + SystemMessageText(static_cast<DWORD>(error))).c_str());
-        return false;
-    }
-    ShowInformationBox(owner, done);
-    return true;
 }
 
 }  // namespace

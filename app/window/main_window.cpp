@@ -132,9 +132,7 @@ void OnCreate(HWND hwnd) {
     }
     g_viewFontChoice = LoadViewFontChoice();
     ApplyLook(hwnd);
-    AcceptFolderDrops(hwnd, [](HWND window, const std::wstring& folder) {
-        OfferFolder(window, folder);
-    });
+    AcceptFolderDrops(hwnd, OfferFolder);
 }
 
 void OnSize(HWND hwnd) {
@@ -267,6 +265,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_KEYDOWN:
         if (wParam == VK_ESCAPE) {
             StopSearchCommand();
+            StopHandOn();
             return 0;
         }
         if (wParam == 'C' && GetKeyState(VK_CONTROL) < 0) {
