@@ -43,3 +43,21 @@ add_executable(editor_command_test editor_command_test.cpp ${CMAKE_SOURCE_DIR}/a
 target_include_directories(editor_command_test PRIVATE ${CMAKE_SOURCE_DIR}/app/open)
 target_link_libraries(editor_command_test PRIVATE TestSupport GTest::gtest_main advapi32)
 add_test(NAME editor_command_test COMMAND editor_command_test)
+
+# The window program's decisions taken without a window: where a search
+# starts from, Explorer's menu in the registry, records handed on.
+if(TARGET Varnelo)
+  add_executable(varnelo_decisions_test varnelo_decisions_test.cpp)
+  target_link_libraries(varnelo_decisions_test PRIVATE VarneloCore TestSupport GTest::gtest_main)
+  add_test(NAME varnelo_decisions_test COMMAND varnelo_decisions_test)
+endif()
+
+# Explorer's menu, the command line, a second start and drops, from outside.
+if(TARGET GuiDriver)
+  add_executable(start_gui_test gui/start_gui_test.cpp)
+  target_include_directories(start_gui_test PRIVATE ${CMAKE_SOURCE_DIR}/app/resources)
+  target_link_libraries(start_gui_test PRIVATE VarneloCore GuiDriver TestSupport GTest::gtest_main
+                        ole32 shell32 uuid)
+  varnelo_gui_test(start_gui_test)
+  set_tests_properties(start_gui_test PROPERTIES TIMEOUT 300)
+endif()

@@ -38,6 +38,7 @@ namespace {
 const WORD kEnglishUs = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
 const int kFolderTree = 14145;     // the folder dialog's tree
 const int kFileNameBox = 1148;     // the save dialog's file name box
+const int kFileTypeBox = 1136;     // and its list of types
 const DWORD kSearchPatience = 30000;
 
 // ---------------------------------------------------------------------------
@@ -90,6 +91,7 @@ struct Program : VarneloProgram {
 };
 
 std::wstring ItemText(HWND dialog, int id) { return TextOf(GetDlgItem(dialog, id)); }
+
 
 // Replaces a field's text as a person does: a click into it, its text
 // selected with Home and Shift+End and typed over (or deleted).
@@ -516,15 +518,22 @@ TEST_F(SearchCommand, FailedSearchShowsTheLibrarysTextAndKeepsTheResultsShown) {
     EXPECT_EQ(Settled(p.view), shown) << "the earlier results stay drawn";
 }
 
-// What "実行" refuses, in the dialog's own words, before anything runs or is
-// written; each time the dialog stays and the field is ready to be mended.
+// What "実行" refuses or asks, in the dialog's own words, before anything
+// runs or is written; each time the dialog stays and the field is ready to
+// be mended. Paths are checked without trailing spaces and dots; the shown
+// results are replaced without a question only by the same search (as in
+// FailedSearchShowsTheLibrarysTextAndKeepsTheResultsShown).
 TEST_F(SearchCommand, RunRefusesWhatCannotRunAndReturnsToTheField) {
     WriteBytes(dir / L"a.txt", SjisBytes(L"行\r\n"));
     const std::wstring document = dir / L"文書.txt";
     WriteBytes(document, "\xEF\xBB\xBFmine");
     const std::wstring out = dir / L"out.txt";
+    const std::wstring shown = dir / L"shown.txt";
+    ASSERT_TRUE(Search(p, {dir.path(), L"\\.txt$", L"行", shown}));
+    const std::string shownBytes = ReadBytes(shown);
     wchar_t patternText[TESSUMI_STATUS_TEXT_UNITS] = L"";
     FnCheckPattern(L"(", TESSUMI_PATTERN_PATH, 0, patternText);
+    const std::wstring exists = L" は既に存在します。\n上書きしますか?";
     const struct {
         std::wstring folder, pattern1, results, text;
         int field, answer;
@@ -534,12 +543,15 @@ TEST_F(SearchCommand, RunRefusesWhatCannotRunAndReturnsToTheField) {
         {dir.path(), L"(", out, patternText, IDC_PATTERN1_EDIT, IDOK},
         {dir.path(), L"\\.txt$", dir / L"ない\\out.txt", L"出力先のフォルダーがありません。",
          IDC_RESULTS_EDIT, IDOK},
-        {dir.path(), L"\\.txt$", document, document + L" は既に存在します。\n上書きしますか?",
-         IDC_RESULTS_EDIT, IDNO},
+        {dir.path(), L"\\.txt$", document, document + exists, IDC_RESULTS_EDIT, IDNO},
+        // The name as Windows and the search take it.
+        {dir.path() + L"\\. ", L"\\.txt$", document + L". ", document + exists, IDC_RESULTS_EDIT,
+         IDNO},
+        // The results on screen, about to be replaced by another search's.
+        {dir.path(), L"a\\.txt$", shown, shown + exists, IDC_RESULTS_EDIT, IDNO},
     };
     HWND dialog = p.OpenSearchDialog();
     ASSERT_NE(dialog, nullptr);
-    Type(dialog, IDC_PATTERN2_EDIT, L"行");
     for (const auto& row : rows) {
         SCOPED_TRACE(Show(row.text));
         Type(dialog, IDC_FOLDER_EDIT, row.folder);
@@ -568,6 +580,7 @@ TEST_F(SearchCommand, RunRefusesWhatCannotRunAndReturnsToTheField) {
     }
     EXPECT_EQ(GetFileAttributesW(out.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(ReadBytes(document), "\xEF\xBB\xBFmine");
+    EXPECT_EQ(ReadBytes(shown), shownBytes);
     PressButton(dialog, IDC_CANCEL);
     EXPECT_TRUE(Closed(dialog));
 }
@@ -595,7 +608,9 @@ private:
 TEST_F(SearchCommand, OptionsSearchAsCheckedAndComeBackAfterARestart) {
     KeptSettings kept;
     WriteBytes(dir / L"a.txt", SjisBytes(L"TOKYO\r\n"));
-    // Held without sharing: passed by, counted and listed.
+    // A line beyond the matcher's limits, and a file held without sharing:
+    // passed by, counted apart and listed.
+    WriteBytes(dir / L"c.txt", std::string(30, 'a'));
     const std::wstring unread = dir / L"b.txt";
     WriteBytes(unread, "tokyo");
     HANDLE held = CreateFileW(unread.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -611,19 +626,32 @@ TEST_F(SearchCommand, OptionsSearchAsCheckedAndComeBackAfterARestart) {
     Type(dialog, IDC_EXCLUDED_EDIT, L"node_modules;dist");
     Type(dialog, IDC_FOLDER_EDIT, dir.path());
     Type(dialog, IDC_PATTERN1_EDIT, L"\\.txt$");
-    Type(dialog, IDC_PATTERN2_EDIT, L"tokyo");
+    Type(dialog, IDC_PATTERN2_EDIT, L"(a*)*\\1[b]|tokyo");
     Type(dialog, IDC_RESULTS_EDIT, results);
     p.ClearStatus();
     PressButton(dialog, IDC_RUN);
     ASSERT_TRUE(Closed(dialog) && p.SearchEnded());
     CloseHandle(held);
     EXPECT_EQ(ReadBytes(results), Utf16Bytes(L"\xFEFF" + Record(dir / L"a.txt", 1, L"TOKYO")));
-    EXPECT_NE(p.Status().find(L"、1 件読めませんでした、"), std::wstring::npos) << Show(p.Status());
+    EXPECT_NE(p.Status().find(L"、1 件読めませんでした、1 件は照合を打ち切りました、"), std::wstring::npos)
+        << Show(p.Status());
+    // The list: path and reason in two columns; Ctrl+C copies every row, Esc closes it.
     real_input::Click(real_input::CentreOf(p.statusBar));
     HWND list = WaitForTopWindow(p.process.id(), L"VarneloSkippedList");
     ASSERT_NE(list, nullptr);
-    EXPECT_EQ(TextOf(GetWindow(list, GW_CHILD)).rfind(unread + L"\t", 0), 0u);
-    real_input::Key(VK_F4, real_input::kAlt);
+    EXPECT_TRUE(GetWindowLongW(list, GWL_STYLE) & WS_THICKFRAME);
+    HWND rows = GetWindow(list, GW_CHILD);
+    HWND header = reinterpret_cast<HWND>(SendMessageW(rows, LVM_GETHEADER, 0, 0));
+    EXPECT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 2);
+    real_input::Key('C', real_input::kCtrl);
+    std::wstring copied;
+    EXPECT_TRUE(WaitUntil([&] {
+        copied = ClipboardText();
+        return copied.rfind(unread + L"\t", 0) == 0;
+    })) << Show(copied);
+    const std::wstring refused = dir / L"c.txt(1)\t";
+    EXPECT_EQ(copied.compare(copied.find(L"\r\n") + 2, refused.size(), refused), 0) << Show(copied);
+    real_input::Key(VK_ESCAPE);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(list); }));
 
     // Closed with Alt+F4 and started again.
@@ -758,8 +786,9 @@ bool ChooseFolder(HWND folderDialog, const std::wstring& folder) {
     return Closed(folderDialog);
 }
 
-// Types a full name into the save dialog and confirms it.
-bool ChooseFile(HWND saveDialog, const std::wstring& path) {
+// Types a full name into the save dialog and confirms it; for an existing
+// file, answers the dialog's own question with "はい".
+bool ChooseFile(HWND saveDialog, const std::wstring& path, bool replacing = false) {
     HWND box = GetDlgItem(saveDialog, kFileNameBox);
     HWND combo = FindWindowExW(box, nullptr, L"ComboBox", nullptr);
     HWND edit = FindWindowExW(combo ? combo : box, nullptr, L"Edit", nullptr);
@@ -768,10 +797,28 @@ bool ChooseFile(HWND saveDialog, const std::wstring& path) {
     real_input::Click(real_input::CentreOf(edit));
     real_input::Type(path);
     PressButton(saveDialog, IDOK);
+    HWND question = nullptr;
+    const auto asked = [&] {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(saveDialog, &pid);
+        for (HWND h : TopWindows(pid, L"#32770"))
+            if (GetWindow(h, GW_OWNER) == saveDialog) question = h;
+        return question != nullptr;
+    };
+    if (replacing && !WaitUntil(asked)) return false;
+    if (question) PressButton(question, IDYES);
     return Closed(saveDialog);
 }
 
-TEST_F(SearchCommand, PickersFillTheirFieldsStartFromThemAndCancelKeepsThem) {
+// Picks the save dialog's type, the first being 0, from its list by keys.
+void ChooseType(HWND saveDialog, int index) {
+    real_input::Click(real_input::CentreOf(GetDlgItem(saveDialog, kFileTypeBox)));
+    real_input::Key(VK_HOME);
+    for (int i = 0; i < index; ++i) real_input::Key(VK_DOWN);
+    real_input::Key(VK_RETURN);
+}
+
+TEST_F(SearchCommand, PickersFillTheirFieldsStartFromThemAndCancelDiscardsThem) {
     std::wstring folder = dir / L"選ぶ";
     MakeDir(folder);
     HWND dialog = p.OpenSearchDialog();
@@ -793,13 +840,6 @@ TEST_F(SearchCommand, PickersFillTheirFieldsStartFromThemAndCancelKeepsThem) {
     ASSERT_TRUE(WaitUntil([&] { return ItemText(dialog, IDC_RESULTS_EDIT) == chosen; }))
         << Show(ItemText(dialog, IDC_RESULTS_EDIT));
 
-    // "キャンセル": the picked paths stay in their fields, the typed text does not.
-    dialog = CancelAndReopen(p, dialog);
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(ItemText(dialog, IDC_FOLDER_EDIT), folder);
-    EXPECT_EQ(ItemText(dialog, IDC_RESULTS_EDIT), chosen);
-    EXPECT_EQ(ItemText(dialog, IDC_PATTERN1_EDIT), L"");
-
     // Each picker opens where its field points, and its キャンセル keeps the field.
     for (int browse : {IDC_BROWSE_FOLDER, IDC_BROWSE_RESULTS}) {
         PressButton(dialog, browse);
@@ -816,10 +856,14 @@ TEST_F(SearchCommand, PickersFillTheirFieldsStartFromThemAndCancelKeepsThem) {
         ASSERT_TRUE(Closed(picker));
     }
     EXPECT_TRUE(IsWindowVisible(dialog)) << "a cancelled picker is no failure";
-    dialog = CancelAndReopen(p, dialog);
-    ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(ItemText(dialog, IDC_FOLDER_EDIT), folder);
     EXPECT_EQ(ItemText(dialog, IDC_RESULTS_EDIT), chosen);
+
+    // The dialog's "キャンセル" keeps nothing: neither typed nor picked.
+    dialog = CancelAndReopen(p, dialog);
+    ASSERT_NE(dialog, nullptr);
+    for (int id : {IDC_FOLDER_EDIT, IDC_PATTERN1_EDIT, IDC_RESULTS_EDIT})
+        EXPECT_EQ(ItemText(dialog, id), L"") << id;
     PressButton(dialog, IDC_CANCEL);
     EXPECT_TRUE(Closed(dialog));
 }
@@ -839,12 +883,71 @@ TEST_F(SearchCommand, PickedPathOfAnyLengthThePickerHoldsIsTakenWhole) {
     ASSERT_NE(folderDialog, nullptr);
     ASSERT_TRUE(ChooseFolder(folderDialog, picked));
     EXPECT_TRUE(WaitUntil([&] { return ItemText(dialog, IDC_FOLDER_EDIT) == picked; }));
-
-    dialog = CancelAndReopen(p, dialog);
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(ItemText(dialog, IDC_FOLDER_EDIT), picked);
     PressButton(dialog, IDC_CANCEL);
     EXPECT_TRUE(Closed(dialog));
+}
+
+// A file picked in the save picker, which asked before it could be
+// replaced, is not asked about again by "実行" (typed, it is: see above). The
+// folder typed with a trailing space and dot is searched as Windows names it.
+TEST_F(SearchCommand, APickedFileIsAskedAboutOnlyByThePicker) {
+    MakeDir(dir / L"sub");
+    WriteBytes(dir / L"sub\\a.txt", SjisBytes(L"行\r\n"));
+    const std::wstring results = dir / L"picked.txt";
+    WriteBytes(results, "old");
+    HWND dialog = p.OpenSearchDialog();
+    ASSERT_NE(dialog, nullptr);
+    Type(dialog, IDC_FOLDER_EDIT, dir / L"sub .");
+    Type(dialog, IDC_PATTERN2_EDIT, L"行");
+    PressButton(dialog, IDC_BROWSE_RESULTS);
+    HWND saveDialog = p.WaitForDialogOwnedBy(dialog);
+    ASSERT_NE(saveDialog, nullptr);
+    ASSERT_TRUE(ChooseFile(saveDialog, results, true));
+    p.ClearStatus();
+    PressButton(dialog, IDC_RUN);
+    ASSERT_TRUE(Closed(dialog) && p.SearchEnded()) << "asked again";
+    EXPECT_EQ(ReadBytes(results), Utf16Bytes(L"\xFEFF" + Record(dir / L"sub\\a.txt", 1, L"行")));
+}
+
+// Each record at the line an editor shows (blank lines counted): all as
+// tag-jump lines or CSV, the form chosen in the picker's type list; those
+// selected with a click and Ctrl+Shift+Down copied with Ctrl+C.
+TEST_F(SearchCommand, ResultsGoOutAsTagJumpLinesOrCsvAndSelectedRecordsAreCopied) {
+    WriteBytes(dir / L"sjis.txt", SjisBytes(L"一\r\n\r\n東京の行\r\n"));
+    WriteBytes(dir / L"utf16.txt", "\xFF\xFE" + Utf16Bytes(L"x\n\n\n東京, \"駅\"\n"));
+    ASSERT_TRUE(Search(p, {dir.path(), L"\\.txt$", L"東京", dir / L"out.bin"}));
+    std::wstring tags, csv = L"パス,行,内容\r\n";
+    for (const std::wstring& name : Listing(dir.path())) {
+        const bool sjis = name == L"sjis.txt";
+        if (!sjis && name != L"utf16.txt") continue;
+        tags += dir / name + (sjis ? L"(3): 東京の行\r\n" : L"(4): 東京, \"駅\"\r\n");
+        csv += L"\"" + dir / name + (sjis ? L"\",3,\"東京の行\"\r\n" : L"\",4,\"東京, \"\"駅\"\"\"\r\n");
+    }
+    const struct {
+        int type;
+        const wchar_t *typed, *written;
+        std::string bytes;
+    } forms[] = {
+        {0, L"tags", L"tags.txt", testing_support::Utf8Bytes(tags)},
+        {1, L"table", L"table.csv", "\xEF\xBB\xBF" + testing_support::Utf8Bytes(csv)},
+    };
+    for (const auto& f : forms) {
+        real_input::ClickToFront(p.statusBar, 5, 5);
+        real_input::Key('F', real_input::kAlt);
+        real_input::Key('E');
+        HWND saveDialog = p.WaitForDialogOwnedBy(p.main);
+        ASSERT_NE(saveDialog, nullptr);
+        ChooseType(saveDialog, f.type);
+        ASSERT_TRUE(ChooseFile(saveDialog, dir / f.typed));
+        EXPECT_TRUE(WaitUntil([&] { return p.Status() == L"2 件を書き出しました：" + dir / f.written; }))
+            << Show(p.Status());
+        EXPECT_EQ(ReadBytes(dir / f.written), f.bytes);
+    }
+
+    real_input::Click(real_input::ClientToScreenPoint(p.view, 20, FontMeasure().lineHeight / 2));
+    real_input::Key(VK_DOWN, real_input::kCtrl | real_input::kShift);
+    real_input::Key('C', real_input::kCtrl);
+    EXPECT_TRUE(WaitUntil([&] { return ClipboardText() == tags; })) << Show(ClipboardText());
 }
 
 }  // namespace

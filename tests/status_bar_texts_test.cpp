@@ -16,6 +16,10 @@ TEST(StatusBarTexts, ProgressSummaryAndStop) {
     EXPECT_EQ(FoundText(3, 2, 0.04), L"3 件見つかりました（2 ファイル、0.0 秒）");
     EXPECT_EQ(FoundText(12345678901LL, 7, 61.26), L"12345678901 件見つかりました（7 ファイル、61.3 秒）");
     EXPECT_EQ(FoundText(3, 2, 0.04, 1), L"3 件見つかりました（2 ファイル、1 件読めませんでした、0.0 秒）");
+    EXPECT_EQ(FoundText(3, 2, 0.04, 0, 4), L"3 件見つかりました（2 ファイル、4 件は照合を打ち切りました、0.0 秒）");
+    EXPECT_EQ(FoundText(3, 2, 0.04, 1, 4),
+              L"3 件見つかりました（2 ファイル、1 件読めませんでした、4 件は照合を打ち切りました、0.0 秒）");
+    EXPECT_EQ(ExportedText(2, L"C:\\x.csv"), L"2 件を書き出しました：C:\\x.csv");
     EXPECT_EQ(StoppedText(0), L"検索を中止しました（0 件）");
     EXPECT_EQ(StoppedText(710), L"検索を中止しました（710 件）");
 }

@@ -3,9 +3,10 @@
 set(window_look_sources dpi.cpp view_colors.cpp view_font.cpp window_placement.cpp)
 list(TRANSFORM window_look_sources PREPEND ${CMAKE_SOURCE_DIR}/app/window/)
 add_executable(window_look_test window_look_test.cpp ${window_look_sources}
-               ${CMAKE_SOURCE_DIR}/app/settings/settings.cpp)
+               ${CMAKE_SOURCE_DIR}/app/settings/settings.cpp
+               ${CMAKE_SOURCE_DIR}/app/settings/ini_text.cpp)
 target_include_directories(window_look_test PRIVATE ${CMAKE_SOURCE_DIR}/app/window
-                           ${CMAKE_SOURCE_DIR}/app/settings)
+                           ${CMAKE_SOURCE_DIR}/app/settings ${CMAKE_SOURCE_DIR}/searchlib)
 target_link_libraries(window_look_test PRIVATE TestSupport GTest::gtest_main comdlg32 gdi32
                       user32 advapi32 shell32)
 add_test(NAME window_look_test COMMAND window_look_test)
@@ -25,3 +26,11 @@ if(TARGET GuiDriver)
                        ENVIRONMENT "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-gui-144"
                        RESOURCE_LOCK varnelo_gui TIMEOUT 300)
 endif()
+
+# Varnelo.ini: reading, damage and saving.
+add_executable(settings_test settings_test.cpp ${CMAKE_SOURCE_DIR}/app/settings/settings.cpp
+               ${CMAKE_SOURCE_DIR}/app/settings/ini_text.cpp)
+target_include_directories(settings_test PRIVATE ${CMAKE_SOURCE_DIR}/app/settings
+                           ${CMAKE_SOURCE_DIR}/searchlib)
+target_link_libraries(settings_test PRIVATE TestSupport GTest::gtest_main shell32)
+add_test(NAME settings_test COMMAND settings_test)

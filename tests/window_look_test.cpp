@@ -25,12 +25,28 @@ TEST(WindowPlacement, KeptWhileItsTitleBarIsOnAMonitorElseOntoThePrimary) {
         {{-780, 10, 40, 400}, {primary}, {550, 325, 1370, 715}},  // too little to grab
         {{100, -300, 900, 300}, {primary}, {560, 220, 1360, 820}},  // title above the screen
         {{-3000, 0, -500, 1500}, {right}, {1920, 0, 3840, 1040}},   // larger than the screen
+        {{100, 100, 30000, 700}, {primary}, {0, 220, 1920, 820}},   // on it, but far wider
+        {{2000, 50, 2800, 5000}, {primary, right}, {2480, 0, 3280, 1040}},  // far taller
         {{5, 5, 50, 50}, {}, {5, 5, 50, 50}},                       // no monitor known
     };
     for (const auto& c : cases) {
         RECT got = OntoVisibleWorkArea(c.window, c.areas);
         EXPECT_TRUE(EqualRect(&got, &c.expected))
             << c.window.left << "," << c.window.top << " -> " << got.left << "," << got.top;
+    }
+}
+
+TEST(WindowPlacement, MaximisedEvenWhenClosedMinimisedFromMaximised) {
+    const struct {
+        UINT show, flags;
+        bool maximized;
+    } cases[] = {{SW_SHOWMAXIMIZED, 0, true},
+                 {SW_SHOWMINIMIZED, WPF_RESTORETOMAXIMIZED, true},
+                 {SW_SHOWMINIMIZED, 0, false},
+                 {SW_SHOWNORMAL, WPF_RESTORETOMAXIMIZED, false}};
+    for (const auto& c : cases) {
+        WINDOWPLACEMENT wp{sizeof(wp), c.flags, c.show, {}, {}, {}};
+        EXPECT_EQ(ClosedMaximized(wp), c.maximized) << c.show << " " << c.flags;
     }
 }
 

@@ -98,8 +98,9 @@ bool Keep(HWND dialog) {
         SetFocus(field);
         return false;
     }
-    if (!settings::WriteString(settings::kEditorSection, settings::kEditorCommandKey,
-                               JoinEditorCommand(command))) {
+    settings::WriteString(settings::kEditorSection, settings::kEditorCommandKey,
+                          JoinEditorCommand(command));
+    if (!settings::SaveNow()) {
         ShowFailureBox(dialog, (kNotSaved + settings::IniPath()).c_str());
         return false;
     }

@@ -17,6 +17,7 @@ const wchar_t kOpenFolderItem[] = L"フォルダーを開く(&F)";
 const wchar_t kCopyPathItem[] = L"パスをコピー(&C)";
 const wchar_t kCannotOpen[] = L"を開くことができません\n理由：";
 const wchar_t kCannotCopy[] = L"パスをコピーすることができません\n理由：";
+const wchar_t kCannotCopyText[] = L"コピーすることができません\n理由：";
 const wchar_t kExplorer[] = L"explorer.exe";
 
 // The menu's commands; TrackPopupMenu hands them back, so they never reach
@@ -127,6 +128,11 @@ void OpenRecordFolder(HWND owner, const std::wstring& path) {
 void CopyRecordPath(HWND owner, const std::wstring& path) {
     DWORD code = PutOnClipboard(owner, path);
     if (code != ERROR_SUCCESS) ShowFailure(owner, kCannotCopy, code);
+}
+
+void CopyText(HWND owner, const std::wstring& text) {
+    DWORD code = PutOnClipboard(owner, text);
+    if (code != ERROR_SUCCESS) ShowFailure(owner, kCannotCopyText, code);
 }
 
 void ShowRecordMenu(HWND owner, POINT screen, const std::wstring& path, int recordLine) {

@@ -16,5 +16,8 @@ void OpenRecordFolder(HWND owner, const std::wstring& path);
 // Puts the path on the clipboard as text.
 void CopyRecordPath(HWND owner, const std::wstring& path);
 
+// Puts any text on the clipboard; a box owned by owner tells a failure.
+void CopyText(HWND owner, const std::wstring& text);
+
 // The context menu of a record at a screen point; runs the chosen command.
 void ShowRecordMenu(HWND owner, POINT screen, const std::wstring& path, int recordLine);

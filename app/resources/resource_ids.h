@@ -44,6 +44,11 @@
 #define IDM_NEXT_RECORD 252
 #define IDM_PREVIOUS_RECORD 253
 
+// Handing results on, and Explorer's menu.
+#define IDM_EXPORT_RESULTS 260
+#define IDM_COPY_RECORDS 261
+#define IDM_EXPLORER_MENU 262
+
 #define IDD_EDITOR 600
 #define IDC_EDITOR_LIST_LABEL 601
 #define IDC_EDITOR_LIST 602

@@ -15,6 +15,12 @@ const wchar_t kAlreadyExists[] = L" は既に存在します。\n上書きしま
 
 ConditionProblem Problem(ConditionField field, const std::wstring& text) { return {field, text}; }
 
+bool SameSearch(const SearchConditions& a, const SearchConditions& b) {
+    return a.startFolder == b.startFolder && a.pattern1 == b.pattern1 &&
+           a.pattern2 == b.pattern2 && OptionFlags(a.options) == OptionFlags(b.options) &&
+           a.options.excludedFolders == b.options.excludedFolders;
+}
+
 // The library's own verdict on a pattern, in the text a run would end with.
 bool PatternRefused(const std::wstring& pattern, int role, int flags, std::wstring* text) {
     wchar_t status[TESSUMI_STATUS_TEXT_UNITS] = L"";
@@ -47,8 +53,18 @@ ConditionProblem FirstConditionProblem(const SearchConditions& c) {
     return {};
 }
 
-std::wstring OverwriteQuestion(const std::wstring& resultsFile, const FileIdentity& shownResults) {
-    if (KindOf(resultsFile) != PathKind::kFile) return L"";
-    if (SameFile(IdentityOf(resultsFile), shownResults)) return L"";
-    return resultsFile + kAlreadyExists;
+std::wstring OverwriteQuestion(const SearchConditions& c, const ShownResultsFile& shown) {
+    if (KindOf(c.resultsFile) != PathKind::kFile) return L"";
+    if (SameFile(IdentityOf(c.resultsFile), shown.file) && SameSearch(c, shown.madeBy)) return L"";
+    return c.resultsFile + kAlreadyExists;
+}
+
+std::wstring AsWindowsUsesIt(const std::wstring& path) {
+    if (path.rfind(L"\\\\?\\", 0) == 0) return path;
+    const size_t nameStart = path.find_last_of(L"\\/") + 1;  // 0 when there is no folder
+    const std::wstring name = path.substr(nameStart);
+    if (name == L"." || name == L"..") return path;
+    const size_t kept = path.find_last_not_of(L" .");
+    const size_t end = kept == std::wstring::npos || kept < nameStart ? nameStart : kept + 1;
+    return path.substr(0, end);
 }

@@ -21,5 +21,10 @@ ConditionProblem FirstConditionProblem(const SearchConditions& conditions);
 
 // The question to ask before the results go to an existing file, in the save
 // picker's own words; empty when nothing would be lost: no such file, or the
-// results file the window shows (a search run again).
-std::wstring OverwriteQuestion(const std::wstring& resultsFile, const FileIdentity& shownResults);
+// results file the window shows made again by the same search (start folder,
+// patterns and options alike).
+std::wstring OverwriteQuestion(const SearchConditions& conditions, const ShownResultsFile& shown);
+
+// The path as Windows takes it when it looks a file up: the last name's
+// trailing spaces and dots dropped ("." and ".." kept, a \\?\ path as it is).
+std::wstring AsWindowsUsesIt(const std::wstring& path);

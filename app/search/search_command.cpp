@@ -25,7 +25,7 @@ const INT_PTR kDialogFailed = -1;
 const int kRawBytes = 0;  // SubReadText: the file's bytes, unconverted
 const UINT kSearchEndedMessage = WM_APP + 1;
 
-FileIdentity g_shownResults;  // the file whose records the view shows
+ShownResultsFile g_shownResults;  // the file whose records the view shows
 
 // Loads the results file into the view; the library's text on failure.
 bool ShowResultsFile(wchar_t* status) {
@@ -39,7 +39,7 @@ bool ShowResultsFile(wchar_t* status) {
     // The view marks what pattern 2 matched, folded as the search folded it.
     SetMarkedPattern(TheSearchConditions().pattern2, OptionFlags(TheSearchConditions().options));
     ReplaceResultsText(text, bytes);  // draws at once
-    g_shownResults = IdentityOf(file);
+    g_shownResults = {IdentityOf(file), TheSearchConditions()};
     return true;
 }
 
@@ -57,14 +57,15 @@ void OnSearchEnded(HWND mainWindow) {
         return;
     }
     if (ShowResultsFile(o.statusText))
-        ShowStatusText(FoundText(o.last.hits, o.last.files, o.seconds, o.skippedCount));
+        ShowStatusText(
+            FoundText(o.last.hits, o.last.files, o.seconds, o.skippedCount, o.refusedCount));
 }
 
 }  // namespace
 
-void RunSearchCommand(HWND mainWindow) {
+void RunSearchCommand(HWND mainWindow, const std::wstring* startFolder) {
     if (SearchWorkerRunning()) return;
-    INT_PTR ended = RunSearchDialog(mainWindow);
+    INT_PTR ended = RunSearchDialog(mainWindow, startFolder);
     if (ended == kDialogFailed) {
         ShowFailureBox(mainWindow, kDialogUnavailable);
         return;
@@ -80,7 +81,7 @@ void RunSearchCommand(HWND mainWindow) {
 
 void StopSearchCommand() { RequestSearchStop(); }
 
-const FileIdentity& ShownResultsIdentity() { return g_shownResults; }
+const ShownResultsFile& ShownResults() { return g_shownResults; }
 
 bool HandleSearchMessage(HWND mainWindow, UINT message, WPARAM wParam) {
     if (message == kSearchEndedMessage) {

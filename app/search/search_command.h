@@ -4,18 +4,21 @@
 
 #include <windows.h>
 
-#include "path_facts.h"
+#include <string>
+
+#include "search_conditions.h"
 
 // Menu command 202: the dialog, then the run. Does nothing while a search
-// runs, so nothing re-enters it and the dialog can't open meanwhile.
-void RunSearchCommand(HWND mainWindow);
+// runs, so nothing re-enters it and the dialog can't open meanwhile. With
+// startFolder, the dialog offers that folder as 入力先.
+void RunSearchCommand(HWND mainWindow, const std::wstring* startFolder = nullptr);
 
 // Menu command "中止" and the Esc key: the running search stops.
 void StopSearchCommand();
 
-// The results file whose records the window shows; unknown before the
-// first search has shown any.
-const FileIdentity& ShownResultsIdentity();
+// The results file whose records the window shows, and the search that
+// wrote it; unknown before the first search has shown any.
+const ShownResultsFile& ShownResults();
 
 // The run's own messages to the main window (its end, the progress timer);
 // true when message was one of them.

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "path_facts.h"
 #include "search_options.h"
 
 // What a field may hold: the longest path the system takes (\\?\ form), so
@@ -21,3 +22,10 @@ struct SearchConditions {
 
 // The process's one set of conditions.
 SearchConditions& TheSearchConditions();
+
+// A results file the window shows, and the conditions of the search that
+// wrote it.
+struct ShownResultsFile {
+    FileIdentity file;
+    SearchConditions madeBy;
+};

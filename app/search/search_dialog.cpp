@@ -1,8 +1,10 @@
 // The search dialog's procedure: fills the fields and options from the
-// conditions, runs the two pickers, and on "実行" checks the fields while the
-// dialog is still open, asks before an existing file is replaced, and only
-// then copies everything back and keeps the fields (and their recent values,
-// offered by the fields' drop-down lists) for the next start.
+// conditions, runs the two pickers into the fields, takes a dropped folder,
+// and on "実行" checks the fields as the library will use them while the
+// dialog is still open, asks (once) before an existing file is replaced, and
+// only then copies everything back and keeps the fields (and their recent
+// values, offered by the fields' drop-down lists) for the next start.
+// "キャンセル" keeps nothing, not even what the pickers put in the fields.
 #include "search_dialog.h"
 
 #include <string>
@@ -10,18 +12,25 @@
 
 #include "Tessumi.h"
 #include "condition_checks.h"
+#include "folder_drop.h"
 #include "main_window.h"
 #include "message_boxes.h"
 #include "resources/resource_ids.h"
 #include "search_command.h"
 #include "search_conditions.h"
 #include "search_memory.h"
+#include "settings.h"
 
 namespace {
 
 const wchar_t kFolderPickerFailure[] = L"「ファイルを開く」ダイアログの表示エラー\n";
 const wchar_t kSavePickerFailure[] = L"「ファイルを保存する」ダイアログの表示エラー\n";
 const wchar_t kCannotShowPath[] = L"タイトルバーにファイル名を表示できません。";
+
+HWND g_dialog = nullptr;  // the dialog while it is open
+// The existing file the save picker has already asked about replacing, as
+// the user chose it there.
+std::wstring g_agreedOverwrite;
 
 // The four fields and the options' edit, each with its control.
 std::wstring SearchConditions::*const kFields[] = {
@@ -105,11 +114,9 @@ SearchConditions ConditionsShown(HWND dialog) {
 using Picker = int (*)(HWND owner, wchar_t* path, wchar_t* statusText);
 
 // Runs a picker that starts from what its field holds. A chosen path goes to
-// the field and into the conditions; a cancelled picker leaves both as they
-// were (a field longer than the picker can hold included). A failed picker
-// ends the dialog.
-void PickInto(HWND dialog, Picker pick, int fieldId, std::wstring SearchConditions::*field,
-              const wchar_t* failureLead) {
+// the field only; a cancelled picker leaves it as it was (a field longer than
+// the picker can hold included). A failed picker ends the dialog.
+void PickInto(HWND dialog, Picker pick, int fieldId, const wchar_t* failureLead) {
     const std::wstring shown = FieldText(dialog, fieldId);
     std::vector<wchar_t> path(TESSUMI_PICKER_PATH_UNITS, L'\0');
     if (shown.size() < path.size()) shown.copy(path.data(), shown.size());
@@ -120,47 +127,65 @@ void PickInto(HWND dialog, Picker pick, int fieldId, std::wstring SearchConditio
         return;
     }
     if (path[0] == L'\0') return;  // cancelled
-    TheSearchConditions().*field = path.data();
+    // The save picker asks before it hands back an existing file.
+    if (fieldId == IDC_RESULTS_EDIT && KindOf(path.data()) == PathKind::kFile)
+        g_agreedOverwrite = path.data();
     if (!SetDlgItemTextW(dialog, fieldId, path.data())) ShowFailureBox(dialog, kCannotShowPath);
 }
 
 // "実行": true when the conditions may run, and then they are the process's.
 bool AcceptConditions(HWND dialog) {
     SearchConditions c = ConditionsShown(dialog);
+    // Windows drops a name's trailing spaces and dots when it checks a path,
+    // the library's walk does not: both see the path without them.
+    c.startFolder = AsWindowsUsesIt(c.startFolder);
+    c.resultsFile = AsWindowsUsesIt(c.resultsFile);
     ConditionProblem problem = FirstConditionProblem(c);
     if (problem.field != ConditionField::kNone) {
         ShowFailureBox(dialog, problem.text.c_str());
         SelectField(dialog, ControlOf(problem.field));
         return false;
     }
-    std::wstring question = OverwriteQuestion(c.resultsFile, ShownResultsIdentity());
-    if (!question.empty() && !AskBeforeLosingData(dialog, question.c_str())) {
+    std::wstring question = OverwriteQuestion(c, ShownResults());
+    const bool askedAlready = !g_agreedOverwrite.empty() &&
+                              SameFile(IdentityOf(g_agreedOverwrite), IdentityOf(c.resultsFile));
+    if (!question.empty() && !askedAlready && !AskBeforeLosingData(dialog, question.c_str())) {
         SelectField(dialog, IDC_RESULTS_EDIT);
         return false;
     }
     // The options are kept even if the settings can't be written: this
-    // search still runs with them.
+    // search still runs with them. The file is written once, off this
+    // thread.
     SaveSearchOptions(c.options);
     TheSearchConditions() = c;
     RememberConditions(c);
+    settings::SaveInBackground();
     return true;
 }
 
-INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG:
+    case WM_INITDIALOG: {
+        g_dialog = dialog;
+        g_agreedOverwrite.clear();
         ShowConditions(dialog, TheSearchConditions());
         ShowRecentValues(dialog);
+        if (const auto* folder = reinterpret_cast<const std::wstring*>(lParam))
+            SetDlgItemTextW(dialog, IDC_FOLDER_EDIT, folder->c_str());
+        AcceptFolderDrops(dialog, ShowStartFolder);
         return TRUE;  // the focus goes to the first field
+    }
+    case WM_DESTROY:
+        RefuseFolderDrops(dialog);
+        g_dialog = nullptr;
+        return FALSE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDC_BROWSE_FOLDER:
-            PickInto(dialog, FnBrowseForFolder, IDC_FOLDER_EDIT, &SearchConditions::startFolder,
-                     kFolderPickerFailure);
+            PickInto(dialog, FnBrowseForFolder, IDC_FOLDER_EDIT, kFolderPickerFailure);
             break;
         case IDC_BROWSE_RESULTS:
-            PickInto(dialog, FnGetSaveFileName, IDC_RESULTS_EDIT, &SearchConditions::resultsFile,
-                     kSavePickerFailure);
+            PickInto(dialog, FnGetSaveFileName, IDC_RESULTS_EDIT, kSavePickerFailure);
             break;
         case IDC_RUN:
             if (AcceptConditions(dialog)) EndDialog(dialog, 1);
@@ -177,6 +202,14 @@ INT_PTR CALLBACK SearchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 
 }  // namespace
 
-INT_PTR RunSearchDialog(HWND owner) {
-    return DialogBoxParamW(AppInstance(), MAKEINTRESOURCEW(IDD_SEARCH), owner, SearchDialogProc, 0);
+INT_PTR RunSearchDialog(HWND owner, const std::wstring* startFolder) {
+    return DialogBoxParamW(AppInstance(), MAKEINTRESOURCEW(IDD_SEARCH), owner, SearchDialogProc,
+                           reinterpret_cast<LPARAM>(startFolder));
+}
+
+HWND SearchDialogShown() { return g_dialog; }
+
+void ShowStartFolder(HWND dialog, const std::wstring& folder) {
+    SetDlgItemTextW(dialog, IDC_FOLDER_EDIT, folder.c_str());
+    SelectField(dialog, IDC_FOLDER_EDIT);
 }

@@ -35,15 +35,13 @@ int OptionFlags(const SearchOptions& options) {
 SearchOptions LoadSearchOptions() {
     SearchOptions options;
     for (const Switch& s : kSwitches)
-        options.*s.member = settings::ReadInt(kSection, s.key, options.*s.member ? 1 : 0) != 0;
+        options.*s.member = settings::ReadInt(kSection, s.key, options.*s.member ? 1 : 0, 0, 1) != 0;
     options.excludedFolders =
         settings::ReadString(kSection, kExcludedFoldersKey, options.excludedFolders);
     return options;
 }
 
-bool SaveSearchOptions(const SearchOptions& options) {
-    bool all = true;
-    for (const Switch& s : kSwitches)
-        all = settings::WriteInt(kSection, s.key, options.*s.member ? 1 : 0) && all;
-    return settings::WriteString(kSection, kExcludedFoldersKey, options.excludedFolders) && all;
+void SaveSearchOptions(const SearchOptions& options) {
+    for (const Switch& s : kSwitches) settings::WriteInt(kSection, s.key, options.*s.member ? 1 : 0);
+    settings::WriteString(kSection, kExcludedFoldersKey, options.excludedFolders);
 }

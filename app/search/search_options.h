@@ -18,7 +18,8 @@ struct SearchOptions {
 // The TESSUMI_ flags these options stand for.
 int OptionFlags(const SearchOptions& options);
 
-// From the settings; the defaults above for whatever is not there.
+// From the settings; the defaults above for whatever is not there (or is
+// neither 0 nor 1).
 SearchOptions LoadSearchOptions();
-// Into the settings; false when any of them could not be written.
-bool SaveSearchOptions(const SearchOptions& options);
+// Into the settings, saved with them.
+void SaveSearchOptions(const SearchOptions& options);

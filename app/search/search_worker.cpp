@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "handle_owner.h"
+#include "skip_kind.h"
 
 namespace {
 
@@ -64,12 +65,16 @@ int CALLBACK OnProgress(long long files, long long hits, const wchar_t* folder, 
 
 int CALLBACK OnSkipped(const wchar_t* path, const wchar_t* reason, void* context) {
     auto* w = static_cast<Worker*>(context);
-    // Only this thread touches the outcome until the run has ended. Out of
-    // memory, the entry is lost but the count still grows.
-    ++w->outcome.skippedCount;
+    // Only this thread touches the outcome until the run has ended, and the
+    // disk is asked here, off the window's thread. Out of memory, the entry
+    // is lost but the count still grows.
     try {
-        w->outcome.skipped.push_back({path ? path : L"", reason ? reason : L""});
+        SkippedEntry entry{path ? path : L"", reason ? reason : L""};
+        entry.lineRefused = IsLineRefusal(entry.path, KindOf);
+        ++(entry.lineRefused ? w->outcome.refusedCount : w->outcome.skippedCount);
+        w->outcome.skipped.push_back(std::move(entry));
     } catch (...) {
+        ++w->outcome.skippedCount;
     }
     if (!w->stopRequested.load()) return 1;
     w->outcome.stopped = true;

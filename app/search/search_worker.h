@@ -18,10 +18,12 @@ struct SearchProgress {
     std::wstring folder;
 };
 
-// A folder or file the run could not read and passed by, and why.
+// A folder or file the run could not read and passed by, or a line it
+// stopped testing at the matcher's limits ("file(N)"), and why.
 struct SkippedEntry {
     std::wstring path;
     std::wstring reason;
+    bool lineRefused = false;
 };
 
 struct SearchOutcome {
@@ -30,7 +32,8 @@ struct SearchOutcome {
     SearchProgress last;   // the counts the run reported last (its totals)
     double seconds = 0;
     std::vector<SkippedEntry> skipped;  // in the order the run met them
-    long long skippedCount = 0;
+    long long skippedCount = 0;         // unread files and folders
+    long long refusedCount = 0;         // lines refused at the matcher's limits
     wchar_t statusText[TESSUMI_STATUS_TEXT_UNITS] = {};
 };
 

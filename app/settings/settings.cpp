@@ -6,7 +6,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <atomic>
 #include <cwchar>
+#include <memory>
+
+#include "handle_owner.h"
+#include "ini_text.h"
 
 namespace settings {
 
@@ -14,9 +19,12 @@ namespace {
 
 const wchar_t kIniName[] = L"Varnelo.ini";
 const wchar_t kAppFolder[] = L"Varnelo";
+const wchar_t kFreshSuffix[] = L".new";
 const wchar_t kCountKey[] = L"Count";
-// Room for a field of 32,767 characters, its quotes and the zero.
-constexpr DWORD kValueUnits = 32767 + 3;
+const int kLongestList = 1000;
+// A settings file is a few kilobytes; anything this big is damage, and
+// reading it on every start would hold the window.
+const ULONGLONG kLargestIni = 1024 * 1024;
 
 std::wstring& ChosenPath() {
     static std::wstring path;
@@ -65,23 +73,87 @@ std::wstring AppDataFolder() {
     return path;
 }
 
-// WritePrivateProfileStringW writes UTF-16LE only into a file that already
-// starts with the mark; a new file would get the ANSI code page.
-bool EnsureUnicodeFile(const std::wstring& path) {
+std::wstring Number(size_t n) { return std::to_wstring(n); }
+
+// The file's bytes; none when it is missing, unreadable or too big.
+std::string FileBytes(const std::wstring& path) {
+    FileHandle h(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!h.valid() || !GetFileSizeEx(h.get(), &size) || size.QuadPart <= 0 ||
+        static_cast<ULONGLONG>(size.QuadPart) > kLargestIni)
+        return {};
+    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+    DWORD read = 0;
+    if (!ReadFile(h.get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr)) return {};
+    bytes.resize(read);
+    return bytes;
+}
+
+// Written beside the file and moved over it, so the file is always either
+// the old one or the new one, whole.
+bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {
     if (path.empty()) return false;
     size_t cut = path.find_last_of(L'\\');
     if (cut != std::wstring::npos) CreateDirectoryW(path.substr(0, cut).c_str(), nullptr);
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_EXISTS;
-    const unsigned char mark[] = {0xFF, 0xFE};
-    DWORD written = 0;
-    const bool ok = WriteFile(h, mark, sizeof(mark), &written, nullptr) && written == 2;
-    CloseHandle(h);
-    return ok;
+    const std::wstring fresh = path + kFreshSuffix;
+    {
+        FileHandle h(CreateFileW(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+        DWORD written = 0;
+        if (!h.valid() ||
+            !WriteFile(h.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                       nullptr) ||
+            written != bytes.size()) {
+            h.reset();
+            DeleteFileW(fresh.c_str());
+            return false;
+        }
+    }
+    if (MoveFileExW(fresh.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    DeleteFileW(fresh.c_str());
+    return false;
 }
 
-std::wstring Number(size_t n) { return std::to_wstring(n); }
+// What this process holds of the file: read once, at the first use, and
+// written back whole when the program saves.
+struct Store {
+    bool loaded = false;
+    bool changed = false;  // since it was read or last handed to a write
+    IniSections sections;
+};
+
+Store& TheStore() {
+    static Store store;
+    if (!store.loaded) {
+        store.sections = ParseIni(FileBytes(IniPath()));
+        store.loaded = true;
+    }
+    return store;
+}
+
+// One write at a time on a thread of its own.
+struct BackgroundWrite {
+    std::wstring path;
+    std::string bytes;
+};
+
+HANDLE g_writer = nullptr;
+std::atomic<bool> g_backgroundFailed{false};
+
+DWORD WINAPI WriteInBackground(void* parameter) {
+    std::unique_ptr<BackgroundWrite> job(static_cast<BackgroundWrite*>(parameter));
+    if (!WriteWholeFile(job->path, job->bytes)) g_backgroundFailed.store(true);
+    return 0;
+}
+
+IniSection& SectionToWrite(const wchar_t* name) {
+    Store& store = TheStore();
+    if (IniSection* found = FindSection(store.sections, name)) return *found;
+    store.sections.push_back({name, {}});
+    return store.sections.back();
+}
 
 }  // namespace
 
@@ -101,63 +173,67 @@ const std::wstring& IniPath() {
     return path;
 }
 
-void UseIniFile(const std::wstring& path) { ChosenPath() = path; }
+void UseIniFile(const std::wstring& path) {
+    WaitForSaving();
+    ChosenPath() = path;
+    TheStore() = Store{};
+}
 
 std::wstring ReadString(const wchar_t* section, const wchar_t* key, const std::wstring& fallback) {
-    const std::wstring& ini = IniPath();
-    if (ini.empty()) return fallback;
-    // A default that no value can equal tells a missing key from an empty one.
-    const wchar_t kMissing[] = L"\x01missing\x01";
-    std::wstring value(kValueUnits, L'\0');
-    DWORD n = GetPrivateProfileStringW(section, key, kMissing, &value[0], kValueUnits,
-                                       ini.c_str());
-    value.resize(n);
-    return value == kMissing ? fallback : value;
+    IniSection* found = FindSection(TheStore().sections, section);
+    IniEntry* entry = found ? FindEntry(*found, key) : nullptr;
+    return entry ? entry->value : fallback;
 }
 
-bool WriteString(const wchar_t* section, const wchar_t* key, const std::wstring& value) {
-    const std::wstring& ini = IniPath();
-    if (!EnsureUnicodeFile(ini)) return false;
-    // Quoted, so that leading and trailing spaces of a pattern survive: the
-    // reader strips one pair of quotes and nothing inside them.
-    const std::wstring quoted = L"\"" + value + L"\"";
-    return WritePrivateProfileStringW(section, key, quoted.c_str(), ini.c_str()) != FALSE;
+void WriteString(const wchar_t* section, const wchar_t* key, const std::wstring& value) {
+    IniSection& s = SectionToWrite(section);
+    IniEntry* entry = FindEntry(s, key);
+    if (entry && entry->value == value) return;
+    if (entry)
+        entry->value = value;
+    else
+        s.entries.push_back({key, value});
+    TheStore().changed = true;
 }
 
-int ReadInt(const wchar_t* section, const wchar_t* key, int fallback) {
+int ReadInt(const wchar_t* section, const wchar_t* key, int fallback, int least, int most) {
     const std::wstring text = ReadString(section, key, L"");
     if (text.empty()) return fallback;
     wchar_t* end = nullptr;
     errno = 0;
     long value = wcstol(text.c_str(), &end, 10);
-    if (errno != 0 || end == text.c_str() || *end != L'\0' || value < INT_MIN || value > INT_MAX)
+    if (errno != 0 || end == text.c_str() || *end != L'\0' || value < least || value > most)
         return fallback;
     return static_cast<int>(value);
 }
 
-bool WriteInt(const wchar_t* section, const wchar_t* key, int value) {
-    return WriteString(section, key, std::to_wstring(value));
+void WriteInt(const wchar_t* section, const wchar_t* key, int value) {
+    WriteString(section, key, std::to_wstring(value));
 }
 
 std::vector<std::wstring> ReadList(const wchar_t* section) {
     std::vector<std::wstring> values;
-    const int count = ReadInt(section, kCountKey, 0);
-    for (int i = 1; i <= count && i <= 1000; ++i) {
+    const int count = ReadInt(section, kCountKey, 0, 0, kLongestList);
+    for (int i = 1; i <= count; ++i) {
         std::wstring value = ReadString(section, Number(i).c_str(), L"");
         if (!value.empty()) values.push_back(value);
     }
     return values;
 }
 
-bool WriteList(const wchar_t* section, const std::vector<std::wstring>& values) {
-    const std::wstring& ini = IniPath();
-    if (!EnsureUnicodeFile(ini)) return false;
-    // The whole section goes first, so no entry of a longer list survives.
-    WritePrivateProfileStringW(section, nullptr, nullptr, ini.c_str());
-    bool ok = WriteInt(section, kCountKey, static_cast<int>(values.size()));
-    for (size_t i = 0; i < values.size(); ++i)
-        ok = WriteString(section, Number(i + 1).c_str(), values[i]) && ok;
-    return ok;
+void WriteList(const wchar_t* section, const std::vector<std::wstring>& values) {
+    // The whole section is replaced, so no entry of a longer list survives.
+    std::vector<IniEntry> entries{{kCountKey, Number(values.size())}};
+    for (size_t i = 0; i < values.size(); ++i) entries.push_back({Number(i + 1), values[i]});
+    IniSection& s = SectionToWrite(section);
+    const bool same = s.entries.size() == entries.size() &&
+                      std::equal(entries.begin(), entries.end(), s.entries.begin(),
+                                 [](const IniEntry& a, const IniEntry& b) {
+                                     return a.key == b.key && a.value == b.value;
+                                 });
+    if (same) return;
+    s.entries = std::move(entries);
+    TheStore().changed = true;
 }
 
 void Remember(std::vector<std::wstring>& list, const std::wstring& value, size_t limit) {
@@ -165,6 +241,37 @@ void Remember(std::vector<std::wstring>& list, const std::wstring& value, size_t
     list.erase(std::remove(list.begin(), list.end(), value), list.end());
     list.insert(list.begin(), value);
     if (list.size() > limit) list.resize(limit);
+}
+
+void SaveInBackground() {
+    WaitForSaving();
+    Store& store = TheStore();
+    if (!store.changed) return;
+    auto job = std::make_unique<BackgroundWrite>(BackgroundWrite{IniPath(), IniBytes(store.sections)});
+    store.changed = false;
+    g_writer = CreateThread(nullptr, 0, WriteInBackground, job.get(), 0, nullptr);
+    if (g_writer)
+        job.release();  // the thread's now
+    else if (!WriteWholeFile(job->path, job->bytes))
+        store.changed = true;
+}
+
+bool SaveNow() {
+    WaitForSaving();
+    Store& store = TheStore();
+    if (!store.changed) return true;
+    if (!WriteWholeFile(IniPath(), IniBytes(store.sections))) return false;
+    store.changed = false;
+    return true;
+}
+
+void WaitForSaving() {
+    if (!g_writer) return;
+    WaitForSingleObject(g_writer, INFINITE);
+    CloseHandle(g_writer);
+    g_writer = nullptr;
+    // What failed to reach the file is written again at the next save.
+    if (g_backgroundFailed.exchange(false)) TheStore().changed = true;
 }
 
 }  // namespace settings

@@ -7,14 +7,19 @@
 
 #include "editor_dialog.h"
 #include "editor_open.h"
+#include "explorer_menu.h"
 #include "dpi.h"
+#include "folder_drop.h"
+#include "folder_offer.h"
 #include "gdi_owners.h"
 #include "message_boxes.h"
 #include "resources/resource_ids.h"
+#include "results_export.h"
 #include "results_view.h"
 #include "search_command.h"
 #include "search_conditions.h"
 #include "search_memory.h"
+#include "settings.h"
 #include "skipped_list.h"
 #include "status_tip.h"
 #include "view_colors.h"
@@ -127,6 +132,7 @@ void OnCreate(HWND hwnd) {
     }
     g_viewFontChoice = LoadViewFontChoice();
     ApplyLook(hwnd);
+    AcceptFolderDrops(hwnd, OfferFolder);
 }
 
 void OnSize(HWND hwnd) {
@@ -148,16 +154,33 @@ void OnPaint(HWND hwnd) {
 }
 
 void OnDestroy(HWND hwnd) {
+    RefuseFolderDrops(hwnd);
     SaveWindowPlacement(hwnd);
     EndSearchForExit();
+    EndHandOnForExit();
+    settings::SaveNow();
     ReleaseResultsText();
     g_statusBar = nullptr;
     g_resultsView = nullptr;
     PostQuitMessage(0);
 }
 
+// The ファイル menu as it opens: its commands for what is there now.
+void OnMenuOpening(HMENU menu) {
+    if (GetMenuState(menu, IDM_EXPLORER_MENU, MF_BYCOMMAND) == 0xFFFFFFFF) return;
+    UpdateExplorerMenuItem(menu);
+    EnableMenuItem(menu, IDM_EXPORT_RESULTS,
+                   MF_BYCOMMAND | (HasResultsText() ? MF_ENABLED : MF_GRAYED));
+}
+
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (HandleSearchMessage(hwnd, message, wParam)) return 0;
+    if (HandleSearchMessage(hwnd, message, wParam)) {
+        RetryFolderOffer(hwnd);  // a folder offered during the search
+        return 0;
+    }
+    LRESULT offerResult = 0;
+    if (HandleFolderOffer(hwnd, message, wParam, lParam, &offerResult)) return offerResult;
+    if (HandleHandOnMessage(hwnd, message, wParam, lParam)) return 0;
     if (HandleEditorOpenMessage(hwnd, message, wParam, lParam)) return message == WM_SETCURSOR;
     switch (message) {
     case WM_CREATE:
@@ -181,6 +204,12 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_PAINT:
         OnPaint(hwnd);
         return 0;
+    case WM_ENABLE:
+        if (wParam) RetryFolderOffer(hwnd);  // a box has closed
+        return 0;
+    case WM_INITMENUPOPUP:
+        OnMenuOpening(reinterpret_cast<HMENU>(wParam));
+        return 0;
     case WM_DESTROY:
         OnDestroy(hwnd);
         return 0;
@@ -197,6 +226,15 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
             break;
         case IDM_EDITOR_SETTINGS:
             RunEditorDialog(hwnd);
+            break;
+        case IDM_EXPORT_RESULTS:
+            ExportResultsCommand(hwnd);
+            break;
+        case IDM_EXPLORER_MENU:
+            RunExplorerMenuCommand(hwnd);
+            break;
+        case IDM_COPY_RECORDS:
+            CopySelectedRecords(hwnd);
             break;
         case IDM_OPEN_RECORD:
             OpenSelectedRecord();
@@ -227,6 +265,11 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_KEYDOWN:
         if (wParam == VK_ESCAPE) {
             StopSearchCommand();
+            StopHandOn();
+            return 0;
+        }
+        if (wParam == 'C' && GetKeyState(VK_CONTROL) < 0) {
+            CopySelectedRecords(hwnd);
             return 0;
         }
         if (ActOnRecordByKey(wParam)) return 0;

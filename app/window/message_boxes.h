@@ -13,5 +13,8 @@ void ShowFailureBox(HWND owner, const wchar_t* text);
 // Neither a failure nor a question: MB_OK with the information icon.
 void ShowInformationBox(HWND owner, const wchar_t* text);
 
+// A question whose answers both keep every file; true for "はい".
+bool AskYesNo(HWND owner, const wchar_t* text);
+
 // A question whose "はい" can lose data; true only for "はい".
 bool AskBeforeLosingData(HWND owner, const wchar_t* text);

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "gdi_owners.h"
+#include "hit_records.h"
 #include "line_index.h"
 #include "main_window.h"
 #include "record_actions.h"
@@ -78,6 +79,8 @@ private:
 // The selected record's path line, or kNoRecord.
 const LONG kNoRecord = -1;
 LONG g_selected = kNoRecord;
+// Where a Shift-extended selection started; kNoRecord for one record.
+LONG g_anchor = kNoRecord;
 
 Visible VisibleText() {
     if (!g_text) return {nullptr, 0};
@@ -205,8 +208,13 @@ bool RecordAtPoint(POINT client, ResultRecord* record) {
     return RecordAt(g_lines, g_visible.units, static_cast<size_t>(line), record);
 }
 
-void Select(LONG pathLine) {
-    if (pathLine == g_selected) return;
+// With extend (Shift held), the records from the first selected to this one.
+void Select(LONG pathLine, bool extend = false) {
+    const LONG anchor = extend && g_selected != kNoRecord && pathLine != kNoRecord
+                            ? (g_anchor != kNoRecord ? g_anchor : g_selected)
+                            : kNoRecord;
+    if (pathLine == g_selected && anchor == g_anchor) return;
+    g_anchor = anchor;
     g_selected = pathLine;
     RedrawResultsView();
 }
@@ -225,11 +233,12 @@ void ScrollRecordIntoView(HWND view, LONG pathLine) {
     ScrollTo(view, g_scroll.x, top);
 }
 
-void OnClick(LPARAM lParam) {
+void OnClick(WPARAM wParam, LPARAM lParam) {
     ResultRecord record;
     Select(RecordAtPoint({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, &record)
                ? static_cast<LONG>(record.pathLine)
-               : kNoRecord);
+               : kNoRecord,
+           (wParam & MK_SHIFT) != 0);
 }
 
 void OnDoubleClick(HWND view, LPARAM lParam) {
@@ -279,7 +288,7 @@ LRESULT CALLBACK ResultsViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         ScrollResultsByWheel(message, wParam);
         return 0;
     case WM_LBUTTONDOWN:
-        OnClick(lParam);
+        OnClick(wParam, lParam);
         return 0;
     case WM_LBUTTONDBLCLK:
         OnDoubleClick(hwnd, lParam);
@@ -337,6 +346,7 @@ void ReleaseResultsText() {
     g_visible = {nullptr, 0};
     g_lines = LineIndex{};
     g_selected = kNoRecord;
+    g_anchor = kNoRecord;
 }
 
 void ReplaceResultsText(wchar_t* text, int bytes) {
@@ -375,7 +385,15 @@ void DrawResultsText(HDC dc, const RECT& rect) {
     // line would put it.
     const LONG selectedTop = rect.top + (g_selected - g_scroll.top) * lineHeight;
     const RECT selectedRows{rect.left, selectedTop, rect.right, selectedTop + 2 * lineHeight};
-    if (g_selected != kNoRecord) FillSelectedRows(dc, selectedRows);
+    if (g_anchor != kNoRecord) {
+        // The whole Shift-extended range behind the text, the frame on the
+        // record moved to last.
+        const LONG top = rect.top + (std::min(g_anchor, g_selected) - g_scroll.top) * lineHeight;
+        const LONG bottom = rect.top + (std::max(g_anchor, g_selected) + 2 - g_scroll.top) * lineHeight;
+        FillSelectedRows(dc, {rect.left, top, rect.right, bottom});
+    } else if (g_selected != kNoRecord) {
+        FillSelectedRows(dc, selectedRows);
+    }
     LONG y = rect.top;
     for (size_t line = static_cast<size_t>(g_scroll.top); line < count && y < rect.bottom;
          ++line, y += lineHeight) {
@@ -468,11 +486,11 @@ bool ActOnRecordByKey(WPARAM virtualKey) {
         return true;
     }
     if (!ctrl || (virtualKey != VK_DOWN && virtualKey != VK_UP)) return false;
-    MoveRecordSelection(virtualKey == VK_DOWN);
+    MoveRecordSelection(virtualKey == VK_DOWN, GetKeyState(VK_SHIFT) < 0);
     return true;
 }
 
-void MoveRecordSelection(bool forward) {
+void MoveRecordSelection(bool forward, bool extend) {
     HWND view = ResultsView();
     if (!view) return;
     ResultRecord record;
@@ -488,8 +506,20 @@ void MoveRecordSelection(bool forward) {
         found = AdjacentRecord(g_lines, g_visible.units, static_cast<size_t>(from), forward,
                                LineCount(g_lines), &record);
     if (!found) return;
-    Select(static_cast<LONG>(record.pathLine));
+    Select(static_cast<LONG>(record.pathLine), extend);
     ScrollRecordIntoView(view, static_cast<LONG>(record.pathLine));
+}
+
+std::vector<HitRecord> SelectedHitRecords() {
+    if (g_selected == kNoRecord) return {};
+    const LONG first = g_anchor == kNoRecord ? g_selected : std::min(g_anchor, g_selected);
+    const LONG last = g_anchor == kNoRecord ? g_selected : std::max(g_anchor, g_selected);
+    return HitRecordsIn(g_lines, g_visible.units, static_cast<size_t>(first),
+                        static_cast<size_t>(last));
+}
+
+std::vector<HitRecord> AllHitRecords() {
+    return HitRecordsIn(g_lines, g_visible.units, 0, LineCount(g_lines));
 }
 void UseResultsFontAndColors(HFONT font, const ViewColors& colors) {
     g_font = font;

@@ -6,6 +6,9 @@
 
 #include <windows.h>
 
+#include <vector>
+
+struct HitRecord;
 struct ViewColors;
 
 // Creates the results view as a child of parent and takes over its scroll
@@ -29,8 +32,8 @@ void ScrollResultsByWheel(UINT message, WPARAM wParam);
 bool ScrollResultsByKey(WPARAM virtualKey);
 
 // The selected record's keys: Enter opens it in the editor, Ctrl+Down and
-// Ctrl+Up select the next and the previous record and scroll it into view.
-// False for any other key.
+// Ctrl+Up select the next and the previous record and scroll it into view
+// (with Shift, extend the selection). False for any other key.
 bool ActOnRecordByKey(WPARAM virtualKey);
 
 // Opens the selected record's file in the editor at its line (Enter).
@@ -41,8 +44,14 @@ void ShowSelectedRecordMenu();
 
 // Selects the next (or the previous) record and scrolls it into view; with
 // none selected, the first after the top of the view (the last before its
-// bottom).
-void MoveRecordSelection(bool forward);
+// bottom). With extend (Shift held, as a Shift+click does), the selection
+// reaches from where it started to that record.
+void MoveRecordSelection(bool forward, bool extend = false);
+
+// The selected records (in the text's order), and every record held; the
+// numbers are the search's.
+std::vector<HitRecord> SelectedHitRecords();
+std::vector<HitRecord> AllHitRecords();
 // The font (owned by the caller, kept alive while the view uses it; null for
 // the default) and the colours the view draws with from now on; the lines
 // and the scroll steps are measured again.

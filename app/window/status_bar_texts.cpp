@@ -24,11 +24,21 @@ std::wstring ProgressText(long long files, long long hits, const std::wstring& f
     return Format(L"検索中（%lld ファイル、%lld 件）", files, hits) + folder;
 }
 
-std::wstring FoundText(long long hits, long long files, double seconds, long long unread) {
-    if (unread > 0)
-        return Format(L"%lld 件見つかりました（%lld ファイル、%lld 件読めませんでした、%.1f 秒）", hits,
-                      files, unread, seconds);
-    return Format(L"%lld 件見つかりました（%lld ファイル、%.1f 秒）", hits, files, seconds);
+std::wstring FoundText(long long hits, long long files, double seconds, long long unread,
+                       long long refused) {
+    std::wstring passedBy;
+    if (unread > 0) passedBy += Format(L"%lld 件読めませんでした、", unread);
+    if (refused > 0) passedBy += Format(L"%lld 件は照合を打ち切りました、", refused);
+    return Format(L"%lld 件見つかりました（%lld ファイル、", hits, files) + passedBy +
+           Format(L"%.1f 秒）", seconds);
+}
+
+std::wstring ExportingText(size_t records) {
+    return Format(L"結果を書き出しています（%lld 件）…", static_cast<long long>(records));
+}
+
+std::wstring ExportedText(size_t records, const std::wstring& file) {
+    return Format(L"%lld 件を書き出しました：", static_cast<long long>(records)) + file;
 }
 
 std::wstring StoppedText(long long hits) { return Format(L"検索を中止しました（%lld 件）", hits); }

@@ -9,9 +9,15 @@
 std::wstring ProgressText(long long files, long long hits, const std::wstring& folder);
 
 // "N 件見つかりました（M ファイル、T 秒）", T with one decimal; when the search
-// passed by files or folders it could not read, "N 件見つかりました（M ファイル、
-// K 件読めませんでした、T 秒）".
-std::wstring FoundText(long long hits, long long files, double seconds, long long unread = 0);
+// passed by files or folders it could not read, "K 件読めませんでした、" before
+// the seconds, and when it stopped testing lines at the matcher's limits,
+// "L 件は照合を打ち切りました、" (in that order).
+std::wstring FoundText(long long hits, long long files, double seconds, long long unread = 0,
+                       long long refused = 0);
+
+// "結果を書き出しています（N 件）…" and "N 件を書き出しました：file".
+std::wstring ExportingText(size_t records);
+std::wstring ExportedText(size_t records, const std::wstring& file);
 
 // "検索を中止しました（N 件）".
 std::wstring StoppedText(long long hits);

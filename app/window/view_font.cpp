@@ -31,9 +31,10 @@ ViewFontChoice LoadViewFontChoice() {
     return choice;
 }
 
-bool SaveViewFontChoice(const ViewFontChoice& choice) {
-    const bool face = settings::WriteString(kSection, kFaceKey, choice.face);
-    return settings::WriteInt(kSection, kTenthsKey, choice.tenths) && face;
+void SaveViewFontChoice(const ViewFontChoice& choice) {
+    settings::WriteString(kSection, kFaceKey, choice.face);
+    settings::WriteInt(kSection, kTenthsKey, choice.tenths);
+    settings::SaveInBackground();
 }
 
 LONG ViewFontHeight(int tenths, UINT dpi) {

@@ -16,7 +16,7 @@ ViewFontChoice DefaultViewFontChoice();
 
 // The choice kept in the settings; the default for a missing or unusable one.
 ViewFontChoice LoadViewFontChoice();
-bool SaveViewFontChoice(const ViewFontChoice& choice);
+void SaveViewFontChoice(const ViewFontChoice& choice);
 
 // The LOGFONT height (negative: the character height) of a size at dpi.
 LONG ViewFontHeight(int tenths, UINT dpi);

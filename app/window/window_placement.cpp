@@ -16,6 +16,10 @@ const wchar_t kMaximized[] = L"Maximized";
 // its title bar, and how much of it across.
 const LONG kTitleBand = 24;
 const LONG kGrabbableWidth = 64;
+// The coordinates a window can have at all; a kept value outside them is
+// damage, not a place.
+const int kLeastCoordinate = -32768;
+const int kMostCoordinate = 32767;
 
 bool TitleBarOn(const RECT& window, const RECT& area) {
     RECT band{window.left, window.top, window.right, window.top + kTitleBand};
@@ -49,18 +53,32 @@ RECT CentredInWorkArea(SIZE wanted, const RECT& area) {
 
 RECT OntoVisibleWorkArea(const RECT& window, const std::vector<RECT>& workAreas) {
     if (workAreas.empty()) return window;
-    for (const RECT& area : workAreas)
-        if (TitleBarOn(window, area)) return window;
-    return CentredInWorkArea({window.right - window.left, window.bottom - window.top},
-                             workAreas.front());
+    const SIZE size{window.right - window.left, window.bottom - window.top};
+    for (const RECT& area : workAreas) {
+        if (!TitleBarOn(window, area)) continue;
+        // Larger than its monitor: made to fit it, as a first window is.
+        if (size.cx > area.right - area.left || size.cy > area.bottom - area.top)
+            return CentredInWorkArea(size, area);
+        return window;
+    }
+    return CentredInWorkArea(size, workAreas.front());
+}
+
+bool ClosedMaximized(const WINDOWPLACEMENT& wp) {
+    // Minimised from maximised, it would come back maximised.
+    return wp.showCmd == SW_SHOWMAXIMIZED ||
+           (wp.showCmd == SW_SHOWMINIMIZED && (wp.flags & WPF_RESTORETOMAXIMIZED));
 }
 
 KeptPlacement LoadWindowPlacement() {
     KeptPlacement kept;
-    kept.normal = {settings::ReadInt(kSection, kLeft, 0), settings::ReadInt(kSection, kTop, 0),
-                   settings::ReadInt(kSection, kRight, 0), settings::ReadInt(kSection, kBottom, 0)};
+    const auto coordinate = [](const wchar_t* key) {
+        return settings::ReadInt(kSection, key, 0, kLeastCoordinate, kMostCoordinate);
+    };
+    kept.normal = {coordinate(kLeft), coordinate(kTop), coordinate(kRight), coordinate(kBottom)};
+    // A missing or impossible value leaves no rectangle: the first size.
     kept.found = kept.normal.right > kept.normal.left && kept.normal.bottom > kept.normal.top;
-    kept.maximized = settings::ReadInt(kSection, kMaximized, 0) != 0;
+    kept.maximized = settings::ReadInt(kSection, kMaximized, 0, 0, 1) != 0;
     return kept;
 }
 
@@ -73,7 +91,7 @@ void SaveWindowPlacement(HWND window) {
     settings::WriteInt(kSection, kTop, r.top);
     settings::WriteInt(kSection, kRight, r.right);
     settings::WriteInt(kSection, kBottom, r.bottom);
-    settings::WriteInt(kSection, kMaximized, wp.showCmd == SW_SHOWMAXIMIZED ? 1 : 0);
+    settings::WriteInt(kSection, kMaximized, ClosedMaximized(wp) ? 1 : 0);
 }
 
 std::vector<RECT> MonitorWorkAreas() {

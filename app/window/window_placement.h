@@ -7,7 +7,8 @@
 
 #include <vector>
 
-// Keeps a window rectangle whose title bar lies on one of the work areas;
+// Keeps a window rectangle whose title bar lies on one of the work areas
+// (shrunk to fit and centred there when it is larger than that area);
 // otherwise moves it into the first work area (the primary monitor's),
 // shrunk to fit and centred.
 RECT OntoVisibleWorkArea(const RECT& window, const std::vector<RECT>& workAreas);
@@ -21,8 +22,14 @@ struct KeptPlacement {
     bool maximized = false;
 };
 
+// What the settings keep; not found when a coordinate is missing or could
+// never be a window's.
 KeptPlacement LoadWindowPlacement();
+// Into the settings (saved with them at the program's end).
 void SaveWindowPlacement(HWND window);
+
+// Whether a window closed with this placement should open maximised.
+bool ClosedMaximized(const WINDOWPLACEMENT& placement);
 
 // The work areas of the monitors attached now, the primary one first, in
 // workspace coordinates like a placement.

@@ -258,15 +258,7 @@ TEST_F(OpeningAHit, ContextMenuCopiesTheRecordsPath) {
     for (int i = 0; i < 3; ++i) real_input::Key(VK_DOWN);
     real_input::Key(VK_RETURN);
     std::wstring copied;
-    EXPECT_TRUE(WaitUntil([&] {
-        if (!OpenClipboard(nullptr)) return false;
-        HANDLE data = GetClipboardData(CF_UNICODETEXT);
-        const wchar_t* text = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
-        copied = text ? text : L"";
-        if (text) GlobalUnlock(data);
-        CloseClipboard();
-        return copied == hit;
-    })) << Show(copied);
+    EXPECT_TRUE(WaitUntil([&] { return (copied = ClipboardText()) == hit; })) << Show(copied);
 }
 
 // The recorder is told the file and the editor's line.
@@ -345,7 +337,7 @@ TEST_F(ByHand, AHitInABatchFileOpensInNotepadAndNeverRuns) {
 HWND OpenEditorDialog(const VarneloProgram& v) {
     real_input::ClickToFront(v.main, 5, 5);
     real_input::Key('F', real_input::kAlt);
-    real_input::Key('E');
+    real_input::Key('D');
     HWND found = nullptr;
     WaitUntil([&] {
         for (HWND h : TopWindows(v.process.id(), L"#32770"))

@@ -97,11 +97,15 @@ ChildProcess::~ChildProcess() {
 }
 
 bool ChildProcess::Start(const std::wstring& exePath) {
-    std::wstring commandLine = L"\"" + exePath + L"\"";
+    return StartCommandLine(L"\"" + exePath + L"\"");
+}
+
+bool ChildProcess::StartCommandLine(const std::wstring& commandLine) {
+    std::wstring writable = commandLine;
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
-    return CreateProcessW(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &startup, &info_) != FALSE;
+    return CreateProcessW(nullptr, &writable[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &info_) != FALSE;
 }
 
 bool ChildProcess::Running() const {
@@ -180,6 +184,17 @@ std::wstring MessageBoxText(HWND box) {
 
 void PressButton(HWND dialog, int buttonId) {
     real_input::Click(real_input::CentreOf(GetDlgItem(dialog, buttonId)));
+}
+
+std::wstring ClipboardText() {
+    std::wstring text;
+    if (!OpenClipboard(nullptr)) return text;
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const wchar_t* units = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+    if (units) text = units;
+    if (units) GlobalUnlock(data);
+    CloseClipboard();
+    return text;
 }
 
 std::wstring StatusBarText(HWND statusBar, int part) {

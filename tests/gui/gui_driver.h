@@ -31,6 +31,8 @@ public:
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     bool Start(const std::wstring& exePath);
+    // A whole command line, its program first, as Explorer runs a verb's.
+    bool StartCommandLine(const std::wstring& commandLine);
     DWORD id() const { return info_.dwProcessId; }
     HANDLE handle() const { return info_.hProcess; }
     bool Running() const;
@@ -56,6 +58,9 @@ HWND WaitForDialog(DWORD processId, DWORD timeoutMs = kWaitMs);
 std::wstring MessageBoxText(HWND box);
 // Clicks the button with the given id with the pointer, as a person does.
 void PressButton(HWND dialog, int buttonId);
+
+// The clipboard's text (shared with the program under test); empty if none.
+std::wstring ClipboardText();
 
 // Status bar texts through memory of the status bar's own process.
 std::wstring StatusBarText(HWND statusBar, int part);

@@ -44,11 +44,16 @@ TEST(VarneloResources, MenuHasTheThreePopUpsWithTheirCommands) {
         const wchar_t* text;
         std::vector<std::pair<std::wstring, UINT>> items;  // a separator: "", 0
     } popups[] = {
-        {L"ファイル(&F)", {{L"エディターの設定(&E)...", IDM_EDITOR_SETTINGS}, {L"", 0}, {L"終了(&X)", IDM_EXIT}}},
+        {L"ファイル(&F)",
+         {{L"結果を書き出す(&E)...", IDM_EXPORT_RESULTS}, {L"", 0},
+          {L"エディターの設定(&D)...", IDM_EDITOR_SETTINGS},
+          {L"エクスプローラーのメニューに追加(&M)", IDM_EXPLORER_MENU}, {L"", 0},
+          {L"終了(&X)", IDM_EXIT}}},
         {L"検索(&S)",
          {{L"検索する(&G)...", IDM_SEARCH}, {L"中止(&T)", IDM_STOP}, {L"", 0},
           {L"ファイルを開く(&O)\tEnter", IDM_OPEN_RECORD}, {L"次のレコード(&N)\tCtrl+↓", IDM_NEXT_RECORD},
-          {L"前のレコード(&P)\tCtrl+↑", IDM_PREVIOUS_RECORD}}},
+          {L"前のレコード(&P)\tCtrl+↑", IDM_PREVIOUS_RECORD},
+          {L"選んだレコードをコピー(&C)\tCtrl+C", IDM_COPY_RECORDS}}},
         {L"表示(&V)", {{L"表示フォント(&O)...", IDM_VIEW_FONT}}},
     };
     ASSERT_EQ(bar.size(), std::size(popups));

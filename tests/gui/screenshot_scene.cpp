@@ -149,7 +149,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (scene == L"editor") {
         real_input::Key('F', real_input::kAlt);
-        real_input::Key('E');
+        real_input::Key('D');
         WaitUntil([&] { return FindWindowW(L"#32770", L"エディターの設定") != nullptr; });
         Sleep(500);
     }

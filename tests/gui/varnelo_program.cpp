@@ -7,9 +7,11 @@ namespace gui_driver {
 
 std::wstring VarneloProgram::IniFile() { return BesideThisProgram(L"Varnelo.ini"); }
 
-bool VarneloProgram::Start(bool keepSettings) {
+bool VarneloProgram::Start(bool keepSettings, const std::wstring& commandLine) {
     if (!keepSettings) DeleteFileW(IniFile().c_str());
-    if (!process.Start(BesideThisProgram(L"Varnelo.exe"))) return false;
+    if (!(commandLine.empty() ? process.Start(BesideThisProgram(L"Varnelo.exe"))
+                              : process.StartCommandLine(commandLine)))
+        return false;
     main = WaitForTopWindow(process.id(), L"MainWndClass");
     if (!main) return false;
     statusBar = GetDlgItem(main, IDC_STATUS_BAR);
@@ -35,6 +37,10 @@ HWND VarneloProgram::OpenSearchDialog(DWORD patience) const {
     real_input::ClickToFront(statusBar, 5, 5);
     real_input::Key('S', real_input::kAlt);
     real_input::Key('G');
+    return SearchDialog(patience);
+}
+
+HWND VarneloProgram::SearchDialog(DWORD patience) const {
     HWND found = nullptr;
     WaitUntil(
         [&] {

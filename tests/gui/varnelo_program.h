@@ -25,10 +25,11 @@ struct VarneloProgram {
     VarneloProgram(const VarneloProgram&) = delete;
     VarneloProgram& operator=(const VarneloProgram&) = delete;
 
-    // Starts the program beside this test; true once its windows are there
-    // and it answers. Its settings (Varnelo.ini beside it) are removed first
-    // unless kept, so each test starts from the defaults.
-    bool Start(bool keepSettings = false);
+    // Starts the program beside this test (or the command line given, which
+    // names it); true once its windows are there and it answers. Its
+    // settings (Varnelo.ini beside it) are removed first unless kept, so each
+    // test starts from the defaults.
+    bool Start(bool keepSettings = false, const std::wstring& commandLine = L"");
     // The settings file the program uses.
     static std::wstring IniFile();
     // True once the program's thread answers again (a search has ended).
@@ -36,6 +37,9 @@ struct VarneloProgram {
     // The search dialog, opened as a person does: a click on the status
     // bar, then Alt+S and G; null if none shows within patience.
     HWND OpenSearchDialog(DWORD patience = kWaitMs) const;
+    // The search dialog once it shows, however it was opened; null if none
+    // shows within patience.
+    HWND SearchDialog(DWORD patience = kWaitMs) const;
 };
 
 }  // namespace gui_driver

@@ -1,0 +1,103 @@
+// The window program's decisions taken without a window: the folder on a
+// command line, paths as Windows takes them, line refusals told from
+// unreadable files, Explorer's menu entry judged, records handed on.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "condition_checks.h"
+#include "explorer_verb.h"
+#include "folder_offer.h"
+#include "hit_records.h"
+#include "skip_kind.h"
+#include "test_support.h"
+
+using namespace testing_support;
+
+namespace {
+
+TEST(StartFolder, CommandLineGivesTheFolderAsWritten) {
+    const struct {
+        const wchar_t *line, *folder;
+    } cases[] = {
+        {L"\"C:\\Program Files\\V\\Varnelo.exe\" \"C:\\資料 2024\"", L"C:\\資料 2024"},
+        {L"\"C:\\V\\Varnelo.exe\" \"C:\\\"", L"C:\\"},  // a drive from Explorer's "%1"
+        {L"Varnelo.exe   C:\\a b  ", L"C:\\a b"},
+        {L"\"C:\\V\\Varnelo.exe\"", L""},
+        {L"  \"C:\\V\\Varnelo.exe\"\t\"\\\\server\\share\\x\"", L"\\\\server\\share\\x"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(FolderArgument(c.line), c.folder) << Show(c.line);
+}
+
+TEST(StartFolder, TrailingSpacesAndDotsOfTheLastNameGoAsWindowsDropsThem) {
+    const struct {
+        const wchar_t *typed, *used;
+    } cases[] = {
+        {L"C:\\検索テスト\\sub ", L"C:\\検索テスト\\sub"}, {L"C:\\a\\out.txt. . ", L"C:\\a\\out.txt"},
+        {L"C:\\a b\\c", L"C:\\a b\\c"},                  {L"C:\\a\\..", L"C:\\a\\.."},
+        {L"C:\\a\\.", L"C:\\a\\."},                      {L"C:\\a\\ ", L"C:\\a\\"},
+        {L"sub.", L"sub"},                               {L"\\\\?\\C:\\a\\sub ", L"\\\\?\\C:\\a\\sub "},
+    };
+    for (const auto& c : cases) EXPECT_EQ(AsWindowsUsesIt(c.typed), c.used) << Show(c.typed);
+}
+
+std::map<std::wstring, PathKind> g_disk = {{L"C:\\a\\x.txt", PathKind::kFile},
+                                           {L"C:\\a\\写真(2)", PathKind::kFolder},
+                                           {L"C:\\a\\写真", PathKind::kFile},
+                                           {L"C:\\a\\y", PathKind::kFolder}};
+PathKind OnDisk(const std::wstring& path) {
+    auto found = g_disk.find(path);
+    return found == g_disk.end() ? PathKind::kNothing : found->second;
+}
+
+TEST(SkipKind, ALineRefusalIsAFilesNameWithItsLineNumber) {
+    const struct {
+        const wchar_t* path;
+        bool refusal;
+    } cases[] = {
+        {L"C:\\a\\x.txt(12)", true},     {L"C:\\a\\x.txt", false},
+        {L"C:\\a\\写真(2)", false},       // a folder of that very name
+        {L"C:\\a\\y(3)", false},          // a folder has no lines
+        {L"C:\\a\\gone.txt(3)", false},  {L"C:\\a\\x.txt()", false},
+        {L"C:\\a\\x.txt(1a)", false},    {L"C:\\a\\(3)", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(IsLineRefusal(c.path, OnDisk), c.refusal) << Show(c.path);
+}
+
+TEST(ExplorerVerb, KeysNameThisProgramAndWhatIsFoundIsJudged) {
+    const wchar_t exe[] = L"C:\\ツール\\Varnelo\\Varnelo.exe";
+    const std::vector<VerbKey> keys = VerbKeys(exe);
+    ASSERT_EQ(keys.size(), 3u);
+    EXPECT_EQ(keys[1].command, L"\"" + std::wstring(exe) + L"\" \"%1\"");  // the drive's
+    EXPECT_EQ(ProgramOfCommand(keys[2].command), exe);
+    const std::wstring moved = VerbKeys(L"D:\\old\\Varnelo.exe")[0].command;
+    std::wstring upper = keys[1].command;
+    CharUpperW(&upper[0]);
+    const struct {
+        std::vector<std::wstring> found;
+        VerbState state;
+    } cases[] = {
+        {{L"", L"", L""}, VerbState::kAbsent},
+        {{keys[0].command, upper, keys[2].command}, VerbState::kThisCopy},
+        {{moved, keys[1].command, keys[2].command}, VerbState::kElsewhere},  // a moved copy's
+        {{keys[0].command, L"", keys[2].command}, VerbState::kElsewhere},
+    };
+    for (const auto& c : cases) EXPECT_EQ(JudgeVerb(c.found, keys), c.state) << Show(c.found[0]);
+}
+
+TEST(HitRecords, FoundInTheResultsTextAndWrittenAsTagJumpLinesAndCsv) {
+    const std::wstring text = Record(L"C:\\a\\x.txt", 3, L"=SUM(1,2)") +
+                              Record(L"C:\\b,c\\y.txt", 12, L"\t- \"item\"");
+    const LineIndex index = IndexLines(text.data(), text.size());
+    const std::vector<HitRecord> records = HitRecordsIn(index, text.data(), 0, 3);
+    EXPECT_EQ(TagJumpBytes(records),
+              Utf8Bytes(L"C:\\a\\x.txt(3): =SUM(1,2)\r\nC:\\b,c\\y.txt(12): \t- \"item\"\r\n"));
+    // Quoted, quotes doubled; a cell a spreadsheet would take for a formula
+    // starts with an apostrophe.
+    EXPECT_EQ(CsvBytes(records),
+              "\xEF\xBB\xBF" + Utf8Bytes(L"パス,行,内容\r\n\"C:\\a\\x.txt\",3,\"'=SUM(1,2)\"\r\n"
+                                      L"\"C:\\b,c\\y.txt\",12,\"'\t- \"\"item\"\"\"\r\n"));
+}
+
+}  // namespace
