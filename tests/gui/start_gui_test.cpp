@@ -25,6 +25,12 @@ namespace {
 
 // HKCU\Software\Classes as reg.exe exports it; empty if it could not.
 std::string Classes(const TempDir& dir) {
+    // Every Windows has the key; a new Wine prefix has it only once
+    // something wrote below it.
+    HKEY classes = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Classes", 0, nullptr, 0, KEY_READ, nullptr,
+                        &classes, nullptr) == ERROR_SUCCESS)
+        RegCloseKey(classes);
     ChildProcess reg;
     DWORD code = 1;
     if (reg.StartCommandLine(L"reg export HKCU\\Software\\Classes \"" + dir / L"c.reg" + L"\" /y"))
