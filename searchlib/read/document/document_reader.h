@@ -1,0 +1,52 @@
+// What the readers of each document format share: the parts read one after
+// another, each as a stream of XML events, and the lines they put out.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "package.h"
+
+// The most characters one cell or paragraph may hold: it is gathered whole
+// before its lines are put out.
+constexpr size_t kLongestPiece = size_t(4) << 20;
+
+struct PartToRead {
+    std::wstring name;   // in the package
+    std::wstring place;  // what its lines are labelled with, when the part decides
+    int role = 0;        // the reader's own
+};
+
+class DocumentReader {
+public:
+    virtual ~DocumentReader() = default;
+
+    // Finds the parts to read, in order, and reads what all of them need.
+    virtual bool Open(Package& package, std::wstring& reason) = 0;
+
+    // Reads on until out has grown by units, or the last part has ended.
+    bool Read(Package& package, std::wstring& out, size_t units, bool& end, std::wstring& reason);
+
+protected:
+    virtual void BeginPart(const PartToRead& part) = 0;
+    virtual bool Handle(XmlScanner& xml, XmlScanner::Event event, std::wstring& out,
+                        std::wstring& reason) = 0;
+
+    std::vector<PartToRead> parts_;
+
+private:
+    size_t next_ = 0;
+    PartXml current_;
+};
+
+// Appends "[place] piece" and an LF to out for each piece of text between
+// its line breaks, leaving out pieces of white space alone.
+void PutLines(const std::wstring& place, const std::wstring& text, std::wstring& out);
+
+// Appends more to piece, within kLongestPiece: false with the reason.
+bool AddToPiece(std::wstring& piece, const std::wstring& more, std::wstring& reason);
+
+std::unique_ptr<DocumentReader> MakeWorkbookReader();
+std::unique_ptr<DocumentReader> MakeWordReader();
+std::unique_ptr<DocumentReader> MakeSlidesReader();
