@@ -98,7 +98,9 @@ std::wstring ScannerEvents(const std::string& bytes, size_t step) {
             break;
         }
         case XmlScanner::Event::End: events += L"</>"; break;
-        case XmlScanner::Event::Text: events += xml.text(); break;
+        case XmlScanner::Event::Text:
+            if (!xml.AppendText(events, reason)) return events + L"!error";
+            break;
         case XmlScanner::Event::Done: return events + L"|end";
         }
     }

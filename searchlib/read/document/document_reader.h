@@ -42,10 +42,14 @@ private:
 
 // Appends "[place] piece" and an LF to out for each piece of text between
 // its line breaks, leaving out pieces of white space alone.
-void PutLines(const std::wstring& place, const std::wstring& text, std::wstring& out);
+void PutLines(std::wstring_view place, std::wstring_view text, std::wstring& out);
 
-// Appends more to piece, within kLongestPiece: false with the reason.
-bool AddToPiece(std::wstring& piece, const std::wstring& more, std::wstring& reason);
+// Appends n's decimal digits to out.
+void AppendNumber(unsigned long n, std::wstring& out);
+
+// Appends the text of xml's last Text event to piece, within
+// kLongestPiece: false with the reason.
+bool AddText(const XmlScanner& xml, std::wstring& piece, std::wstring& reason);
 
 std::unique_ptr<DocumentReader> MakeWorkbookReader();
 std::unique_ptr<DocumentReader> MakeWordReader();

@@ -1,5 +1,8 @@
 #include "document_text.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include "document_reader.h"
 #include "status_text.h"
 
@@ -46,30 +49,48 @@ bool DocumentReader::Read(Package& package, std::wstring& out, size_t units, boo
     return true;
 }
 
-void PutLines(const std::wstring& place, const std::wstring& text, std::wstring& out) {
+void PutLines(std::wstring_view place, std::wstring_view text, std::wstring& out) {
+    const wchar_t* p = text.data();
+    const wchar_t* const end = p + text.size();
     auto blank = [](wchar_t c) { return c == L' ' || c == L'\t' || c == 0x3000 || c == 0xA0; };
-    size_t from = 0;
-    while (from <= text.size()) {
-        size_t to = text.find_first_of(L"\r\n", from);
-        if (to == std::wstring::npos) to = text.size();
-        bool any = false;
-        for (size_t i = from; i < to && !any; ++i) any = !blank(text[i]);
-        if (any) {
+    for (;;) {
+        const wchar_t* q = p;
+        // Four units at a time while none is below 14 (CR, LF and the
+        // controls): a lane below it sets its top bit in (x - 14) & ~x.
+        static_assert(sizeof(wchar_t) == 2, "UTF-16 units");
+        constexpr uint64_t kFourteens = 0x000E000E000E000Eull, kTopBits = 0x8000800080008000ull;
+        for (uint64_t x; end - q >= 4; q += 4) {
+            memcpy(&x, q, sizeof x);
+            if ((x - kFourteens) & ~x & kTopBits) break;
+        }
+        while (q < end && (*q > L'\r' || (*q != L'\n' && *q != L'\r'))) ++q;
+        const wchar_t* first = p;  // a piece of white space alone is no line
+        while (first < q && blank(*first)) ++first;
+        if (first < q) {
             out += L'[';
-            out += place;
-            out += L"] ";
-            out.append(text, from, to - from);
+            out.append(place);
+            out.append(L"] ", 2);
+            out.append(p, q);
             out += L'\n';
         }
-        from = to + 1;
+        if (q == end) return;
+        p = q + 1;
     }
 }
 
-bool AddToPiece(std::wstring& piece, const std::wstring& more, std::wstring& reason) {
-    if (piece.size() + more.size() > kLongestPiece) {
-        reason = status::BoundReason(status::DocumentBound::Piece, kLongestPiece);
-        return false;
-    }
-    piece += more;
-    return true;
+void AppendNumber(unsigned long n, std::wstring& out) {
+    wchar_t digits[20];
+    size_t k = 0;
+    do {
+        digits[k++] = static_cast<wchar_t>(L'0' + n % 10);
+        n /= 10;
+    } while (n != 0);
+    while (k > 0) out += digits[--k];
+}
+
+bool AddText(const XmlScanner& xml, std::wstring& piece, std::wstring& reason) {
+    if (!xml.AppendText(piece, reason)) return false;
+    if (piece.size() <= kLongestPiece) return true;
+    reason = status::BoundReason(status::DocumentBound::Piece, kLongestPiece);
+    return false;
 }

@@ -61,20 +61,6 @@ bool Package::OpenXml(const std::wstring& part, PartXml& out, std::wstring& reas
     return true;
 }
 
-bool Package::Scan(const std::wstring& part,
-                   const std::function<bool(XmlScanner&, XmlScanner::Event, std::wstring&)>& each,
-                   std::wstring& reason) {
-    PartXml read;
-    if (!OpenXml(part, read, reason)) return false;
-    for (;;) {
-        XmlScanner::Event event;
-        if (!read.xml->Next(event, reason)) return false;
-        if (event == XmlScanner::Event::Done) return true;
-        reason.clear();
-        if (!each(*read.xml, event, reason)) return reason.empty();
-    }
-}
-
 bool Package::Relationships(const std::wstring& source, std::vector<Relationship>& out,
                             std::wstring& reason) {
     out.clear();

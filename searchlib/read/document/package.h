@@ -2,7 +2,6 @@
 // relationships that lead from one part to another.
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,9 +36,18 @@ public:
 
     // Reads a part whole, calling each for every event but Done until it
     // returns false (with reason set, or empty to end the reading early).
-    bool Scan(const std::wstring& part,
-              const std::function<bool(XmlScanner&, XmlScanner::Event, std::wstring&)>& each,
-              std::wstring& reason);
+    template <class Each>
+    bool Scan(const std::wstring& part, Each each, std::wstring& reason) {
+        PartXml read;
+        if (!OpenXml(part, read, reason)) return false;
+        for (;;) {
+            XmlScanner::Event event;
+            if (!read.xml->Next(event, reason)) return false;
+            if (event == XmlScanner::Event::Done) return true;
+            reason.clear();
+            if (!each(*read.xml, event, reason)) return reason.empty();
+        }
+    }
 
     // The relationships of the part named source ("" for the package's own),
     // in their order; none when it has no relationships part.

@@ -69,7 +69,7 @@ void SlidesReader::BeginPart(const PartToRead& part) {
 bool SlidesReader::Handle(XmlScanner& xml, XmlScanner::Event event, std::wstring& out,
                           std::wstring& reason) {
     if (event == XmlScanner::Event::Text) {
-        if (inText_ > 0 && inParagraph_ && !AddToPiece(paragraph_, xml.text(), reason)) return false;
+        if (inText_ > 0 && inParagraph_ && !AddText(xml, paragraph_, reason)) return false;
         return true;
     }
     const bool start = event == XmlScanner::Event::Start;

@@ -48,9 +48,12 @@ protected:
 private:
     int role_ = kBody;
     std::wstring label_;           // the part's own, or the note's
-    unsigned long paragraphs_ = 0;  // of the body, each counted as it ends
+    unsigned long bodyParagraphs_ = 0;  // each counted as it ends
     unsigned long notes_ = 0;       // of the part
-    std::vector<std::wstring> open_;  // paragraphs being read: a text box's within its anchor's
+    // Paragraphs being read, a text box's within its anchor's: the first
+    // open_ of paragraphs_, whose buffers are kept from one to the next.
+    std::vector<std::wstring> paragraphs_;
+    size_t open_ = 0;
     int inText_ = 0;
     int inRun_ = 0;
     std::wstring place_;
@@ -87,14 +90,14 @@ void WordReader::BeginPart(const PartToRead& part) {
     role_ = part.role;
     label_ = part.place;
     notes_ = 0;
-    open_.clear();
+    open_ = 0;
     inText_ = inRun_ = 0;
 }
 
 bool WordReader::Handle(XmlScanner& xml, XmlScanner::Event event, std::wstring& out,
                         std::wstring& reason) {
     if (event == XmlScanner::Event::Text) {
-        if (inText_ > 0 && !open_.empty() && !AddToPiece(open_.back(), xml.text(), reason))
+        if (inText_ > 0 && open_ > 0 && !AddText(xml, paragraphs_[open_ - 1], reason))
             return false;
         return true;
     }
@@ -104,26 +107,28 @@ bool WordReader::Handle(XmlScanner& xml, XmlScanner::Event event, std::wstring& 
     if (xml.ns() != XmlNs::Word) return true;
     if (xml.Is(XmlNs::Word, "p")) {
         if (start) {
-            open_.emplace_back();
+            if (open_ == paragraphs_.size()) paragraphs_.emplace_back();
+            paragraphs_[open_++].clear();
             return true;
         }
-        if (open_.empty()) return true;
+        if (open_ == 0) return true;
         if (role_ == kBody) {
-            place_ = kParagraph + std::to_wstring(++paragraphs_);
+            place_ = kParagraph;
+            AppendNumber(++bodyParagraphs_, place_);
+            PutLines(place_, paragraphs_[--open_], out);
         } else {
-            place_ = label_;
+            PutLines(label_, paragraphs_[--open_], out);
         }
-        PutLines(place_, open_.back(), out);
-        open_.pop_back();
     } else if (xml.Is(XmlNs::Word, "t")) {
         inText_ += start ? 1 : -1;
     } else if (xml.Is(XmlNs::Word, "r")) {
         inRun_ += start ? 1 : -1;
-    } else if (start && inRun_ > 0 && !open_.empty()) {
+    } else if (start && inRun_ > 0 && open_ > 0) {
         // Within a run; a tab stop of the paragraph's properties is no text.
-        if (xml.Is(XmlNs::Word, "tab")) open_.back() += L'\t';
-        else if (xml.Is(XmlNs::Word, "br") || xml.Is(XmlNs::Word, "cr")) open_.back() += L'\n';
-        else if (xml.Is(XmlNs::Word, "noBreakHyphen")) open_.back() += L'-';
+        std::wstring& paragraph = paragraphs_[open_ - 1];
+        if (xml.Is(XmlNs::Word, "tab")) paragraph += L'\t';
+        else if (xml.Is(XmlNs::Word, "br") || xml.Is(XmlNs::Word, "cr")) paragraph += L'\n';
+        else if (xml.Is(XmlNs::Word, "noBreakHyphen")) paragraph += L'-';
     } else if (start && (xml.Is(XmlNs::Word, "footnote") || xml.Is(XmlNs::Word, "endnote"))) {
         // The separator lines Word keeps among the notes are no text.
         if (xml.Attribute(XmlNs::Word, "type", type_) && type_ != L"normal") return xml.Skip(reason);

@@ -1,8 +1,9 @@
 // An Excel workbook (.xlsx .xlsm): its sheets in the workbook's order, each
 // row by row, each cell that holds a value a line "[Sheet1!B12] value":
 // shared and inline strings, numbers, and formulas' cached values.
+#include <algorithm>
 #include <charconv>
-#include <cwchar>
+#include <climits>
 
 #include "document_reader.h"
 #include "status_text.h"
@@ -19,7 +20,7 @@ constexpr int kShownDigits = 15;
 // Excel's escapes of characters XML can't hold, "_x000D_" (and "_x005F_"
 // for an underscore that would otherwise start one), made plain.
 void DecodeEscapes(std::wstring& text) {
-    if (text.find(L"_x") == std::wstring::npos) return;
+    if (std::find(text.begin(), text.end(), L'_') == text.end()) return;
     auto hex = [](wchar_t c) {
         return c >= L'0' && c <= L'9' ? c - L'0'
              : c >= L'A' && c <= L'F' ? c - L'A' + 10
@@ -45,22 +46,51 @@ void DecodeEscapes(std::wstring& text) {
     text.resize(to);
 }
 
-std::wstring ShownNumber(const std::wstring& raw) {
+// Into shown: raw as it is, or rounded to General's digits.
+void ShowNumber(const std::wstring& raw, std::wstring& shown) {
+    shown = raw;
     char narrow[64];
-    if (raw.empty() || raw.size() >= sizeof narrow) return raw;
+    if (raw.empty() || raw.size() >= sizeof narrow) return;
+    int digits = 0;
+    bool plain = true;  // digits, a sign and a point, as General shows them
     for (size_t i = 0; i < raw.size(); ++i) {
-        if (raw[i] > 0x7F) return raw;
+        if (raw[i] > 0x7F) return;
         narrow[i] = static_cast<char>(raw[i]);
+        const bool digit = raw[i] >= L'0' && raw[i] <= L'9';
+        digits += digit;
+        plain = plain && (digit || raw[i] == L'.' || raw[i] == L'-');
     }
+    if (plain && digits <= kShownDigits) return;
     double value;
     auto parsed = std::from_chars(narrow, narrow + raw.size(), value);
-    if (parsed.ec != std::errc() || parsed.ptr != narrow + raw.size()) return raw;
-    char shown[64];
-    auto written = std::to_chars(shown, shown + sizeof shown, value, std::chars_format::general,
-                                 kShownDigits);
-    std::wstring out;
-    for (const char* p = shown; p < written.ptr; ++p) out += *p == 'e' ? L'E' : wchar_t(*p);
-    return out;
+    if (parsed.ec != std::errc() || parsed.ptr != narrow + raw.size()) return;
+    char rounded[64];
+    auto written = std::to_chars(rounded, rounded + sizeof rounded, value,
+                                 std::chars_format::general, kShownDigits);
+    shown.clear();
+    for (const char* p = rounded; p < written.ptr; ++p) shown += *p == 'e' ? L'E' : wchar_t(*p);
+}
+
+// A cell's type, from its t attribute.
+enum class CellType { Number, Shared, Inline, Formula, Boolean, Other };
+
+CellType TypeOf(const std::wstring& t) {
+    if (t.empty() || t == L"n") return CellType::Number;
+    if (t == L"s") return CellType::Shared;
+    if (t == L"inlineStr") return CellType::Inline;
+    if (t == L"str") return CellType::Formula;
+    if (t == L"b") return CellType::Boolean;
+    return CellType::Other;  // an error value or an ISO 8601 date
+}
+
+// The decimal number text holds, or def when it holds none.
+unsigned long Decimal(const std::wstring& text, unsigned long def) {
+    unsigned long n = 0;
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9' || n > 0xFFFFFFF) return def;
+        n = n * 10 + (c - L'0');
+    }
+    return text.empty() ? def : n;
 }
 
 // "AB12": the column's number (28), or 0 when the reference has none.
@@ -81,6 +111,38 @@ std::wstring Reference(unsigned column, unsigned long row) {
     return letters + std::to_wstring(row);
 }
 
+// The shared strings, held in pieces that are filled and never moved, so
+// that growing never holds a copy of what is held.
+class StringPool {
+public:
+    size_t count() const { return places_.size(); }
+    size_t bytes() const { return units_ * sizeof(wchar_t) + places_.size() * sizeof(Place); }
+    void Add(const std::wstring& text) {
+        if (pieces_.empty() || pieces_.back().size() + text.size() > pieces_.back().capacity()) {
+            pieces_.emplace_back();
+            pieces_.back().reserve(std::max(kPiece, text.size()));
+        }
+        std::wstring& piece = pieces_.back();
+        places_.push_back({static_cast<uint32_t>(pieces_.size() - 1), static_cast<uint32_t>(piece.size()),
+                           static_cast<uint32_t>(text.size())});
+        piece += text;
+        units_ += text.size();
+    }
+    std::wstring_view At(size_t i) const {
+        const Place& p = places_[i];
+        return std::wstring_view(pieces_[p.piece]).substr(p.offset, p.length);
+    }
+
+private:
+    static constexpr size_t kPiece = size_t(1) << 20;
+    struct Place {
+        uint32_t piece, offset, length;
+    };
+    std::vector<std::wstring> pieces_;
+    std::vector<Place> places_;
+    size_t units_ = 0;
+};
+
 class WorkbookReader : public DocumentReader {
 public:
     bool Open(Package& package, std::wstring& reason) override;
@@ -94,14 +156,13 @@ private:
     bool ReadSharedStrings(Package& package, const std::wstring& part, std::wstring& reason);
     void PutCell(std::wstring& out);
 
-    // The shared strings, one after another, and where each starts.
-    std::wstring shared_;
-    std::vector<uint32_t> starts_;
+    StringPool shared_;
 
     std::wstring sheet_;  // "Sheet1!"
     unsigned long row_ = 0;
     unsigned column_ = 0;
-    std::wstring ref_, type_, value_, place_, shown_;
+    std::wstring ref_, type_, value_, place_, shown_, rowText_;
+    CellType cellType_ = CellType::Number;
     bool inCell_ = false;
     bool inValue_ = false;  // <v>, or <t> of an inline string outside its readings
     int inInline_ = 0;
@@ -139,7 +200,7 @@ bool WorkbookReader::ReadSharedStrings(Package& package, const std::wstring& par
         part,
         [&](XmlScanner& xml, XmlScanner::Event event, std::wstring& why) {
             if (event == XmlScanner::Event::Text) {
-                if (inText > 0 && inReading == 0 && !AddToPiece(one, xml.text(), why)) return false;
+                if (inText > 0 && inReading == 0 && !AddText(xml, one, why)) return false;
                 return true;
             }
             const int step = event == XmlScanner::Event::Start ? 1 : -1;
@@ -147,14 +208,12 @@ bool WorkbookReader::ReadSharedStrings(Package& package, const std::wstring& par
             else if (xml.Is(XmlNs::Sheet, "rPh")) inReading += step;
             else if (xml.Is(XmlNs::Sheet, "si") && step < 0) {
                 DecodeEscapes(one);
-                if ((shared_.size() + one.size()) * sizeof(wchar_t) +
-                        (starts_.size() + 1) * sizeof(uint32_t) > kSharedStringBytes) {
+                if (shared_.bytes() + (one.size() + 8) * sizeof(wchar_t) > kSharedStringBytes) {
                     why = status::BoundReason(status::DocumentBound::SharedStrings,
                                               kSharedStringBytes);
                     return false;
                 }
-                starts_.push_back(static_cast<uint32_t>(shared_.size()));
-                shared_ += one;
+                shared_.Add(one);
                 one.clear();
             }
             return true;
@@ -171,46 +230,44 @@ void WorkbookReader::BeginPart(const PartToRead& part) {
 }
 
 void WorkbookReader::PutCell(std::wstring& out) {
-    shown_.clear();
-    if (type_ == L"s") {
-        unsigned long index = 0;
-        bool digits = !value_.empty();
-        for (wchar_t c : value_) {
-            digits = digits && c >= L'0' && c <= L'9' && index < starts_.size();
-            index = index * 10 + (c - L'0');
-        }
-        if (!digits || index >= starts_.size()) return;  // refers to no string: no text
-        const size_t from = starts_[index];
-        const size_t to = index + 1 < starts_.size() ? starts_[index + 1] : shared_.size();
-        shown_.assign(shared_, from, to - from);
-    } else if (type_ == L"b") {
-        shown_ = value_ == L"1" ? L"TRUE" : value_ == L"0" ? L"FALSE" : value_;
-    } else if (type_ == L"inlineStr" || type_ == L"str") {
-        shown_ = value_;
-        DecodeEscapes(shown_);
-    } else if (type_.empty() || type_ == L"n") {
-        shown_ = ShownNumber(value_);
-    } else {
-        shown_ = value_;  // an error value or an ISO 8601 date
-    }
-    place_ = sheet_;
+    place_.assign(sheet_);
     place_ += ref_;
-    PutLines(place_, shown_, out);
+    switch (cellType_) {
+    case CellType::Shared: {
+        const unsigned long index = Decimal(value_, ULONG_MAX);
+        if (index < shared_.count()) PutLines(place_, shared_.At(index), out);
+        return;  // an index that refers to no string gives no text
+    }
+    case CellType::Boolean:
+        PutLines(place_,
+                 value_ == L"1" ? L"TRUE" : value_ == L"0" ? L"FALSE" : std::wstring_view(value_), out);
+        return;
+    case CellType::Inline:
+    case CellType::Formula:
+        DecodeEscapes(value_);
+        break;
+    case CellType::Number:
+        ShowNumber(value_, shown_);
+        PutLines(place_, shown_, out);
+        return;
+    case CellType::Other:
+        break;
+    }
+    PutLines(place_, value_, out);
 }
 
 bool WorkbookReader::Handle(XmlScanner& xml, XmlScanner::Event event, std::wstring& out,
                             std::wstring& reason) {
     if (event == XmlScanner::Event::Text) {
-        if (inValue_ && inReading_ == 0 && !AddToPiece(value_, xml.text(), reason)) return false;
+        if (inValue_ && inReading_ == 0 && !AddText(xml, value_, reason)) return false;
         return true;
     }
     if (xml.ns() != XmlNs::Sheet) return true;
     const bool start = event == XmlScanner::Event::Start;
     if (xml.Is(XmlNs::Sheet, "row")) {
         if (start) {
-            std::wstring r;
             // A row without its number follows the one before.
-            row_ = xml.Attribute(XmlNs::None, "r", r) ? std::wcstoul(r.c_str(), nullptr, 10) : row_ + 1;
+            row_ = xml.Attribute(XmlNs::None, "r", rowText_) ? Decimal(rowText_, row_ + 1) : row_ + 1;
             column_ = 0;
         }
     } else if (xml.Is(XmlNs::Sheet, "c")) {
@@ -221,6 +278,7 @@ bool WorkbookReader::Handle(XmlScanner& xml, XmlScanner::Event event, std::wstri
                 ref_ = Reference(++column_, row_);
             }
             if (!xml.Attribute(XmlNs::None, "t", type_)) type_.clear();
+            cellType_ = TypeOf(type_);
             value_.clear();
             inCell_ = true;
         } else {

@@ -2,11 +2,12 @@
 
 #include <algorithm>
 
+#include "simd.h"
 #include "status_text.h"
 
 namespace {
 
-constexpr size_t kPiece = size_t(64) << 10;
+constexpr size_t kPiece = size_t(1) << 20;
 constexpr size_t kLongestMarkup = size_t(4) << 20;
 constexpr size_t kDeepest = 1024;
 constexpr size_t kLongestReference = 12;  // "&#x10FFFF;" and a little more
@@ -35,7 +36,37 @@ const struct {
     {"http://www.w3.org/XML/1998/namespace", XmlNs::Xml},
 };
 
+// The first c in p[0, n), or null: sixteen bytes at a time, since the
+// runtime's memchr is a byte loop on some systems and the scan for "<" and
+// for a closing quote is the reader's hottest loop.
+const char* FindByte(const char* p, size_t n, char c) {
+    size_t i = 0;
+#ifdef TESSUMI_SSE2
+    const __m128i wanted = _mm_set1_epi8(c);
+    for (; n - i >= 16; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, wanted)));
+        if (mask != 0) return p + i + CountTrailingZeros(mask);
+    }
+#endif
+    for (; i < n; ++i)
+        if (p[i] == c) return p + i;
+    return nullptr;
+}
+
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+// Bytes that end an element's or an attribute's name.
+struct NameStops {
+    bool stop[256] = {};
+    NameStops() { stop[' '] = stop['\t'] = stop['\n'] = stop['\r'] = stop['/'] = stop['>'] = stop['='] = true; }
+};
+const NameStops kNameStop;
+
+// "xmlns" or "xmlns:prefix": a namespace declaration, not an attribute.
+bool IsDeclaration(const char* name, size_t n) {
+    return n >= 5 && name[0] == 'x' && memcmp(name, "xmlns", 5) == 0 && (n == 5 || name[5] == ':');
+}
 
 bool StartsWith(const char* p, size_t n, const char* prefix) {
     const size_t k = strlen(prefix);
@@ -94,22 +125,39 @@ enum class Decoding { Text, Cdata, Attribute };
 
 bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
 
-// Appends the UTF-8 bytes p[0, n) to out as UTF-16: references made plain
-// (but in CDATA), CR LF and lone CR made LF, and in an attribute tab and
-// line breaks made spaces. An ill-formed byte becomes U+FFFD. crPending
-// carries a CR at the end of one text piece to the next. False on a
-// reference that names nothing.
-bool Decode(const char* p, size_t n, Decoding mode, bool& crPending, std::wstring& out) {
-    const size_t base = out.size();
-    out.resize(base + n);  // never more units than bytes
-    wchar_t* w = &out[base];
+// Bytes that end a run of plain ASCII text: a reference, a CR, and any byte
+// of a multi-byte sequence.
+struct PlainAscii {
+    bool plain[256];
+    PlainAscii() {
+        for (int c = 0; c < 256; ++c) plain[c] = c < 0x80 && c != '&' && c != '\r';
+    }
+};
+const PlainAscii kPlain;
+
+// Writes the UTF-8 bytes p[0, n) to out (room for n units: never more units
+// than bytes) as UTF-16, written units in written: references made plain
+// (but in CDATA), CR LF and lone CR made LF, and in an attribute tab and line
+// breaks made spaces. An ill-formed byte becomes U+FFFD. crPending carries a
+// CR at the end of one text piece to the next. False on a reference that
+// names nothing.
+bool Decode(const char* p, size_t n, Decoding mode, bool& crPending, wchar_t* out, size_t& written) {
+    wchar_t* w = out;
     auto s = reinterpret_cast<const unsigned char*>(p);
     const unsigned char* e = s + n;
     if (crPending && s < e && *s == '\n') ++s;
     crPending = false;
     const wchar_t lineBreak = mode == Decoding::Attribute ? L' ' : L'\n';
     while (s < e) {
-        const unsigned c = *s;
+        unsigned c = *s;
+        if (mode != Decoding::Attribute) {
+            while (kPlain.plain[c]) {
+                *w++ = static_cast<wchar_t>(c);
+                if (++s == e) break;
+                c = *s;
+            }
+            if (s == e) break;
+        }
         if (c < 0x80) {
             if (c == '&' && mode != Decoding::Cdata) {
                 const size_t room = std::min<size_t>(e - s, kLongestReference);
@@ -135,18 +183,27 @@ bool Decode(const char* p, size_t n, Decoding mode, bool& crPending, std::wstrin
             }
             continue;
         }
+        // Runs of three-byte sequences: Japanese text is made of them.
+        while (e - s >= 3 && (c & 0xF0) == 0xE0 && IsContinuation(s[1]) && IsContinuation(s[2])) {
+            const unsigned v = (c & 0x0F) << 12 | (s[1] & 0x3F) << 6 | (s[2] & 0x3F);
+            if (v < 0x800 || (v >= 0xD800 && v <= 0xDFFF)) break;
+            *w++ = static_cast<wchar_t>(v);
+            s += 3;
+            if (s == e) break;
+            c = *s;
+        }
+        if (s == e || c < 0x80) continue;
         unsigned cp = 0xFFFD;
         size_t length = 1;
-        if (c >= 0xC2 && c <= 0xDF && e - s >= 2 && IsContinuation(s[1])) {
-            cp = (c & 0x1F) << 6 | (s[1] & 0x3F);
-            length = 2;
-        } else if (c >= 0xE0 && c <= 0xEF && e - s >= 3 && IsContinuation(s[1]) &&
-                   IsContinuation(s[2])) {
+        if (c >= 0xE0 && c <= 0xEF && e - s >= 3 && IsContinuation(s[1]) && IsContinuation(s[2])) {
             const unsigned v = (c & 0x0F) << 12 | (s[1] & 0x3F) << 6 | (s[2] & 0x3F);
             if (v >= 0x800 && (v < 0xD800 || v > 0xDFFF)) {
                 cp = v;
                 length = 3;
             }
+        } else if (c >= 0xC2 && c <= 0xDF && e - s >= 2 && IsContinuation(s[1])) {
+            cp = (c & 0x1F) << 6 | (s[1] & 0x3F);
+            length = 2;
         } else if (c >= 0xF0 && c <= 0xF4 && e - s >= 4 && IsContinuation(s[1]) &&
                    IsContinuation(s[2]) && IsContinuation(s[3])) {
             const unsigned v =
@@ -164,7 +221,7 @@ bool Decode(const char* p, size_t n, Decoding mode, bool& crPending, std::wstrin
         }
         s += length;
     }
-    out.resize(static_cast<size_t>(w - out.data()));
+    written = static_cast<size_t>(w - out);
     return true;
 }
 
@@ -203,6 +260,28 @@ XmlNs NamespaceOf(const char* uri, size_t length) {
 
 XmlScanner::XmlScanner(ByteStream& in, const std::wstring& part) : in_(in), part_(part) {
     buf_.resize(kPiece);
+}
+
+void XmlScanner::HoldText(size_t at, size_t n, bool cdata) {
+    textAt_ = at;
+    textBytes_ = n;
+    textCdata_ = cdata;
+    textAfterCr_ = crPending_ && !cdata;
+    // A CR at a piece's end pairs with an LF that starts the next piece.
+    crPending_ = !cdata && n > 0 && buf_[at + n - 1] == '\r';
+}
+
+bool XmlScanner::AppendText(std::wstring& to, std::wstring& reason) const {
+    // Decoded into a buffer that only grows, then appended: growing to by
+    // the bytes would first fill three units for each character.
+    if (decoded_.size() < textBytes_) decoded_.resize(textBytes_);
+    bool cr = textAfterCr_;
+    size_t written = 0;
+    if (!Decode(&buf_[textAt_], textBytes_, textCdata_ ? Decoding::Cdata : Decoding::Text, cr,
+                decoded_.data(), written))
+        return Malformed(reason);
+    to.append(decoded_.data(), written);
+    return true;
 }
 
 bool XmlScanner::Malformed(std::wstring& reason) const {
@@ -308,49 +387,31 @@ bool XmlScanner::Need(size_t n, std::wstring& reason) {
     return true;
 }
 
-// The terminator's offset from pos_.
+// The terminator's offset from pos_: an end tag's ">" a few bytes on, or
+// the end of a comment, a processing instruction or CDATA.
 bool XmlScanner::FindEnd(const char* terminator, size_t& at, std::wstring& reason) {
     const size_t k = strlen(terminator);
     size_t from = 0;
     for (;;) {
         const char* begin = &buf_[pos_];
-        const char* found = std::search(begin + from, begin + (end_ - pos_), terminator, terminator + k);
-        if (found != begin + (end_ - pos_)) {
-            at = static_cast<size_t>(found - begin);
-            return true;
-        }
-        if (eof_) return Malformed(reason);
-        from = end_ - pos_ >= k ? end_ - pos_ - (k - 1) : 0;
-        if (!Fill(reason)) return false;
-    }
-}
-
-// The offset from pos_ of the ">" that closes a tag, quoted values skipped.
-bool XmlScanner::FindTagClose(size_t& at, std::wstring& reason) {
-    size_t k = 1;
-    char quote = 0;
-    for (;;) {
-        for (; pos_ + k < end_; ++k) {
-            const char c = buf_[pos_ + k];
-            if (quote != 0) {
-                if (c == quote) quote = 0;
-            } else if (c == '"' || c == '\'') {
-                quote = c;
-            } else if (c == '>') {
-                at = k;
+        const size_t n = end_ - pos_;
+        for (size_t i = from; i + k <= n; ++i) {
+            if (begin[i] == terminator[0] && Same(begin + i, terminator, k)) {
+                at = i;
                 return true;
-            } else if (c == '<') {
-                return Malformed(reason);
             }
         }
         if (eof_) return Malformed(reason);
+        from = n >= k ? n - (k - 1) : 0;
         if (!Fill(reason)) return false;
     }
 }
 
 bool XmlScanner::Resolve(const char* qname, size_t length, bool element, XmlNs& ns,
                          size_t& localAt) const {
-    const char* colon = static_cast<const char*>(memchr(qname, ':', length));
+    const char* colon = nullptr;
+    for (size_t i = 0; i < length && colon == nullptr; ++i)
+        if (qname[i] == ':') colon = qname + i;
     localAt = colon ? static_cast<size_t>(colon - qname) + 1 : 0;
     if (colon == nullptr && !element) {
         ns = XmlNs::None;  // an attribute without a prefix is in none
@@ -383,44 +444,63 @@ bool XmlScanner::Resolve(const char* qname, size_t length, bool element, XmlNs& 
     return true;
 }
 
-bool XmlScanner::StartTag(size_t close, std::wstring& reason) {
+// The start tag at pos_, parsed in one pass up to its close: kParsed,
+// kCut when the buffer ends within it, or kMalformed.
+int XmlScanner::ParseStartTag(size_t& close, bool& empty, size_t& nameLength) {
+    const char* b = buf_.data();
+    const size_t e = end_;
     const size_t tagStart = pos_ + 1;
-    size_t e = pos_ + close;
-    const bool empty = e > tagStart && buf_[e - 1] == '/';
-    if (empty) --e;
     size_t q = tagStart;
-    while (q < e && !IsSpace(buf_[q])) ++q;
-    const size_t nameLength = q - tagStart;
-    if (nameLength == 0) return Malformed(reason);
-
+    while (q < e && !kNameStop.stop[static_cast<unsigned char>(b[q])]) ++q;
+    nameLength = q - tagStart;
+    if (nameLength == 0 && q < e) return kMalformed;
     attrs_.clear();
-    startBindings_ = bindings_.size();
     for (;;) {
-        while (q < e && IsSpace(buf_[q])) ++q;
-        if (q == e) break;
+        while (q < e && IsSpace(b[q])) ++q;
+        if (q == e) return kCut;
+        if (b[q] == '>' || b[q] == '/') {
+            empty = b[q] == '/';
+            close = q + (empty ? 1 : 0);
+            if (close == e) return kCut;
+            return b[close] == '>' ? kParsed : kMalformed;
+        }
         const size_t name = q;
-        while (q < e && buf_[q] != '=' && !IsSpace(buf_[q])) ++q;
+        while (q < e && !kNameStop.stop[static_cast<unsigned char>(b[q])]) ++q;
         const size_t nameEnd = q;
-        while (q < e && IsSpace(buf_[q])) ++q;
-        if (q == e || buf_[q] != '=' || nameEnd == name) return Malformed(reason);
+        while (q < e && IsSpace(b[q])) ++q;
+        if (q == e) return kCut;
+        if (b[q] != '=' || nameEnd == name) return kMalformed;
         ++q;
-        while (q < e && IsSpace(buf_[q])) ++q;
-        if (q == e || (buf_[q] != '"' && buf_[q] != '\'')) return Malformed(reason);
-        const char quote = buf_[q++];
-        const size_t value = q;
-        while (q < e && buf_[q] != quote) ++q;
-        if (q == e) return Malformed(reason);
-        attrs_.push_back({name, nameEnd - name, value, q - value});
-        ++q;
-        const char* n = &buf_[name];
-        const size_t nLength = nameEnd - name;
-        if (StartsWith(n, nLength, "xmlns") && (nLength == 5 || n[5] == ':')) {
-            const std::string prefix = nLength == 5 ? std::string() : std::string(n + 6, nLength - 6);
-            bindings_.push_back({prefix, NamespaceOf(&buf_[value], q - 1 - value)});
+        while (q < e && IsSpace(b[q])) ++q;
+        if (q == e) return kCut;
+        if (b[q] != '"' && b[q] != '\'') return kMalformed;
+        const char quote = b[q++];
+        const char* end = FindByte(b + q, e - q, quote);
+        if (end == nullptr) return kCut;
+        attrs_.push_back({name, nameEnd - name, q, static_cast<size_t>(end - b) - q});
+        q = static_cast<size_t>(end - b) + 1;
+    }
+}
+
+bool XmlScanner::StartTag(std::wstring& reason) {
+    size_t close = 0, nameLength = 0;
+    bool empty = false;
+    for (;;) {
+        const int parsed = ParseStartTag(close, empty, nameLength);
+        if (parsed == kParsed) break;
+        if (parsed == kMalformed || eof_) return Malformed(reason);
+        if (!Fill(reason)) return false;
+    }
+    const size_t tagStart = pos_ + 1;
+    startBindings_ = bindings_.size();
+    for (const Attr& a : attrs_) {
+        const char* n = &buf_[a.name];
+        if (IsDeclaration(n, a.nameLength)) {
+            bindings_.push_back({a.nameLength == 5 ? std::string() : std::string(n + 6, a.nameLength - 6),
+                                 NamespaceOf(&buf_[a.value], a.valueLength)});
             ++bindingsVersion_;
         }
     }
-
     XmlNs ns;
     size_t localAt;
     if (!Resolve(&buf_[tagStart], nameLength, true, ns, localAt)) return Malformed(reason);
@@ -435,7 +515,7 @@ bool XmlScanner::StartTag(size_t close, std::wstring& reason) {
     local_ = &buf_[tagStart + localAt];
     localLength_ = nameLength - localAt;
     pendingEnd_ = empty;
-    pos_ += close + 1;
+    pos_ = close + 1;
     return true;
 }
 
@@ -445,7 +525,7 @@ bool XmlScanner::EndTag(size_t close, std::wstring& reason) {
     const size_t length = e - (pos_ + 2);
     if (open_.empty()) return Malformed(reason);
     const Open& top = open_.back();
-    if (top.nameLength != length || memcmp(names_.data() + top.name, &buf_[pos_ + 2], length) != 0)
+    if (top.nameLength != length || !Same(names_.data() + top.name, &buf_[pos_ + 2], length))
         return Malformed(reason);
     ns_ = top.ns;
     local_ = names_.data() + top.name + top.localAt;
@@ -460,7 +540,7 @@ bool XmlScanner::Characters(bool& produced, std::wstring& reason) {
     for (;;) {
         const size_t available = end_ - pos_;
         const char* start = &buf_[pos_];
-        const char* lt = static_cast<const char*>(memchr(start, '<', available));
+        const char* lt = FindByte(start, available, '<');
         size_t n;
         if (lt != nullptr) {
             n = static_cast<size_t>(lt - start);
@@ -480,10 +560,9 @@ bool XmlScanner::Characters(bool& produced, std::wstring& reason) {
             pos_ += n;
             return true;
         }
-        text_.clear();
-        if (!Decode(start, n, Decoding::Text, crPending_, text_)) return Malformed(reason);
+        HoldText(pos_, n, false);
         pos_ += n;
-        produced = !text_.empty();
+        produced = n > 0;
         return true;
     }
 }
@@ -529,54 +608,56 @@ bool XmlScanner::Next(Event& event, std::wstring& reason) {
         const char* p = &buf_[pos_];
         const size_t available = end_ - pos_;
         size_t at = 0;
-        if (StartsWith(p, available, "</")) {
-            if (!FindTagClose(at, reason) || !EndTag(at, reason)) return false;
+        // The byte after "<" tells the kind.
+        const char kind = available > 1 ? p[1] : '\0';
+        if (kind == '/') {
+            if (!FindEnd(">", at, reason) || !EndTag(at, reason)) return false;
             event = Event::End;
             return true;
         }
-        if (StartsWith(p, available, "<?")) {
+        if (kind == '?') {
             if (!FindEnd("?>", at, reason)) return false;
             pos_ += at + 2;
             continue;
         }
-        if (StartsWith(p, available, "<!--")) {
+        if (kind == '!' && StartsWith(p, available, "<!--")) {
             if (!FindEnd("-->", at, reason)) return false;
             pos_ += at + 3;
             continue;
         }
-        if (StartsWith(p, available, "<![CDATA[")) {
+        if (kind == '!' && StartsWith(p, available, "<![CDATA[")) {
             if (open_.empty()) return Malformed(reason);
             if (!FindEnd("]]>", at, reason)) return false;
-            text_.clear();
-            crPending_ = false;
-            Decode(&buf_[pos_ + 9], at - 9, Decoding::Cdata, crPending_, text_);
-            crPending_ = false;
+            HoldText(pos_ + 9, at - 9, true);
             pos_ += at + 3;
-            if (text_.empty()) continue;
+            if (at == 9) continue;
             event = Event::Text;
             return true;
         }
-        if (StartsWith(p, available, "<!")) return Malformed(reason);  // a DTD
-        if (!FindTagClose(at, reason) || !StartTag(at, reason)) return false;
+        if (kind == '!') return Malformed(reason);  // a DTD
+        if (!StartTag(reason)) return false;
         event = Event::Start;
         return true;
     }
 }
 
-bool XmlScanner::Attribute(XmlNs ns, const char* local, std::wstring& value) const {
-    const size_t localLength = strlen(local);
+bool XmlScanner::Attribute(XmlNs ns, const char* local, size_t localLength,
+                           std::wstring& value) const {
     for (const Attr& a : attrs_) {
         const char* name = &buf_[a.name];
-        if (StartsWith(name, a.nameLength, "xmlns") && (a.nameLength == 5 || name[5] == ':'))
-            continue;
+        if (a.nameLength < localLength || IsDeclaration(name, a.nameLength)) continue;
         XmlNs attributeNs;
         size_t localAt;
         if (!Resolve(name, a.nameLength, false, attributeNs, localAt) || attributeNs != ns ||
-            a.nameLength - localAt != localLength || memcmp(name + localAt, local, localLength) != 0)
+            a.nameLength - localAt != localLength || !Same(name + localAt, local, localLength))
             continue;
-        value.clear();
+        value.resize(a.valueLength);
         bool cr = false;
-        return Decode(&buf_[a.value], a.valueLength, Decoding::Attribute, cr, value);
+        size_t written = 0;
+        const bool decoded =
+            Decode(&buf_[a.value], a.valueLength, Decoding::Attribute, cr, &value[0], written);
+        value.resize(written);
+        return decoded;
     }
     return false;
 }

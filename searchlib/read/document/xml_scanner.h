@@ -51,7 +51,7 @@ public:
     // The element of the last Start or End.
     template <size_t N>
     bool Is(XmlNs ns, const char (&local)[N]) const {
-        return ns_ == ns && localLength_ == N - 1 && memcmp(local_, local, N - 1) == 0;
+        return ns_ == ns && localLength_ == N - 1 && Same(local_, local, N - 1);
     }
     XmlNs ns() const { return ns_; }
     std::string_view local() const { return {local_, localLength_}; }
@@ -60,10 +60,16 @@ public:
     bool Skip(std::wstring& reason);
 
     // An attribute of the last Start, entities made plain: false when absent.
-    bool Attribute(XmlNs ns, const char* local, std::wstring& value) const;
+    template <size_t N>
+    bool Attribute(XmlNs ns, const char (&local)[N], std::wstring& value) const {
+        return Attribute(ns, local, N - 1, value);
+    }
 
-    // The text of the last Text event: a long text comes in several.
-    const std::wstring& text() const { return text_; }
+    // Appends the text of the last Text event to to, entities and references
+    // made plain (a long text comes in several events). Text a reader has no
+    // use for is never decoded. False with the reason on a reference that
+    // names nothing.
+    bool AppendText(std::wstring& to, std::wstring& reason) const;
 
 private:
     struct Attr {
@@ -79,16 +85,25 @@ private:
         size_t bindings;  // bindings_ held before it
     };
 
+    // Short names compared in line: the runtime's memcmp is a call.
+    static bool Same(const char* a, const char* b, size_t n) {
+        for (size_t i = 0; i < n; ++i)
+            if (a[i] != b[i]) return false;
+        return true;
+    }
+    bool Attribute(XmlNs ns, const char* local, size_t length, std::wstring& value) const;
     bool Begin(std::wstring& reason);
     bool ReadUtf8(char* out, size_t room, size_t& got, std::wstring& reason);
     bool Fill(std::wstring& reason);
     bool Need(size_t n, std::wstring& reason);
     bool FindEnd(const char* terminator, size_t& at, std::wstring& reason);
-    bool FindTagClose(size_t& at, std::wstring& reason);
-    bool StartTag(size_t close, std::wstring& reason);
+    enum { kParsed, kCut, kMalformed };
+    int ParseStartTag(size_t& close, bool& empty, size_t& nameLength);
+    bool StartTag(std::wstring& reason);
     bool EndTag(size_t close, std::wstring& reason);
     bool Characters(bool& produced, std::wstring& reason);
     bool Resolve(const char* qname, size_t length, bool element, XmlNs& ns, size_t& localAt) const;
+    void HoldText(size_t at, size_t n, bool cdata);
     bool Malformed(std::wstring& reason) const;
 
     ByteStream& in_;
@@ -116,9 +131,13 @@ private:
     mutable XmlNs cachedNs_ = XmlNs::None;
     mutable uint64_t cachedVersion_ = UINT64_MAX;
     uint64_t bindingsVersion_ = 0;
-    std::vector<Attr> attrs_;
+    std::vector<Attr> attrs_;  // of the last Start
     XmlNs ns_ = XmlNs::None;
     const char* local_ = nullptr;
     size_t localLength_ = 0;
-    std::wstring text_;
+    // The last Text event's bytes in buf_, as the event left them.
+    size_t textAt_ = 0, textBytes_ = 0;
+    bool textCdata_ = false;
+    bool textAfterCr_ = false;  // an LF it starts with pairs with a CR before
+    mutable std::vector<wchar_t> decoded_;  // grows to the longest text piece
 };
