@@ -78,7 +78,22 @@ private:
     size_t piece_;
 };
 
+// The spill files in the temporary folder: each is deleted as it closes.
+int SpillFiles() {
+    wchar_t folder[MAX_PATH + 1];
+    GetTempPathW(MAX_PATH + 1, folder);
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((std::wstring(folder) + L"tsm*.tmp").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return 0;
+    int n = 0;
+    do ++n;
+    while (FindNextFileW(find, &data));
+    FindClose(find);
+    return n;
+}
+
 TEST(ArchiveTest, EveryMemberIsReadOrPassedByWithItsReason) {
+    const int spilled = SpillFiles();
     using status::InsideFault;
     auto why = [](InsideFault fault) { return status::InsideReason(fault); };
     const std::wstring archive = Fixture(L"archive.zip");
@@ -164,6 +179,7 @@ TEST(ArchiveTest, EveryMemberIsReadOrPassedByWithItsReason) {
         }
     }
     spillHeldBytes = kHeldInMemory;
+    EXPECT_EQ(SpillFiles(), spilled);
 }
 
 TEST(ArchiveTest, TheLastDotOfANameTellsItsKind) {

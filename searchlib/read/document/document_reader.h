@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "content_kind.h"
 #include "package.h"
 
 // The most characters one cell or paragraph may hold: it is gathered whole
@@ -47,6 +48,9 @@ void PutLines(std::wstring_view place, std::wstring_view text, std::wstring& out
 // Appends n's decimal digits to out.
 void AppendNumber(unsigned long n, std::wstring& out);
 
+// Appends a cell's reference, "AB12" for column 28 of row 12, to out.
+void AppendCellReference(unsigned column, unsigned long row, std::wstring& out);
+
 // Appends the text of xml's last Text event to piece, within
 // kLongestPiece: false with the reason.
 bool AddText(const XmlScanner& xml, std::wstring& piece, std::wstring& reason);
@@ -54,3 +58,5 @@ bool AddText(const XmlScanner& xml, std::wstring& piece, std::wstring& reason);
 std::unique_ptr<DocumentReader> MakeWorkbookReader();
 std::unique_ptr<DocumentReader> MakeWordReader();
 std::unique_ptr<DocumentReader> MakeSlidesReader();
+// kind: OdfText, OdfSpreadsheet or OdfPresentation.
+std::unique_ptr<DocumentReader> MakeOpenDocumentReader(ContentKind kind);

@@ -14,6 +14,9 @@ bool DocumentText::Open(RandomSource& source, ContentKind kind, std::wstring& re
     case ContentKind::Workbook: reader_ = MakeWorkbookReader(); break;
     case ContentKind::WordDocument: reader_ = MakeWordReader(); break;
     case ContentKind::Presentation: reader_ = MakeSlidesReader(); break;
+    case ContentKind::OdfText:
+    case ContentKind::OdfSpreadsheet:
+    case ContentKind::OdfPresentation: reader_ = MakeOpenDocumentReader(kind); break;
     default:
         reason = status::InsideReason(status::InsideFault::OldFormat);
         return false;
@@ -86,6 +89,15 @@ void AppendNumber(unsigned long n, std::wstring& out) {
         n /= 10;
     } while (n != 0);
     while (k > 0) out += digits[--k];
+}
+
+void AppendCellReference(unsigned column, unsigned long row, std::wstring& out) {
+    wchar_t letters[8];
+    size_t k = 0;
+    for (; column > 0 && k < 8; column = (column - 1) / 26)
+        letters[k++] = static_cast<wchar_t>(L'A' + (column - 1) % 26);
+    while (k > 0) out += letters[--k];
+    AppendNumber(row, out);
 }
 
 bool AddText(const XmlScanner& xml, std::wstring& piece, std::wstring& reason) {

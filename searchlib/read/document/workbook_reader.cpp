@@ -104,13 +104,6 @@ unsigned ColumnOf(const std::wstring& ref) {
     return column;
 }
 
-std::wstring Reference(unsigned column, unsigned long row) {
-    std::wstring letters;
-    for (; column > 0; column = (column - 1) / 26)
-        letters.insert(letters.begin(), static_cast<wchar_t>(L'A' + (column - 1) % 26));
-    return letters + std::to_wstring(row);
-}
-
 // The shared strings, held in pieces that are filled and never moved, so
 // that growing never holds a copy of what is held.
 class StringPool {
@@ -275,7 +268,8 @@ bool WorkbookReader::Handle(XmlScanner& xml, XmlScanner::Event event, std::wstri
             if (xml.Attribute(XmlNs::None, "r", ref_) && ColumnOf(ref_) != 0) {
                 column_ = ColumnOf(ref_);
             } else {
-                ref_ = Reference(++column_, row_);
+                ref_.clear();
+                AppendCellReference(++column_, row_, ref_);
             }
             if (!xml.Attribute(XmlNs::None, "t", type_)) type_.clear();
             cellType_ = TypeOf(type_);

@@ -33,6 +33,7 @@ const struct {
     {"urn:oasis:names:tc:opendocument:xmlns:table:1.0", XmlNs::OdfTable},
     {"urn:oasis:names:tc:opendocument:xmlns:drawing:1.0", XmlNs::OdfDraw},
     {"urn:oasis:names:tc:opendocument:xmlns:presentation:1.0", XmlNs::OdfPresentation},
+    {"http://purl.org/dc/elements/1.1/", XmlNs::DublinCore},
     {"http://www.w3.org/XML/1998/namespace", XmlNs::Xml},
 };
 

@@ -32,6 +32,7 @@ enum class XmlNs : uint8_t {
     OdfTable,
     OdfDraw,
     OdfPresentation,
+    DublinCore,  // an OpenDocument comment's author and date
 };
 
 // The namespace named uri (UTF-8 bytes).
