@@ -1,5 +1,7 @@
 #include "xml_scanner.h"
 
+#include <windows.h>
+
 #include <algorithm>
 
 #include "simd.h"
@@ -72,24 +74,6 @@ bool IsDeclaration(const char* name, size_t n) {
 bool StartsWith(const char* p, size_t n, const char* prefix) {
     const size_t k = strlen(prefix);
     return n >= k && memcmp(p, prefix, k) == 0;
-}
-
-void PutUtf8(std::string& out, unsigned c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | c >> 6);
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | c >> 12);
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | c >> 18);
-        out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
 }
 
 // The code point of a reference's name (between "&" and ";"), or 0 when it
@@ -342,16 +326,14 @@ bool XmlScanner::ReadUtf8(char* out, size_t room, size_t& got, std::wstring& rea
             got = 0;
             return true;
         }
-        for (size_t i = 0; i < units; ++i) {
-            unsigned c = unit(i);
-            if ((c & 0xFC00) == 0xD800 && i + 1 < units && (unit(i + 1) & 0xFC00) == 0xDC00) {
-                c = 0x10000 + ((c - 0xD800) << 10) + (unit(i + 1) - 0xDC00);
-                ++i;
-            } else if ((c & 0xF800) == 0xD800) {
-                c = 0xFFFD;
-            }
-            PutUtf8(converted_, c);
-        }
+        std::wstring wide(units, L'\0');
+        for (size_t i = 0; i < units; ++i) wide[i] = static_cast<wchar_t>(unit(i));
+        // A lone surrogate becomes U+FFFD.
+        const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(units), nullptr, 0,
+                                          nullptr, nullptr);
+        converted_.resize(static_cast<size_t>(n));
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(units), &converted_[0], n,
+                            nullptr, nullptr);
         raw_.erase(raw_.begin(), raw_.begin() + static_cast<ptrdiff_t>(units * 2));
     }
     got = std::min(room, converted_.size() - convertedAt_);
