@@ -56,6 +56,7 @@ TEST(DocumentTextTest, EachCellParagraphAndSlideTextIsALineWithItsPlace) {
          L"文書の部品 word/document.xml が見つかりません（壊れています）"},
         {L"archive.zip", ContentKind::Presentation, L"", status::MissingPartReason(L"ppt/presentation.xml")},
         {L"damaged.zip", ContentKind::Workbook, L"", status::InsideReason(status::InsideFault::NoDirectory)},
+        {L"locked.xlsx", ContentKind::Workbook, L"", L"暗号化されているため探せません"},
     };
     for (size_t units : {size_t(1), size_t(1) << 20}) {
         for (const auto& c : cases) {

@@ -11,7 +11,42 @@
 
 // The most characters one cell or paragraph may hold: it is gathered whole
 // before its lines are put out.
-constexpr size_t kLongestPiece = size_t(4) << 20;
+constexpr size_t kLongestPiece = size_t(1) << 20;
+
+// Paragraphs being read one within another (a text box's within the
+// paragraph it stands in, a note's within its mark's), their buffers kept
+// from one to the next. Deeper than kDeepest, a paragraph's text joins the
+// one it stands in, so that memory stays within kDeepest pieces.
+class ParagraphStack {
+public:
+    static constexpr size_t kDeepest = 16;
+
+    void Clear() { open_ = joined_ = 0; }
+    void Open() {
+        if (open_ == kDeepest) {
+            ++joined_;
+            return;
+        }
+        if (open_ == buffers_.size()) buffers_.emplace_back();
+        buffers_[open_++].clear();
+    }
+    // The innermost paragraph's text, or null outside every paragraph.
+    std::wstring* Top() { return open_ > 0 ? &buffers_[open_ - 1] : nullptr; }
+    // Ends the innermost: its text, or null when it was joined to another
+    // (or none was open).
+    const std::wstring* Close() {
+        if (joined_ > 0) {
+            --joined_;
+            return nullptr;
+        }
+        return open_ > 0 ? &buffers_[--open_] : nullptr;
+    }
+
+private:
+    std::vector<std::wstring> buffers_;
+    size_t open_ = 0;
+    size_t joined_ = 0;
+};
 
 struct PartToRead {
     std::wstring name;   // in the package

@@ -21,7 +21,17 @@ bool DocumentText::Open(RandomSource& source, ContentKind kind, std::wstring& re
         reason = status::InsideReason(status::InsideFault::OldFormat);
         return false;
     }
-    return package_.Open(source, reason) && reader_->Open(package_, reason);
+    if (!package_.Open(source, reason)) {
+        // Office keeps a document with a password in a compound file, not a
+        // zip package: say so rather than call it damaged.
+        static const unsigned char kCompoundFile[] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+        unsigned char head[sizeof kCompoundFile];
+        std::wstring ignored;
+        if (source.ReadAt(0, head, sizeof head, ignored) && memcmp(head, kCompoundFile, sizeof head) == 0)
+            reason = status::InsideReason(status::InsideFault::Encrypted);
+        return false;
+    }
+    return reader_->Open(package_, reason);
 }
 
 bool DocumentText::Read(std::wstring& out, size_t units, bool& end, std::wstring& reason) {

@@ -29,7 +29,7 @@ protected:
                 std::wstring& reason) override;
 
 private:
-    void Paragraph(bool start, std::wstring& out);
+    bool Paragraph(bool start, std::wstring& out, std::wstring& reason);
     void Cell(XmlScanner& xml, bool start);
     void PutRow(std::wstring& out);
     template <size_t N>
@@ -40,8 +40,7 @@ private:
     }
 
     ContentKind kind_;
-    std::vector<std::wstring> paragraphs_;  // as the Word reader keeps them
-    size_t open_ = 0;
+    ParagraphStack paragraphs_;
     unsigned long count_ = 0;  // paragraphs, or pages
     bool inNotes_ = false;
     std::wstring place_, value_;
@@ -62,18 +61,24 @@ bool OpenDocumentReader::Open(Package& package, std::wstring& reason) {
     return false;
 }
 
-void OpenDocumentReader::Paragraph(bool start, std::wstring& out) {
+bool OpenDocumentReader::Paragraph(bool start, std::wstring& out, std::wstring& reason) {
     if (start) {
-        if (open_ == paragraphs_.size()) paragraphs_.emplace_back();
-        paragraphs_[open_++].clear();
-        return;
+        paragraphs_.Open();
+        return true;
     }
-    if (open_ == 0) return;
-    const std::wstring& text = paragraphs_[--open_];
+    const std::wstring* paragraph = paragraphs_.Close();
+    if (paragraph == nullptr) return true;
+    const std::wstring& text = *paragraph;
     if (kind_ == ContentKind::OdfSpreadsheet) {
-        // A cell's paragraphs are its lines.
-        if (inCell_ > 0) cell_ += (cell_.empty() ? L"" : L"\n") + text;
-        return;
+        if (inCell_ == 0) return true;
+        // A cell's paragraphs are its lines, within the bound of a piece.
+        if (cell_.size() + text.size() >= kLongestPiece) {
+            reason = status::BoundReason(status::DocumentBound::Piece, kLongestPiece);
+            return false;
+        }
+        if (!cell_.empty()) cell_ += L'\n';
+        cell_ += text;
+        return true;
     }
     if (kind_ == ContentKind::OdfText) {
         place_ = kParagraph;
@@ -84,6 +89,7 @@ void OpenDocumentReader::Paragraph(bool start, std::wstring& out) {
         if (inNotes_) place_ += kNotes;
     }
     PutLines(place_, text, out);
+    return true;
 }
 
 void OpenDocumentReader::Cell(XmlScanner& xml, bool start) {
@@ -115,17 +121,17 @@ void OpenDocumentReader::PutRow(std::wstring& out) {
 
 bool OpenDocumentReader::Handle(XmlScanner& xml, XmlScanner::Event event, std::wstring& out,
                                 std::wstring& reason) {
-    if (event == XmlScanner::Event::Text) return open_ == 0 || AddText(xml, paragraphs_[open_ - 1], reason);
+    if (event == XmlScanner::Event::Text) {
+        std::wstring* paragraph = paragraphs_.Top();
+        return paragraph == nullptr || AddText(xml, *paragraph, reason);
+    }
     const bool start = event == XmlScanner::Event::Start;
     // A comment's author and date, and a note's mark, are not its text.
     if (start && (xml.ns() == XmlNs::DublinCore || xml.Is(XmlNs::OdfText, "note-citation")))
         return xml.Skip(reason);
-    if (xml.Is(XmlNs::OdfText, "p") || xml.Is(XmlNs::OdfText, "h")) {
-        Paragraph(start, out);
-        return true;
-    }
-    if (start && open_ > 0) {
-        std::wstring& paragraph = paragraphs_[open_ - 1];
+    if (xml.Is(XmlNs::OdfText, "p") || xml.Is(XmlNs::OdfText, "h")) return Paragraph(start, out, reason);
+    if (start && paragraphs_.Top() != nullptr) {
+        std::wstring& paragraph = *paragraphs_.Top();
         if (xml.Is(XmlNs::OdfText, "s")) {
             unsigned long spaces = 1;
             if (xml.Attribute(XmlNs::OdfText, "c", value_)) spaces = std::wcstoul(value_.c_str(), nullptr, 10);

@@ -50,10 +50,7 @@ private:
     std::wstring label_;           // the part's own, or the note's
     unsigned long bodyParagraphs_ = 0;  // each counted as it ends
     unsigned long notes_ = 0;       // of the part
-    // Paragraphs being read, a text box's within its anchor's: the first
-    // open_ of paragraphs_, whose buffers are kept from one to the next.
-    std::vector<std::wstring> paragraphs_;
-    size_t open_ = 0;
+    ParagraphStack paragraphs_;
     int inText_ = 0;
     int inRun_ = 0;
     std::wstring place_;
@@ -90,16 +87,15 @@ void WordReader::BeginPart(const PartToRead& part) {
     role_ = part.role;
     label_ = part.place;
     notes_ = 0;
-    open_ = 0;
+    paragraphs_.Clear();
     inText_ = inRun_ = 0;
 }
 
 bool WordReader::Handle(XmlScanner& xml, XmlScanner::Event event, std::wstring& out,
                         std::wstring& reason) {
     if (event == XmlScanner::Event::Text) {
-        if (inText_ > 0 && open_ > 0 && !AddText(xml, paragraphs_[open_ - 1], reason))
-            return false;
-        return true;
+        std::wstring* paragraph = paragraphs_.Top();
+        return inText_ == 0 || paragraph == nullptr || AddText(xml, *paragraph, reason);
     }
     const bool start = event == XmlScanner::Event::Start;
     // A fallback repeats, for older readers, what its choice holds.
@@ -107,25 +103,25 @@ bool WordReader::Handle(XmlScanner& xml, XmlScanner::Event event, std::wstring& 
     if (xml.ns() != XmlNs::Word) return true;
     if (xml.Is(XmlNs::Word, "p")) {
         if (start) {
-            if (open_ == paragraphs_.size()) paragraphs_.emplace_back();
-            paragraphs_[open_++].clear();
+            paragraphs_.Open();
             return true;
         }
-        if (open_ == 0) return true;
+        const std::wstring* text = paragraphs_.Close();
+        if (text == nullptr) return true;
         if (role_ == kBody) {
             place_ = kParagraph;
             AppendNumber(++bodyParagraphs_, place_);
-            PutLines(place_, paragraphs_[--open_], out);
+            PutLines(place_, *text, out);
         } else {
-            PutLines(label_, paragraphs_[--open_], out);
+            PutLines(label_, *text, out);
         }
     } else if (xml.Is(XmlNs::Word, "t")) {
         inText_ += start ? 1 : -1;
     } else if (xml.Is(XmlNs::Word, "r")) {
         inRun_ += start ? 1 : -1;
-    } else if (start && inRun_ > 0 && open_ > 0) {
+    } else if (start && inRun_ > 0 && paragraphs_.Top() != nullptr) {
         // Within a run; a tab stop of the paragraph's properties is no text.
-        std::wstring& paragraph = paragraphs_[open_ - 1];
+        std::wstring& paragraph = *paragraphs_.Top();
         if (xml.Is(XmlNs::Word, "tab")) paragraph += L'\t';
         else if (xml.Is(XmlNs::Word, "br") || xml.Is(XmlNs::Word, "cr")) paragraph += L'\n';
         else if (xml.Is(XmlNs::Word, "noBreakHyphen")) paragraph += L'-';
