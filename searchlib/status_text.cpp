@@ -122,4 +122,83 @@ std::wstring LineOfFile(const wchar_t* path, size_t pathLength, int number) {
     return place;
 }
 
+namespace {
+
+// 1234567 as "1,234,567".
+std::wstring Grouped(uint64_t n) {
+    std::wstring digits = std::to_wstring(n);
+    for (size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, 1, L',');
+    return digits;
+}
+
+// A size in whole gibibytes or else mebibytes, as "1 GB" and "32 MB".
+std::wstring Megabytes(uint64_t bytes) {
+    const uint64_t gib = uint64_t(1) << 30;
+    return bytes % gib == 0 ? Grouped(bytes / gib) + L" GB" : Grouped(bytes >> 20) + L" MB";
+}
+
+}  // namespace
+
+std::wstring InsideReason(InsideFault fault) {
+    switch (fault) {
+    case InsideFault::Truncated: return L"書庫が途中で切れています";
+    case InsideFault::NoDirectory: return L"書庫の目録が見つかりません（zip 形式でないか、壊れています）";
+    case InsideFault::BadDirectory: return L"書庫の目録が壊れています";
+    case InsideFault::Split: return L"複数のファイルに分割された書庫の中は探せません";
+    case InsideFault::BadHeader: return L"メンバーの見出しが書庫の目録と合いません（壊れています）";
+    case InsideFault::BadData: return L"圧縮されたデータが壊れています";
+    case InsideFault::BadCrc: return L"展開したデータの CRC が書庫の目録と合いません（壊れています）";
+    case InsideFault::BadSize: return L"展開したデータの大きさが書庫の目録と合いません（壊れています）";
+    case InsideFault::Encrypted: return L"暗号化されているため探せません";
+    case InsideFault::OldFormat: return L"この形式の中は探せません";
+    }
+    return std::wstring();
+}
+
+std::wstring MethodReason(unsigned method) {
+    static const struct {
+        unsigned method;
+        const wchar_t* name;
+    } known[] = {{1, L"Shrink"},     {2, L"Reduce"},    {3, L"Reduce"},   {4, L"Reduce"},
+                 {5, L"Reduce"},     {6, L"Implode"},   {9, L"Deflate64"}, {10, L"PKWARE DCL Implode"},
+                 {12, L"bzip2"},     {14, L"LZMA"},     {18, L"IBM TERSE"}, {19, L"IBM LZ77"},
+                 {20, L"Zstandard"}, {93, L"Zstandard"}, {95, L"XZ"},      {96, L"JPEG"},
+                 {97, L"WavPack"},   {98, L"PPMd"}};
+    std::wstring name = std::to_wstring(method) + L" ";
+    for (const auto& k : known)
+        if (k.method == method) name = std::wstring(k.name) + L"（" + std::to_wstring(method) + L"）";
+    return L"圧縮方式 " + name + L"の展開には対応していません";
+}
+
+std::wstring ExpansionReason(uint64_t limitBytes, unsigned ratio) {
+    return L"展開すると大き過ぎます（" + Megabytes(limitBytes) + L"、または圧縮時の " +
+           Grouped(ratio) + L" 倍を超えます）";
+}
+
+std::wstring NestingReason(int levels) {
+    return L"書庫の入れ子が深過ぎます（" + std::to_wstring(levels) + L" 段までを探します）";
+}
+
+std::wstring XmlReason(const std::wstring& part) {
+    return L"文書の部品 " + part + L" の XML が壊れています";
+}
+
+std::wstring MissingPartReason(const std::wstring& part) {
+    return L"文書の部品 " + part + L" が見つかりません（壊れています）";
+}
+
+std::wstring BoundReason(DocumentBound what, uint64_t limit) {
+    switch (what) {
+    case DocumentBound::SharedStrings:
+        return L"ブックの共有文字列が大き過ぎます（" + Megabytes(limit) + L" を超えます）";
+    case DocumentBound::Piece:
+        return L"1 つのセルか段落の文字が多過ぎます（" + Grouped(limit) + L" 文字を超えます）";
+    case DocumentBound::Parts:
+        return L"文書の部品が多過ぎます（" + Grouped(limit) + L" 個を超えます）";
+    case DocumentBound::Tag:
+        return L"文書の XML のタグが大き過ぎます（" + Megabytes(limit) + L" を超えます）";
+    }
+    return std::wstring();
+}
+
 }  // namespace status

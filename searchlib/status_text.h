@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 namespace status {
@@ -66,5 +67,46 @@ void Compose(wchar_t* statusText, const wchar_t* subject, const wchar_t* leadIn,
 // Copies text into a buffer of `units` units (terminating zero included),
 // cutting it if it does not fit, never leaving half a surrogate pair.
 void CopyBounded(wchar_t* out, size_t units, const wchar_t* text, size_t length);
+
+// Why an archive, a member of one or a document is passed by: whole reasons
+// for the skipped callback, with no subject (the caller names the path).
+enum class InsideFault {
+    Truncated,     // the archive ends before a part it lists
+    NoDirectory,   // no end record: not a zip, or cut short
+    BadDirectory,  // the central directory is damaged
+    Split,         // one volume of an archive split over several files
+    BadHeader,     // a member's local header disagrees with the directory
+    BadData,       // the compressed data can't be inflated
+    BadCrc,        // the inflated data's CRC is not the directory's
+    BadSize,       // the inflated size is not the directory's
+    Encrypted,     // a member that needs a password
+    OldFormat,     // .xls .doc .ppt and PDF: their insides can't be read
+};
+std::wstring InsideReason(InsideFault fault);
+
+// A compression method other than stored and deflated, named when known:
+// "圧縮方式 Deflate64（9）の展開には対応していません".
+std::wstring MethodReason(unsigned method);
+
+// A member that would expand beyond limitBytes, or beyond ratio times its
+// packed size.
+std::wstring ExpansionReason(uint64_t limitBytes, unsigned ratio);
+
+// An archive nested deeper than levels archives.
+std::wstring NestingReason(int levels);
+
+// A document's part (its name in the package) that is not well-formed XML,
+// and one that its document names but its package does not hold.
+std::wstring XmlReason(const std::wstring& part);
+std::wstring MissingPartReason(const std::wstring& part);
+
+// A document that holds more than a bound allows, held in memory to read it.
+enum class DocumentBound {
+    SharedStrings,  // a workbook's shared strings, in bytes
+    Piece,          // one cell's or paragraph's text, in characters
+    Parts,          // the parts of a document's package
+    Tag,            // one XML tag, in bytes
+};
+std::wstring BoundReason(DocumentBound what, uint64_t limit);
 
 }  // namespace status

@@ -2,12 +2,16 @@
 
 namespace testing_support {
 
-bool StartBeside(const std::wstring& name, const std::wstring& arguments, HANDLE in, HANDLE out,
-                 PROCESS_INFORMATION* process) {
+std::wstring BesideProgram(const std::wstring& name) {
     wchar_t self[MAX_PATH];
     DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
     std::wstring exe(self, n);
-    exe = exe.substr(0, exe.find_last_of(L'\\') + 1) + name;
+    return exe.substr(0, exe.find_last_of(L'\\') + 1) + name;
+}
+
+bool StartBeside(const std::wstring& name, const std::wstring& arguments, HANDLE in, HANDLE out,
+                 PROCESS_INFORMATION* process) {
+    const std::wstring exe = BesideProgram(name);
     std::wstring command = L"\"" + exe + L"\" " + arguments;
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);

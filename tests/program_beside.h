@@ -8,6 +8,9 @@
 
 namespace testing_support {
 
+// The path of name in this test program's folder.
+std::wstring BesideProgram(const std::wstring& name);
+
 // Starts `name` from this test program's folder with `arguments` after its
 // quoted path, its standard input on `in` and its output and error on
 // `out` (inheritable handles). False, and *process all null, if it did not

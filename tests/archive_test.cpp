@@ -1,0 +1,202 @@
+// Archives walked member by member: names in code page 932 and UTF-8,
+// archives and documents inside archives, ZIP64 and leading bytes, and
+// every member passed by with its exact reason.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "content_kind.h"
+#include "document/document_text.h"
+#include "program_beside.h"
+#include "status_text.h"
+#include "test_support.h"
+#include "zip/archive_walk.h"
+#include "zip/spill_source.h"
+
+using namespace testing_support;
+
+namespace {
+
+std::wstring Fixture(const std::wstring& name) { return BesideProgram(L"documents\\" + name); }
+
+// Bytes as units, one a byte, to compare within texts.
+std::wstring Widened(const std::string& bytes) {
+    std::wstring units;
+    for (unsigned char b : bytes) units += static_cast<wchar_t>(b);
+    return units;
+}
+
+// The fixture's member of pseudo-random lines, too big for one piece of input.
+std::string BigText() {
+    std::string text;
+    unsigned long long x = 1;
+    char line[32];
+    for (int i = 0; i < 20000; ++i) {
+        x = (x * 1103515245 + 12345) % 2147483648ull;
+        snprintf(line, sizeof line, "%06d %08llx\n", i, x);
+        text += line;
+    }
+    return text;
+}
+
+// Every visit as a text: "M path = bytes" for a member read to its end (a
+// piece first, then again from its start), "D path: first line" for a
+// document, "S path: reason" for one passed by, "F path: reason" for one
+// whose reading failed.
+class Recorder : public ArchiveVisitor {
+public:
+    explicit Recorder(size_t piece) : piece_(piece) {}
+    std::vector<std::wstring> visits;
+
+    bool Member(const std::wstring& path, MemberStream& member) override {
+        std::string bytes, piece(piece_, '\0');
+        std::wstring reason;
+        size_t got = 0;
+        bool read = member.Read(&piece[0], piece.size(), got, reason);
+        member.Restart();
+        while (read && (read = member.Read(&piece[0], piece.size(), got, reason)) && got > 0)
+            bytes.append(piece, 0, got);
+        visits.push_back(read ? L"M " + path + L" = " + Widened(bytes) : L"F " + path + L": " + reason);
+        return true;
+    }
+    bool Document(const std::wstring& path, ContentKind kind, RandomSource& source) override {
+        DocumentText text;
+        std::wstring lines, reason;
+        bool end = false;
+        if (text.Open(source, kind, reason) && text.Read(lines, 1, end, reason))
+            visits.push_back(L"D " + path + L": " + lines.substr(0, lines.find(L'\n')));
+        else
+            visits.push_back(L"F " + path + L": " + reason);
+        return true;
+    }
+    bool Skipped(const std::wstring& path, const std::wstring& reason) override {
+        visits.push_back(L"S " + path + L": " + reason);
+        return true;
+    }
+
+private:
+    size_t piece_;
+};
+
+// The spill files in the temporary folder: each is deleted as it closes.
+int SpillFiles() {
+    wchar_t folder[MAX_PATH + 1];
+    GetTempPathW(MAX_PATH + 1, folder);
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((std::wstring(folder) + L"tsm*.tmp").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return 0;
+    int n = 0;
+    do ++n;
+    while (FindNextFileW(find, &data));
+    FindClose(find);
+    return n;
+}
+
+TEST(ArchiveTest, EveryMemberIsReadOrPassedByWithItsReason) {
+    const int spilled = SpillFiles();
+    using status::InsideFault;
+    auto why = [](InsideFault fault) { return status::InsideReason(fault); };
+    const std::wstring archive = Fixture(L"archive.zip");
+    auto in = [](const std::wstring& zip, const std::wstring& member) {
+        return Fixture(zip) + L"\\" + member;
+    };
+    auto memberOf = [&](const std::wstring& member, const std::string& bytes) {
+        return L"M " + in(L"archive.zip", member) + L" = " + Widened(bytes);
+    };
+    auto passed = [&](const std::wstring& zip, const std::wstring& member, const std::wstring& reason) {
+        return L"S " + (member.empty() ? Fixture(zip) : in(zip, member)) + L": " + reason;
+    };
+    auto failed = [&](const std::wstring& member, InsideFault fault) {
+        return L"F " + in(L"archive.zip", member) + L": " + why(fault);
+    };
+    // The members of archive.zip, with documents read as such or as bytes.
+    auto archiveVisits = [&](bool documents) {
+        return std::vector<std::wstring>{
+            memberOf(L"sjis.txt", SjisBytes(L"東京支社\r\nｶﾀｶﾅ\r\n")),
+            memberOf(L"utf8.txt", Utf8Bytes(L"東京支社\n")),
+            memberOf(L"utf16.txt", "\xFF\xFE" + Utf16Bytes(L"東京支社\r\n")),
+            memberOf(L"資料\\議事録.txt", SjisBytes(L"議事録")),
+            memberOf(L"報告\\概要.txt", Utf8Bytes(L"概要")),
+            memberOf(L"ユニコード.txt", "unicode"),
+            memberOf(L"inner.zip\\内側.txt", Utf8Bytes(L"内側の行\n")),
+            documents ? L"D " + in(L"archive.zip", L"inner.zip\\book.xlsx") + L": [売上!A1] 大阪支店"
+                      : memberOf(L"inner.zip\\book.xlsx", ReadBytes(Fixture(L"book.xlsx"))),
+            memberOf(L"stored.zip\\格納.txt", Utf8Bytes(L"格納")),
+            memberOf(L"..\\外.txt", Utf8Bytes(L"外")),
+            memberOf(L"C:\\drive.txt", "drive"),
+            documents ? passed(L"archive.zip", L"古い.xls", why(InsideFault::OldFormat))
+                      : memberOf(L"古い.xls", "\xD0\xCF\x11\xE0"),
+            documents ? L"D " + in(L"archive.zip", L"report.docx") + L": [段落 1] 議事録"
+                      : memberOf(L"report.docx", ReadBytes(Fixture(L"report.docx"))),
+            memberOf(L"big.txt", BigText()),
+            passed(L"archive.zip", L"secret.txt", why(InsideFault::Encrypted)),
+            passed(L"archive.zip", L"d64.txt", L"圧縮方式 Deflate64（9）の展開には対応していません"),
+            passed(L"archive.zip", L"bz.txt", status::MethodReason(12)),
+            passed(L"archive.zip", L"lzma.txt", status::MethodReason(14)),
+            failed(L"crc.txt", InsideFault::BadCrc),
+            failed(L"bad.txt", InsideFault::BadData),
+            failed(L"size.txt", InsideFault::BadSize),
+            passed(L"archive.zip", L"cut.txt", why(InsideFault::Truncated)),
+            passed(L"archive.zip", L"huge.bin", L"展開すると大き過ぎます（1 GB、または圧縮時の 1,000 倍を超えます）"),
+            passed(L"archive.zip", L"ratio.bin", status::ExpansionReason(kExpandedLimit, kExpansionRatio)),
+        };
+    };
+    const std::vector<std::wstring> twoMembers[] = {
+        {L"M " + in(L"zip64.zip", L"a.txt") + L" = first\n", L"M " + in(L"zip64.zip", L"b.txt") + L" = second\n"},
+        {L"M " + in(L"sfx.zip", L"a.txt") + L" = first\n", L"M " + in(L"sfx.zip", L"b.txt") + L" = second\n"}};
+    const struct Case {
+        std::wstring archive;
+        bool documents;
+        std::vector<std::wstring> visits;
+    } cases[] = {
+        {L"archive.zip", true, archiveVisits(true)},
+        {L"archive.zip", false, archiveVisits(false)},
+        {L"deep.zip", true,
+         {L"M " + in(L"deep.zip", L"2.zip\\3.zip\\三.txt") + L" = three",
+          passed(L"deep.zip", L"2.zip\\3.zip\\4.zip", L"書庫の入れ子が深過ぎます（3 段までを探します）")}},
+        {L"zip64.zip", true, twoMembers[0]},
+        {L"sfx.zip", true, twoMembers[1]},
+        {L"damaged.zip", true, {passed(L"damaged.zip", L"", why(InsideFault::NoDirectory))}},
+        {L"baddir.zip", true, {passed(L"baddir.zip", L"", why(InsideFault::BadDirectory))}},
+        {L"split.zip", true, {passed(L"split.zip", L"", why(InsideFault::Split))}},
+    };
+    // Small pieces with members held in memory, big ones with every inner
+    // archive and document spilled to a temporary file.
+    for (const auto& [held, piece] : {std::pair<uint64_t, size_t>{kHeldInMemory, 7}, {0, 65536}}) {
+        spillHeldBytes = held;
+        for (const Case& c : cases) {
+            SCOPED_TRACE(Show(c.archive) + (c.documents ? " with documents" : ""));
+            FileSource source;
+            wchar_t statusText[status::kUnits];
+            ASSERT_EQ(source.Open(Fixture(c.archive).c_str(), statusText), 1);
+            Recorder recorder(piece);
+            EXPECT_TRUE(WalkArchive(source, Fixture(c.archive), c.documents, recorder));
+            ASSERT_EQ(recorder.visits.size(), c.visits.size());
+            for (size_t i = 0; i < c.visits.size(); ++i)
+                EXPECT_TRUE(recorder.visits[i] == c.visits[i])
+                    << Show(recorder.visits[i].substr(0, 300)) << "\nexpected\n"
+                    << Show(c.visits[i].substr(0, 300));
+        }
+    }
+    spillHeldBytes = kHeldInMemory;
+    EXPECT_EQ(SpillFiles(), spilled);
+}
+
+TEST(ArchiveTest, TheLastDotOfANameTellsItsKind) {
+    const struct {
+        const wchar_t* name;
+        ContentKind kind;
+    } cases[] = {
+        {L"a.zip", ContentKind::Archive},         {L"設計書.XLSX", ContentKind::Workbook},
+        {L"b.docm", ContentKind::WordDocument},    {L"c.ppsx", ContentKind::Presentation},
+        {L"d.ods", ContentKind::OdfSpreadsheet},   {L"古い.xls", ContentKind::Unreadable},
+        {L"e.pdf", ContentKind::Unreadable},       {L"f.xlsx.txt", ContentKind::Plain},
+        {L"g.zip\\h", ContentKind::Plain},         {L"xlsx", ContentKind::Plain},
+        {L".docx", ContentKind::WordDocument},     {L"i.docx.", ContentKind::Plain},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(static_cast<int>(ContentKindOf(c.name, wcslen(c.name))), static_cast<int>(c.kind))
+            << Show(c.name);
+}
+
+}  // namespace
