@@ -7,15 +7,19 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <climits>
 #include <string>
 
 #include "gdi_owners.h"
 #include "line_index.h"
+#include "line_layout.h"
 #include "main_window.h"
+#include "preview_pane.h"
 #include "record_actions.h"
 #include "record_marks.h"
 #include "resources/resource_ids.h"
 #include "result_record.h"
+#include "results_text.h"
 #include "view_colors.h"
 
 namespace {
@@ -23,16 +27,17 @@ namespace {
 // WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL with SS_BLACKRECT |
 // SS_REALSIZECONTROL | SS_NOPREFIX.
 const DWORD kResultsViewStyle = 0x503000C4;
-// One line of the text: no wrapping; "&" is an ordinary character; tabs go
-// to the next tab stop. Not clipped to the line: the drawing is clipped to
-// the view, as one drawing of the whole text would be.
-const UINT kTextFormat = DT_LEFT | DT_TOP | DT_NOPREFIX | DT_EXPANDTABS;
-const UINT kLineFormat = kTextFormat | DT_NOCLIP;
 const wchar_t kByteOrderMark = 0xFEFF;
+// Lines longer than this are not measured for the horizontal range until
+// they come into view: their columns times the average width stand in.
+const int kMeasuredUnits = 1 << 16;
 
-// ResultsText: a SubReadText buffer in raw mode and its size in bytes.
-wchar_t* g_text = nullptr;
-int g_bytes = 0;
+// ResultsText: a SubReadText buffer in raw mode, or the text growing as a
+// search writes it.
+ResultsText g_text;
+// One drawing of a line: "&" is an ordinary character, tabs go to their
+// stops, and only what shows of a long line is drawn.
+LineLayout g_layout;
 
 // What is drawn of the held text: its UTF-16 units without the byte-order
 // mark; an odd last byte is no unit.
@@ -80,8 +85,8 @@ const LONG kNoRecord = -1;
 LONG g_selected = kNoRecord;
 
 Visible VisibleText() {
-    if (!g_text) return {nullptr, 0};
-    Visible v{g_text, static_cast<size_t>(g_bytes / 2)};
+    if (!g_text.held()) return {nullptr, 0};
+    Visible v{g_text.data(), g_text.bytes() / 2};
     if (v.count > 0 && v.units[0] == kByteOrderMark) {
         ++v.units;
         --v.count;
@@ -92,11 +97,15 @@ Visible VisibleText() {
 LONG LineCountOf() { return static_cast<LONG>(LineCount(g_lines)); }
 
 LONG LineWidth(HDC dc, size_t line) {
-    LineText t = LineAt(g_lines, g_visible.units, line);
-    if (t.count == 0) return 0;
-    RECT r{0, 0, 0, 0};
-    DrawTextW(dc, t.units, t.count, &r, kTextFormat | DT_CALCRECT);
-    return r.right - r.left;
+    return g_layout.Width(dc, line, LineAt(g_lines, g_visible.units, line));
+}
+
+// A candidate for the widest line: measured, or when too long to measure
+// before it shows, its columns at the average width.
+LONG CandidateWidth(HDC dc, const std::pair<size_t, size_t>& candidate) {
+    const LineText t = LineAt(g_lines, g_visible.units, candidate.second);
+    if (t.count <= kMeasuredUnits) return LineWidth(dc, candidate.second);
+    return static_cast<LONG>(std::min<size_t>(candidate.first * g_scroll.step.cx, LONG_MAX));
 }
 
 SIZE ViewSize(HWND view) {
@@ -146,16 +155,26 @@ void WidenToLinesInView(HWND view) {
     UpdateScrollBars(view);
 }
 
-// The steps and the width with the font the drawing uses.
-void MeasureText(HWND view) {
+// Widens the horizontal range to the widest candidates.
+void WidenToCandidates(HWND view) {
     WindowDC dc(view);
     ViewFontSelected font(dc.get());
-    TEXTMETRICW tm{};
-    GetTextMetricsW(dc.get(), &tm);
-    g_scroll.step = {std::max(1L, tm.tmAveCharWidth), std::max(1L, tm.tmHeight)};
+    for (const auto& candidate : g_lines.widest)
+        g_scroll.width = std::max(g_scroll.width, CandidateWidth(dc.get(), candidate));
+}
+
+// The steps and the width with the font the drawing uses.
+void MeasureText(HWND view) {
+    g_layout.Clear();
+    {
+        WindowDC dc(view);
+        ViewFontSelected font(dc.get());
+        TEXTMETRICW tm{};
+        GetTextMetricsW(dc.get(), &tm);
+        g_scroll.step = {std::max(1L, tm.tmAveCharWidth), std::max(1L, tm.tmHeight)};
+    }
     g_scroll.width = 0;
-    for (size_t line : g_lines.widest)
-        g_scroll.width = std::max(g_scroll.width, LineWidth(dc.get(), line));
+    WidenToCandidates(view);
 }
 
 void ScrollTo(HWND view, LONG x, LONG top) {
@@ -205,15 +224,35 @@ bool RecordAtPoint(POINT client, ResultRecord* record) {
     return RecordAt(g_lines, g_visible.units, static_cast<size_t>(line), record);
 }
 
+bool SelectedRecord(ResultRecord* record) {
+    return g_selected != kNoRecord &&
+           RecordAt(g_lines, g_visible.units, static_cast<size_t>(g_selected), record);
+}
+
+// The preview follows the selection: the selected record's file, and where
+// its first match lies in the hit line.
+void PreviewSelection() {
+    ResultRecord record;
+    if (!SelectedRecord(&record)) {
+        PreviewRecord(nullptr);
+        return;
+    }
+    PreviewRequest request{record.path, record.number, 0, 0};
+    const size_t hitLine = record.pathLine + 1;
+    const LineText hit = LineAt(g_lines, g_visible.units, hitLine);
+    const Matches& matches = MatchesInLine(hitLine, hit);
+    if (!matches.empty()) {
+        request.matchStart = matches.front().first - HitTextStart(hit);
+        request.matchLength = matches.front().second;
+    }
+    PreviewRecord(&request);
+}
+
 void Select(LONG pathLine) {
     if (pathLine == g_selected) return;
     g_selected = pathLine;
     RedrawResultsView();
-}
-
-bool SelectedRecord(ResultRecord* record) {
-    return g_selected != kNoRecord &&
-           RecordAt(g_lines, g_visible.units, static_cast<size_t>(g_selected), record);
+    PreviewSelection();
 }
 
 // Scrolls as little as needed to show both lines of the record.
@@ -225,7 +264,9 @@ void ScrollRecordIntoView(HWND view, LONG pathLine) {
     ScrollTo(view, g_scroll.x, top);
 }
 
-void OnClick(LPARAM lParam) {
+void OnClick(HWND view, LPARAM lParam) {
+    // The keys act on the records again, wherever the focus was (the preview).
+    SetFocus(GetParent(view));
     ResultRecord record;
     Select(RecordAtPoint({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, &record)
                ? static_cast<LONG>(record.pathLine)
@@ -279,7 +320,7 @@ LRESULT CALLBACK ResultsViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         ScrollResultsByWheel(message, wParam);
         return 0;
     case WM_LBUTTONDOWN:
-        OnClick(lParam);
+        OnClick(hwnd, lParam);
         return 0;
     case WM_LBUTTONDBLCLK:
         OnDoubleClick(hwnd, lParam);
@@ -328,21 +369,23 @@ HWND CreateResultsView(HWND parent, HINSTANCE instance) {
     return view;
 }
 
-bool HasResultsText() { return g_text != nullptr; }
+bool HasResultsText() { return g_text.held(); }
 
 void ReleaseResultsText() {
-    delete[] g_text;
-    g_text = nullptr;
-    g_bytes = 0;
+    const bool selected = g_selected != kNoRecord;
+    g_text.Release();
     g_visible = {nullptr, 0};
     g_lines = LineIndex{};
+    g_layout.Clear();
+    ForgetMatches();
     g_selected = kNoRecord;
+    if (selected) PreviewRecord(nullptr);
 }
 
-void ReplaceResultsText(wchar_t* text, int bytes) {
-    ReleaseResultsText();
-    g_text = text;
-    g_bytes = text ? std::max(0, bytes) : 0;
+namespace {
+
+// A new text from its top-left corner, indexed, measured and drawn.
+void ShowNewText() {
     g_visible = VisibleText();
     g_lines = IndexLines(g_visible.units, g_visible.count);
     g_scroll.top = 0;
@@ -354,6 +397,39 @@ void ReplaceResultsText(wchar_t* text, int bytes) {
     UpdateScrollBars(view);
     WidenToLinesInView(view);
     RedrawResultsView();
+}
+
+}  // namespace
+
+void ReplaceResultsText(wchar_t* text, int bytes) {
+    ReleaseResultsText();
+    g_text.Adopt(text, bytes);
+    ShowNewText();
+}
+
+bool StartGrowingResultsText() {
+    ReleaseResultsText();
+    const bool growing = g_text.StartGrowing();
+    ShowNewText();
+    return growing;
+}
+
+bool AppendResultsText(const wchar_t* units, size_t count) {
+    if (count == 0) return true;
+    if (!g_text.Append(units, count)) return false;
+    const LONG linesBefore = LineCountOf();
+    g_visible = VisibleText();
+    ExtendLines(g_lines, g_visible.units, g_visible.count);
+    HWND view = ResultsView();
+    if (!view) return true;
+    WidenToCandidates(view);
+    UpdateScrollBars(view);
+    // The position and the selection stay; only a change in view is drawn.
+    if (linesBefore - 1 < g_scroll.top + PageLines(view) + 1) {
+        WidenToLinesInView(view);
+        RedrawResultsView();
+    }
+    return true;
 }
 
 void DrawResultsText(HDC dc, const RECT& rect) {
@@ -381,9 +457,9 @@ void DrawResultsText(HDC dc, const RECT& rect) {
          ++line, y += lineHeight) {
         LineText t = LineAt(g_lines, g_visible.units, line);
         if (t.count == 0) continue;
-        RECT lineRect{rect.left - g_scroll.x, y, rect.right, y + lineHeight};
-        DrawTextW(dc, t.units, t.count, &lineRect, kLineFormat);
-        DrawMatchMark(dc, t, lineRect);
+        const LONG lineLeft = rect.left - g_scroll.x;
+        g_layout.Draw(dc, line, t, lineLeft, y, rect.left, rect.right);
+        DrawMatchMarks(dc, g_layout, line, t, lineLeft, y, y + lineHeight, rect.left, rect.right);
     }
     if (g_selected != kNoRecord) FrameSelectedRows(dc, selectedRows);
 }
