@@ -27,21 +27,26 @@ const UINT kSearchEndedMessage = WM_APP + 1;
 FileIdentity g_shownResults;  // the file whose records the view shows
 
 // The view shows what the results file holds now; false with the
-// library's text when it can't be read, the view then empty.
-bool ShowResultsFile(wchar_t* status) {
+// library's text when it can't be read, the view then empty. A run that
+// never created the file left it as it was: on screen already when it is
+// the file shown.
+bool ShowResultsFile(bool created, wchar_t* status) {
     const std::wstring& file = TheSearchConditions().resultsFile;
-    g_shownResults = IdentityOf(file);
+    const FileIdentity identity = IdentityOf(file);
+    if (!created && SameFile(identity, g_shownResults)) return true;
+    g_shownResults = identity;
     return EndLiveResults(file, status);
 }
 
 void OnSearchEnded(HWND mainWindow) {
     EndProgressDisplay(mainWindow);
+    const bool created = SearchResultsCreated();
     SearchOutcome o = JoinSearchWorker();
     KeepSkippedList(std::move(o.skipped));
     // After a failure too: the file holds what it holds (nothing, or the
     // whole records written before the failure), and the failure says why.
     wchar_t readFailure[TESSUMI_STATUS_TEXT_UNITS];
-    const bool shown = ShowResultsFile(readFailure);
+    const bool shown = ShowResultsFile(created, readFailure);
     if (!o.result && !o.stopped) {
         SubMessageOut(StatusBar(), o.statusText);
         return;
