@@ -12,9 +12,10 @@
 
 namespace {
 
-// Read at most this much a tick, so that the window keeps answering while
-// a fast search writes faster than the view takes.
-const size_t kBytesPerTick = size_t(4) << 20;
+// Read at most this much a tick (some 20 ms of reading and indexing), so
+// that the window keeps answering while a fast search writes faster than the
+// view takes; ten ticks a second outpace any search's writing.
+const size_t kBytesPerTick = size_t(16) << 20;
 const size_t kAll = ~size_t(0) >> 1;
 const int kRawBytes = 0;  // SubReadText: the file's bytes, unconverted
 
@@ -24,14 +25,15 @@ std::wstring g_pattern;  // the run's pattern 2 and its folding flags
 int g_flags = 0;
 std::vector<wchar_t> g_units;
 
-// Takes up to maxBytes more of the file into the view; false when the file
-// is no longer what was read, or the view can't take it.
-bool TakeMore(size_t maxBytes) {
+// Takes up to maxBytes more of the file into the view (all there is with
+// `all`); false when the file is no longer what was read, or the view can't
+// take it.
+bool TakeMore(size_t maxBytes, bool all = false) {
     do {
         if (!g_tail.ReadMore(maxBytes, g_units)) return false;
         if (!AppendResultsText(g_units.data(), g_units.size())) return false;
         maxBytes -= std::min(maxBytes, g_units.size() * 2);
-    } while (!g_units.empty() && maxBytes > 0);
+    } while (all && !g_units.empty() && maxBytes > 0);
     return true;
 }
 
@@ -57,10 +59,13 @@ void FollowLiveResults(const std::wstring& resultsFile) {
 }
 
 bool EndLiveResults(const std::wstring& resultsFile, wchar_t* statusText) {
-    const bool followed = g_tail.open() && g_growing && TakeMore(kAll);
+    const bool followed = g_tail.open() && g_growing && TakeMore(kAll, true);
     g_tail.Close();
     g_growing = false;
-    if (followed) return true;
+    if (followed) {
+        EndGrowingResultsText();
+        return true;
+    }
     // Loaded whole, from its start.
     wchar_t* text = nullptr;
     int bytes = 0;

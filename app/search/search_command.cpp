@@ -70,13 +70,15 @@ void RunSearchCommand(HWND mainWindow) {
         return;
     }
     if (ended != kDialogRunsSearch) return;
+    if (!StartSearchRun(mainWindow)) ShowFailureBox(mainWindow, kSearchCannotStart);
+}
 
+bool StartSearchRun(HWND mainWindow) {
+    if (SearchWorkerRunning()) return false;
     BeginLiveResults(TheSearchConditions().pattern2, OptionFlags(TheSearchConditions().options));
-    if (!StartSearchWorker(mainWindow, kSearchEndedMessage, TheSearchConditions())) {
-        ShowFailureBox(mainWindow, kSearchCannotStart);
-        return;
-    }
+    if (!StartSearchWorker(mainWindow, kSearchEndedMessage, TheSearchConditions())) return false;
     BeginProgressDisplay(mainWindow);
+    return true;
 }
 
 void StopSearchCommand() { RequestSearchStop(); }

@@ -10,6 +10,11 @@
 // runs, so nothing re-enters it and the dialog can't open meanwhile.
 void RunSearchCommand(HWND mainWindow);
 
+// The run of the conditions as they are (TheSearchConditions()), without
+// the dialog: its records shown as they come, its end as the command's.
+// False when a search runs already or no thread could be started.
+bool StartSearchRun(HWND mainWindow);
+
 // Menu command "中止" and the Esc key: the running search stops.
 void StopSearchCommand();
 

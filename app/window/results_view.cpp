@@ -32,6 +32,10 @@ const wchar_t kByteOrderMark = 0xFEFF;
 // they come into view: their columns times the average width stand in.
 const int kMeasuredUnits = 1 << 16;
 
+// While the text grows, the scroll bars are drawn at most this often.
+const ULONGLONG kBarsRedrawMs = 250;
+ULONGLONG g_barsDrawnAt = 0;
+
 // ResultsText: a SubReadText buffer in raw mode, or the text growing as a
 // search writes it.
 ResultsText g_text;
@@ -119,7 +123,7 @@ LONG PageLines(HWND view) { return std::max(1L, ViewSize(view).cy / g_scroll.ste
 
 // Keeps the position inside the text and shows range, page and position on
 // both bars; the bars stay visible, disabled, while everything fits.
-void UpdateScrollBars(HWND view) {
+void UpdateScrollBars(HWND view, bool redraw = true) {
     const SIZE client = ViewSize(view);
     const LONG page = PageLines(view);
     g_scroll.top = std::clamp(g_scroll.top, 0L, std::max(0L, LineCountOf() - page));
@@ -137,7 +141,14 @@ void UpdateScrollBars(HWND view) {
         si.nMax = std::max(0L, b.extent - 1);
         si.nPage = static_cast<UINT>(std::max(0L, b.page));
         si.nPos = b.pos;
-        SetScrollInfo(view, b.bar, &si, TRUE);
+        // Setting a bar redraws it, which is slow under Wine: only a change.
+        SCROLLINFO now{};
+        now.cbSize = sizeof(now);
+        now.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+        if (GetScrollInfo(view, b.bar, &now) && now.nMin == si.nMin && now.nMax == si.nMax &&
+            now.nPage == si.nPage && now.nPos == si.nPos)
+            continue;
+        SetScrollInfo(view, b.bar, &si, redraw);
     }
 }
 
@@ -155,12 +166,14 @@ void WidenToLinesInView(HWND view) {
     UpdateScrollBars(view);
 }
 
-// Widens the horizontal range to the widest candidates.
-void WidenToCandidates(HWND view) {
+// Widens the horizontal range to the widest candidates from line `from`
+// on: those before it were measured when they came.
+void WidenToCandidates(HWND view, size_t from = 0) {
     WindowDC dc(view);
     ViewFontSelected font(dc.get());
     for (const auto& candidate : g_lines.widest)
-        g_scroll.width = std::max(g_scroll.width, CandidateWidth(dc.get(), candidate));
+        if (candidate.second >= from)
+            g_scroll.width = std::max(g_scroll.width, CandidateWidth(dc.get(), candidate));
 }
 
 // The steps and the width with the font the drawing uses.
@@ -407,6 +420,11 @@ void ReplaceResultsText(wchar_t* text, int bytes) {
     ShowNewText();
 }
 
+void EndGrowingResultsText() {
+    if (HWND view = ResultsView())
+        RedrawWindow(view, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOERASE);
+}
+
 bool StartGrowingResultsText() {
     ReleaseResultsText();
     const bool growing = g_text.StartGrowing();
@@ -422,8 +440,15 @@ bool AppendResultsText(const wchar_t* units, size_t count) {
     ExtendLines(g_lines, g_visible.units, g_visible.count);
     HWND view = ResultsView();
     if (!view) return true;
-    WidenToCandidates(view);
-    UpdateScrollBars(view);
+    // The last line was cut again: it may have grown.
+    WidenToCandidates(view, static_cast<size_t>(std::max(0L, linesBefore - 1)));
+    // The bars are drawn a few times a second while the text grows: each
+    // drawing takes long under Wine.
+    const ULONGLONG now = GetTickCount64();
+    const bool redraw = now - g_barsDrawnAt >= kBarsRedrawMs;
+    if (redraw) g_barsDrawnAt = now;
+    UpdateScrollBars(view, redraw);
+
     // The position and the selection stay; only a change in view is drawn.
     if (linesBefore - 1 < g_scroll.top + PageLines(view) + 1) {
         WidenToLinesInView(view);

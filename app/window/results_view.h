@@ -26,6 +26,9 @@ bool StartGrowingResultsText();
 // when the text can't grow.
 bool AppendResultsText(const wchar_t* units, size_t count);
 
+// The growing text is whole: its scroll bars are drawn as they are now.
+void EndGrowingResultsText();
+
 // Releases the held text, if any (the main window's end).
 void ReleaseResultsText();
 
