@@ -38,6 +38,9 @@ LONG LineLayout::TabWidth(HDC dc) {
         TEXTMETRICW tm{};
         GetTextMetricsW(dc, &tm);
         tab_ = std::max(1L, kTabColumns * tm.tmAveCharWidth);
+        // No unit goes further than a tab or two of the widest characters
+        // (a character from a linked font may be wider than this font's).
+        widest_ = std::max(tab_, 2 * tm.tmMaxCharWidth);
     }
     return tab_;
 }
@@ -45,9 +48,10 @@ LONG LineLayout::TabWidth(HDC dc) {
 const LineLayout::Pieces& LineLayout::PiecesOf(HDC dc, size_t line, const LineText& text) {
     const LONG tab = TabWidth(dc);
     if (text.count <= kPieceUnits) {
+        // One piece, not measured: its end is only ever a bound.
         short_.starts.assign(1, 0);
         short_.xs.assign(1, 0);
-        short_.xs.push_back(AdvanceOver(dc, text.units, 0, text.count, 0, tab));
+        short_.xs.push_back(text.count * widest_);
         return short_;
     }
     auto found = measured_.find(line);
@@ -69,6 +73,7 @@ const LineLayout::Pieces& LineLayout::PiecesOf(HDC dc, size_t line, const LineTe
 }
 
 LONG LineLayout::Width(HDC dc, size_t line, const LineText& text) {
+    if (text.count <= kPieceUnits) return AdvanceOver(dc, text.units, 0, text.count, 0, TabWidth(dc));
     return PiecesOf(dc, line, text).xs.back();
 }
 
@@ -95,22 +100,27 @@ void LineLayout::Positions(HDC dc, size_t line, const LineText& text,
     }
 }
 
+void LineLayout::DrawUnits(HDC dc, const LineText& text, int from, int to, LONG x, LONG lineLeft,
+                           LONG y) {
+    const LONG tab = TabWidth(dc);
+    const LONG at = lineLeft + x;
+    // Tabs are expanded from the line's start: the origin is its stop
+    // nearest before the units, which keeps the coordinates small.
+    TabbedTextOutW(dc, at, y, text.units + from, std::min(to - from, kPieceUnits), 0, nullptr,
+                   at - x % tab);
+}
+
 void LineLayout::Draw(HDC dc, size_t line, const LineText& text, LONG lineLeft, LONG y,
                       LONG clipLeft, LONG clipRight) {
     if (text.count == 0) return;
     const Pieces& p = PiecesOf(dc, line, text);
-    const LONG tab = TabWidth(dc);
     const LONG from = clipLeft - lineLeft, to = clipRight - lineLeft;
     size_t k = static_cast<size_t>(std::upper_bound(p.xs.begin(), p.xs.end() - 1, from) -
                                    p.xs.begin());
     k = k > 0 ? k - 1 : 0;
     for (; k < p.starts.size() && p.xs[k] < to; ++k) {
         if (p.xs[k + 1] <= from) continue;  // ends before the clip (a short line)
-        const int start = p.starts[k];
         const int end = k + 1 < p.starts.size() ? p.starts[k + 1] : text.count;
-        const LONG x = lineLeft + p.xs[k];
-        // Tabs are expanded from the line's start: the origin is its stop
-        // nearest before the piece, which keeps the coordinates small.
-        TabbedTextOutW(dc, x, y, text.units + start, end - start, 0, nullptr, x - p.xs[k] % tab);
+        DrawUnits(dc, text, p.starts[k], end, p.xs[k], lineLeft, y);
     }
 }

@@ -35,8 +35,12 @@ public:
     void Draw(HDC dc, size_t line, const LineText& text, LONG lineLeft, LONG y, LONG clipLeft,
               LONG clipRight);
 
+    // Draws units [from, to) alone, at most a piece of them, where the
+    // line drawn from lineLeft has them; x is where `from` is in the line.
+    void DrawUnits(HDC dc, const LineText& text, int from, int to, LONG x, LONG lineLeft, LONG y);
+
     // A line's pieces: the unit each starts at and its x; the last x is the
-    // line's width.
+    // line's width, or for a line of one piece a bound of it.
     struct Pieces {
         std::vector<int> starts;
         std::vector<LONG> xs;  // one more than starts
@@ -49,6 +53,7 @@ private:
     std::unordered_map<size_t, Pieces> measured_;  // lines longer than a piece
     Pieces short_;  // the last short line asked about, measured again each time
     LONG tab_ = 0;
+    LONG widest_ = 0;  // the most one unit can advance
 };
 
 // x after units[from, to) of a line drawn from x (counted from the line's

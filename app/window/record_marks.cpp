@@ -96,8 +96,13 @@ void DrawMatchMarks(HDC dc, LineLayout& layout, size_t line, const LineText& tex
         IntersectClipRect(dc, left, top, right, bottom);
         const RECT mark{left, top, right, bottom};
         FillRect(dc, &mark, GetSysColorBrush(kMarkFill));
-        // The line again where the view drew it: only the match shows through the clip.
-        layout.Draw(dc, line, text, lineLeft, top, left, right);
+        // The match again where the view drew it, in the clip; a match
+        // longer than a piece, as far as it shows.
+        const int from = units[i], to = units[i + 1];
+        if (to - from <= kPieceUnits)
+            layout.DrawUnits(dc, text, from, to, xs[i], lineLeft, top);
+        else
+            layout.Draw(dc, line, text, lineLeft, top, left, right);
     }
 }
 
