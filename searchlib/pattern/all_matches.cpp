@@ -5,66 +5,22 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <locale>
-#include <memory>
-#include <mutex>
 #include <regex>
-#include <string>
+#include <utility>
 #include <vector>
 
 #include "Tessumi.h"
-#include "fold_pattern.h"
 #include "folding.h"
+#include "line_matcher.h"
 #include "metered_search.h"
 #include "pattern_found.h"
-#include "pattern_plan.h"
 #include "status_text.h"
 
 namespace {
 
-// Steps the position searches of one call may take per unit of the line,
-// and at least: bounded for a line in view, whatever its matches.
-constexpr long long kStepsPerUnit = 64;
-constexpr long long kStepsBase = 65536;
-
-// The last pattern asked about, kept compiled: the view asks for every line
-// it draws with the same pattern.
-struct Locator {
-    std::wstring pattern;
-    int flags = 0;
-    std::unique_ptr<RunPattern> found;
-    const Folding* folding = nullptr;
-    std::wregex locate;
-    bool locatable = false;
-    std::vector<wchar_t> folded;  // reused from line to line
-    std::vector<size_t> at;       // each folded unit's first unit in the line
-};
-
-std::mutex g_lock;
-std::unique_ptr<Locator> g_locator;
-
-Locator& LocatorFor(const wchar_t* pattern, int flags) {
-    if (g_locator && g_locator->pattern == pattern && g_locator->flags == flags) return *g_locator;
-    auto m = std::make_unique<Locator>();
-    m->pattern = pattern;
-    m->flags = flags;
-    m->found = std::make_unique<RunPattern>(pattern, PatternRole::Line, flags);
-    m->folding = Folding::For(flags);
-    const std::wstring source = m->folding ? FoldPattern(m->pattern, *m->folding) : m->pattern;
-    try {
-        m->locate.imbue(std::locale::classic());
-        m->locate.assign(EscapeNarrowedSpecials(source), std::regex_constants::ECMAScript);
-        m->locatable = true;
-    } catch (const std::regex_error&) {
-        // FnPatternFound gives the failure text.
-    }
-    g_locator = std::move(m);
-    return *g_locator;
-}
-
 // The matches in searched[0, units) from `from` on, as regex_iterator finds
 // them, in the searched text's own positions.
-void Locate(Locator& m, const wchar_t* searched, size_t units, size_t from, int capacity,
+void Locate(Matcher& m, const wchar_t* searched, size_t units, size_t from, int capacity,
             std::vector<std::pair<size_t, size_t>>& out) {
     SearchBounds bounds{kStepsBase + kStepsPerUnit * static_cast<long long>(units), 1,
                         StackFloor()};
@@ -105,35 +61,37 @@ extern "C" TESSUMI_API int FnAllMatches(const wchar_t* pattern, const wchar_t* l
     }
     *count = 0;
     try {
-        std::lock_guard<std::mutex> hold(g_lock);
-        Locator& m = LocatorFor(pattern, flags);
-        const wchar_t* subject = line ? line : L"";
-        const size_t n = static_cast<size_t>(length);
-        const int found = FnPatternFound(*m.found, subject, n, statusText);
-        if (found < 0) return 0;
-        status::Ok(statusText);
-        if (found == 0 || !m.locatable || static_cast<size_t>(from) > n) return 1;
-        const wchar_t* searched = subject;
-        size_t units = n;
-        size_t start = static_cast<size_t>(from);
-        if (m.folding) {
-            m.folding->FoldMapped(subject, n, m.folded, m.at);
-            searched = m.folded.data();
-            units = m.folded.size();
-            start = static_cast<size_t>(std::lower_bound(m.at.begin(), m.at.end(), start) -
-                                        m.at.begin());
-        }
-        std::vector<std::pair<size_t, size_t>> matches;
-        Locate(m, searched, units, start, capacity, matches);
-        // Back to the line's own units: a folded unit may stand for two (ｶﾞ).
-        const auto inLine = [&](size_t k) { return !m.folding ? k : k < m.at.size() ? m.at[k] : n; };
-        for (const auto& match : matches) {
-            const size_t begin = inLine(match.first), end = inLine(match.first + match.second);
-            spans[2 * *count] = static_cast<int>(begin);
-            spans[2 * *count + 1] = static_cast<int>(end - begin);
-            ++*count;
-        }
-        return 1;
+        return WithMatcher(pattern, flags, [&](Matcher& m) {
+            const wchar_t* subject = line ? line : L"";
+            const size_t n = static_cast<size_t>(length);
+            const int found = FnPatternFound(*m.found, subject, n, statusText);
+            if (found < 0) return 0;
+            status::Ok(statusText);
+            if (found == 0 || !m.locatable || static_cast<size_t>(from) > n) return 1;
+            const wchar_t* searched = subject;
+            size_t units = n;
+            size_t start = static_cast<size_t>(from);
+            if (m.folding) {
+                m.folding->FoldMapped(subject, n, m.folded, m.at);
+                searched = m.folded.data();
+                units = m.folded.size();
+                start = static_cast<size_t>(std::lower_bound(m.at.begin(), m.at.end(), start) -
+                                            m.at.begin());
+            }
+            std::vector<std::pair<size_t, size_t>> matches;
+            Locate(m, searched, units, start, capacity, matches);
+            // Back to the line's own units: a folded unit may stand for two (ｶﾞ).
+            const auto inLine = [&](size_t k) {
+                return !m.folding ? k : k < m.at.size() ? m.at[k] : n;
+            };
+            for (const auto& match : matches) {
+                const size_t begin = inLine(match.first), end = inLine(match.first + match.second);
+                spans[2 * *count] = static_cast<int>(begin);
+                spans[2 * *count + 1] = static_cast<int>(end - begin);
+                ++*count;
+            }
+            return 1;
+        });
     } catch (...) {
         *count = 0;
         status::SystemReasonOnly(statusText, ERROR_NOT_ENOUGH_MEMORY);
