@@ -13,6 +13,7 @@
 #include "gui_driver.h"
 #include "line_index.h"
 #include "main_window.h"
+#include "preview_text.h"
 #include "record_marks.h"
 #include "result_record.h"
 #include "results_view.h"
@@ -480,6 +481,34 @@ TEST(LineIndexing, PiecesIndexAsTheWhole) {
         EXPECT_EQ(pieces.starts, whole.starts) << cut;
         EXPECT_EQ(pieces.total, whole.total) << cut;
     }
+}
+
+// The preview's rows: numbered as an editor numbers them, the hit marked,
+// a line cut at either end shown with "…" there, and the match's place in
+// the text to select, wherever the lines were cut.
+TEST(PreviewRows, NumbersCutsAndTheMatchesPlace) {
+    const std::wstring longLine(kPreviewLineUnits + 1, L'x');  // one unit more: it goes on
+    const struct {
+        std::wstring lines;
+        int first, hit, fromUnit, matchStart, matchLength;
+        std::wstring text;
+        int selectFrom, selectTo;
+    } cases[] = {
+        {L"a\r\nb hit\r\n", 9, 10, 0, 2, 3, L" 9  a\r\n10> b hit", 13, 16},
+        {longLine + L"\r\n", 1, 1, 0, 498, 5,
+         L"1> " + std::wstring(kPreviewLineUnits, L'x') + L"…", 3 + 498, 3 + kPreviewLineUnits},
+        {L"\r\nyz\r\n", 7, 8, 600, 601, 1, L"7  \r\n8> …yz", 10, 11},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.first);
+        const PreviewShown shown =
+            ComposePreview(c.lines, c.first, c.hit, c.fromUnit, c.matchStart, c.matchLength);
+        EXPECT_EQ(shown.text, c.text);
+        EXPECT_EQ(shown.selectFrom, c.selectFrom);
+        EXPECT_EQ(shown.selectTo, c.selectTo);
+    }
+    EXPECT_EQ(PreviewFromUnit(10, 5), 0);
+    EXPECT_EQ(PreviewFromUnit(600, 5), 500);
 }
 
 }  // namespace
