@@ -8,9 +8,16 @@
 
 #include <string>
 
+
+#include <windows.h>
+
+// The main window's timer that paces the following: a record written shows
+// within a tick and the time to take it.
+const UINT_PTR kLiveTimerId = 2;
+
 // A search starts; its records are marked for pattern2, folded by flags
-// as the run folds.
-void BeginLiveResults(const std::wstring& pattern2, int flags);
+// as the run folds, and the timer ticks on the window.
+void BeginLiveResults(HWND mainWindow, const std::wstring& pattern2, int flags);
 
 // A tick while the search runs: the file followed once the run created it.
 void FollowLiveResults(const std::wstring& resultsFile);
@@ -20,4 +27,4 @@ void FollowLiveResults(const std::wstring& resultsFile);
 // write) or was never followed. True when the view shows what the file
 // holds; false with the failure text when the file can't be read, and the
 // view is then empty.
-bool EndLiveResults(const std::wstring& resultsFile, wchar_t* statusText);
+bool EndLiveResults(HWND mainWindow, const std::wstring& resultsFile, wchar_t* statusText);

@@ -1,7 +1,5 @@
 #include "results_tail.h"
 
-#include <cstring>
-
 bool ResultsTail::Open(const std::wstring& path) {
     Close();
     // Shared with the run's writing handle, and with anyone who deletes or
@@ -16,18 +14,22 @@ void ResultsTail::Close() {
     file_.reset();
     taken_ = 0;
     bytes_.clear();
+    count_ = 0;
 }
 
-bool ResultsTail::ReadMore(size_t maxBytes, std::vector<wchar_t>& units) {
-    units.clear();
+bool ResultsTail::ReadMore(size_t maxBytes) {
+    // The odd byte of the last read, if any, goes first.
+    const size_t odd = bytes_.size() - count_ * 2;
+    if (odd > 0) bytes_[0] = bytes_[count_ * 2];
+    bytes_.resize(odd);
+    count_ = 0;
     if (!file_.valid()) return false;
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file_.get(), &size)) return false;
-    const unsigned long long held = taken_ + bytes_.size();
+    const unsigned long long held = taken_ + odd;
     if (static_cast<unsigned long long>(size.QuadPart) < held) return false;
     unsigned long long want = static_cast<unsigned long long>(size.QuadPart) - held;
     if (want > maxBytes) want = maxBytes;
-    const size_t odd = bytes_.size();  // 0 or 1: a byte read before, waiting
     bytes_.resize(odd + static_cast<size_t>(want));
     LARGE_INTEGER at{};
     at.QuadPart = static_cast<LONGLONG>(held);
@@ -37,10 +39,7 @@ bool ResultsTail::ReadMore(size_t maxBytes, std::vector<wchar_t>& units) {
                                nullptr)))
         return false;
     bytes_.resize(odd + read);
-    const size_t whole = bytes_.size() / 2;
-    units.resize(whole);
-    if (whole > 0) std::memcpy(units.data(), bytes_.data(), whole * 2);
-    taken_ += whole * 2;
-    bytes_.erase(bytes_.begin(), bytes_.begin() + static_cast<std::ptrdiff_t>(whole * 2));
+    count_ = bytes_.size() / 2;
+    taken_ += count_ * 2;
     return true;
 }

@@ -30,12 +30,12 @@ FileIdentity g_shownResults;  // the file whose records the view shows
 // library's text when it can't be read, the view then empty. A run that
 // never created the file left it as it was: on screen already when it is
 // the file shown.
-bool ShowResultsFile(bool created, wchar_t* status) {
+bool ShowResultsFile(HWND mainWindow, bool created, wchar_t* status) {
     const std::wstring& file = TheSearchConditions().resultsFile;
     const FileIdentity identity = IdentityOf(file);
     if (!created && SameFile(identity, g_shownResults)) return true;
     g_shownResults = identity;
-    return EndLiveResults(file, status);
+    return EndLiveResults(mainWindow, file, status);
 }
 
 void OnSearchEnded(HWND mainWindow) {
@@ -46,7 +46,7 @@ void OnSearchEnded(HWND mainWindow) {
     // After a failure too: the file holds what it holds (nothing, or the
     // whole records written before the failure), and the failure says why.
     wchar_t readFailure[TESSUMI_STATUS_TEXT_UNITS];
-    const bool shown = ShowResultsFile(created, readFailure);
+    const bool shown = ShowResultsFile(mainWindow, created, readFailure);
     if (!o.result && !o.stopped) {
         SubMessageOut(StatusBar(), o.statusText);
         return;
@@ -75,7 +75,8 @@ void RunSearchCommand(HWND mainWindow) {
 
 bool StartSearchRun(HWND mainWindow) {
     if (SearchWorkerRunning()) return false;
-    BeginLiveResults(TheSearchConditions().pattern2, OptionFlags(TheSearchConditions().options));
+    BeginLiveResults(mainWindow, TheSearchConditions().pattern2,
+                     OptionFlags(TheSearchConditions().options));
     if (!StartSearchWorker(mainWindow, kSearchEndedMessage, TheSearchConditions())) return false;
     BeginProgressDisplay(mainWindow);
     return true;
@@ -90,11 +91,13 @@ bool HandleSearchMessage(HWND mainWindow, UINT message, WPARAM wParam) {
         if (SearchWorkerRunning()) OnSearchEnded(mainWindow);
         return true;
     }
-    if (message == WM_TIMER && wParam == kProgressTimerId) {
+    if (message == WM_TIMER && (wParam == kProgressTimerId || wParam == kLiveTimerId)) {
         // A tick taken from the queue after the end changes nothing.
         if (!SearchWorkerRunning()) return true;
-        UpdateProgressDisplay(mainWindow);
-        FollowLiveResults(TheSearchConditions().resultsFile);
+        if (wParam == kProgressTimerId)
+            UpdateProgressDisplay(mainWindow);
+        else
+            FollowLiveResults(TheSearchConditions().resultsFile);
         return true;
     }
     return false;
