@@ -25,12 +25,12 @@ bool g_growing = false;  // the view grows with the file
 std::wstring g_pattern;  // the run's pattern 2 and its folding flags
 int g_flags = 0;
 
-// Takes up to maxBytes more of the file into the view (all there is with
-// `all`); false when the file is no longer what was read, or the view can't
-// take it.
+// Takes up to maxBytes more of the file's whole lines into the view, or
+// with `all` all there is; false when the file is no longer what was read,
+// or the view can't take it.
 bool TakeMore(size_t maxBytes, bool all = false) {
     do {
-        if (!g_tail.ReadMore(maxBytes)) return false;
+        if (!g_tail.ReadMore(maxBytes, !all)) return false;
         if (!AppendResultsText(g_tail.units(), g_tail.count())) return false;
         maxBytes -= std::min(maxBytes, g_tail.count() * 2);
     } while (all && g_tail.count() > 0 && maxBytes > 0);

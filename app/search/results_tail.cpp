@@ -17,29 +17,30 @@ void ResultsTail::Close() {
     count_ = 0;
 }
 
-bool ResultsTail::ReadMore(size_t maxBytes) {
-    // The odd byte of the last read, if any, goes first.
-    const size_t odd = bytes_.size() - count_ * 2;
-    if (odd > 0) bytes_[0] = bytes_[count_ * 2];
-    bytes_.resize(odd);
+bool ResultsTail::ReadMore(size_t maxBytes, bool wholeLines) {
+    bytes_.erase(bytes_.begin(), bytes_.begin() + static_cast<std::ptrdiff_t>(count_ * 2));
     count_ = 0;
+    const size_t kept = bytes_.size();  // read before, not handed over
     if (!file_.valid()) return false;
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file_.get(), &size)) return false;
-    const unsigned long long held = taken_ + odd;
+    const unsigned long long held = taken_ + kept;
     if (static_cast<unsigned long long>(size.QuadPart) < held) return false;
     unsigned long long want = static_cast<unsigned long long>(size.QuadPart) - held;
     if (want > maxBytes) want = maxBytes;
-    bytes_.resize(odd + static_cast<size_t>(want));
+    bytes_.resize(kept + static_cast<size_t>(want));
     LARGE_INTEGER at{};
     at.QuadPart = static_cast<LONGLONG>(held);
     DWORD read = 0;
     if (want > 0 && (!SetFilePointerEx(file_.get(), at, nullptr, FILE_BEGIN) ||
-                     !ReadFile(file_.get(), bytes_.data() + odd, static_cast<DWORD>(want), &read,
+                     !ReadFile(file_.get(), bytes_.data() + kept, static_cast<DWORD>(want), &read,
                                nullptr)))
         return false;
-    bytes_.resize(odd + read);
-    count_ = bytes_.size() / 2;
-    taken_ += count_ * 2;
+    bytes_.resize(kept + read);
+    size_t whole = bytes_.size() / 2;
+    if (wholeLines)
+        while (whole > 0 && units()[whole - 1] != L'\n' && units()[whole - 1] != L'\r') --whole;
+    count_ = whole;
+    taken_ += whole * 2;
     return true;
 }

@@ -18,21 +18,21 @@ public:
     bool open() const { return file_.valid(); }
     void Close();
 
-    // Reads what was written since the last read, at most maxBytes; its
-    // whole units are then units()[0, count()), until the next read (an odd
-    // byte waits for its partner). False when the read fails or the file is
-    // shorter than what was read before (a run cuts its file back only after
-    // a failed write).
-    bool ReadMore(size_t maxBytes);
+    // Reads what was written since the last read, at most maxBytes, and
+    // hands it over as units()[0, count()), valid until the next read: with
+    // wholeLines, up to the last line break only (the line after it waits
+    // for its end, so that no line handed over changes); an odd byte waits
+    // for its partner. False when the read fails or the file is shorter
+    // than what was read before (a run cuts its file back only after a
+    // failed write).
+    bool ReadMore(size_t maxBytes, bool wholeLines);
     const wchar_t* units() const { return reinterpret_cast<const wchar_t*>(bytes_.data()); }
     size_t count() const { return count_; }
 
-    // Bytes taken from the file so far.
-    unsigned long long taken() const { return taken_; }
 
 private:
     FileHandle file_;
-    unsigned long long taken_ = 0;
-    std::vector<unsigned char> bytes_;  // the last read's units, then an odd byte
-    size_t count_ = 0;
+    unsigned long long taken_ = 0;  // bytes handed over so far
+    std::vector<unsigned char> bytes_;  // the units handed over, then what waits
+    size_t count_ = 0;                  // units handed over
 };

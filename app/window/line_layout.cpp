@@ -106,8 +106,7 @@ void LineLayout::DrawUnits(HDC dc, const LineText& text, int from, int to, LONG 
     const LONG at = lineLeft + x;
     // Tabs are expanded from the line's start: the origin is its stop
     // nearest before the units, which keeps the coordinates small.
-    TabbedTextOutW(dc, at, y, text.units + from, std::min(to - from, kPieceUnits), 0, nullptr,
-                   at - x % tab);
+    TabbedTextOutW(dc, at, y, text.units + from, to - from, 0, nullptr, at - x % tab);
 }
 
 void LineLayout::Draw(HDC dc, size_t line, const LineText& text, LONG lineLeft, LONG y,

@@ -35,8 +35,9 @@ public:
     void Draw(HDC dc, size_t line, const LineText& text, LONG lineLeft, LONG y, LONG clipLeft,
               LONG clipRight);
 
-    // Draws units [from, to) alone, at most a piece of them, where the
-    // line drawn from lineLeft has them; x is where `from` is in the line.
+    // Draws units [from, to) alone, at most a piece of them (a surrogate
+    // pair's second unit may come on top), where the line drawn from
+    // lineLeft has them; x is where `from` is in the line.
     void DrawUnits(HDC dc, const LineText& text, int from, int to, LONG x, LONG lineLeft, LONG y);
 
     // A line's pieces: the unit each starts at and its x; the last x is the

@@ -60,10 +60,11 @@ const Matches& MatchesInLine(size_t line, const LineText& text) {
     return g_found[line] = FindMatches(text);
 }
 
-void DrawMatchMarks(HDC dc, LineLayout& layout, size_t line, const LineText& text, LONG lineLeft,
-                    LONG top, LONG bottom, LONG clipLeft, LONG clipRight) {
+bool DrawMatchMarks(HDC dc, LineLayout& layout, size_t line, const LineText& text, LONG lineLeft,
+                    LONG top, LONG bottom, LONG clipLeft, LONG clipRight, ULONGLONG deadline) {
+    if (g_found.find(line) == g_found.end() && GetTickCount64() >= deadline) return false;
     const Matches& matches = MatchesInLine(line, text);
-    if (matches.empty()) return;
+    if (matches.empty()) return true;
     // Only the matches in the pieces that show are measured.
     const LineLayout::Pieces& pieces = layout.PiecesOf(dc, line, text);
     const auto piece = [&](LONG x) {
@@ -83,7 +84,7 @@ void DrawMatchMarks(HDC dc, LineLayout& layout, size_t line, const LineText& tex
         units.push_back(m->first);
         units.push_back(m->first + m->second);
     }
-    if (units.empty()) return;
+    if (units.empty()) return true;
     std::vector<LONG> xs;
     layout.Positions(dc, line, text, units, xs);
     SavedDCState saved(dc);
@@ -104,6 +105,7 @@ void DrawMatchMarks(HDC dc, LineLayout& layout, size_t line, const LineText& tex
         else
             layout.Draw(dc, line, text, lineLeft, top, left, right);
     }
+    return true;
 }
 
 void FillSelectedRows(HDC dc, const RECT& rows) {

@@ -26,9 +26,12 @@ const Matches& MatchesInLine(size_t line, const LineText& text);
 
 // Redraws the matches of a line that layout drew with its start at
 // lineLeft and its rows [top, bottom), in the highlight colours, as far as
-// they reach into [clipLeft, clipRight).
-void DrawMatchMarks(HDC dc, LineLayout& layout, size_t line, const LineText& text, LONG lineLeft,
-                    LONG top, LONG bottom, LONG clipLeft, LONG clipRight);
+// they reach into [clipLeft, clipRight). A line whose matches are not
+// known yet has them found only before `deadline` (GetTickCount64()), so
+// that a drawing of many lines of a slow pattern keeps the window
+// answering; false when they were left for a later drawing.
+bool DrawMatchMarks(HDC dc, LineLayout& layout, size_t line, const LineText& text, LONG lineLeft,
+                    LONG top, LONG bottom, LONG clipLeft, LONG clipRight, ULONGLONG deadline);
 
 // The background of the selected record's rows, before their text.
 void FillSelectedRows(HDC dc, const RECT& rows);

@@ -32,8 +32,12 @@ const wchar_t kByteOrderMark = 0xFEFF;
 // they come into view: their columns times the average width stand in.
 const int kMeasuredUnits = 1 << 16;
 
-// While the text grows, the scroll bars are drawn at most this often.
-const ULONGLONG kBarsRedrawMs = 250;
+// Finding the matches of the lines a drawing brings into view takes at most
+// this long; the rest are marked by the drawings that follow.
+const ULONGLONG kMarksBudgetMs = 40;
+// While the text grows, the scroll bars are drawn at most this often: a
+// drawing of a bar takes 30 to 120 ms under Wine on a busy machine.
+const ULONGLONG kBarsRedrawMs = 1000;
 ULONGLONG g_barsDrawnAt = 0;
 
 // ResultsText: a SubReadText buffer in raw mode, or the text growing as a
@@ -154,7 +158,7 @@ void UpdateScrollBars(HWND view, bool redraw = true) {
 
 // Widens the horizontal range to the lines in view: the widest lines are
 // measured when a text is taken, the others only once they are seen.
-void WidenToLinesInView(HWND view) {
+void WidenToLinesInView(HWND view, bool redraw = true) {
     WindowDC dc(view);
     ViewFontSelected font(dc.get());
     const LONG end = std::min(LineCountOf(), g_scroll.top + PageLines(view) + 1);
@@ -163,7 +167,7 @@ void WidenToLinesInView(HWND view) {
         widest = std::max(widest, LineWidth(dc.get(), static_cast<size_t>(line)));
     if (widest == g_scroll.width) return;
     g_scroll.width = widest;
-    UpdateScrollBars(view);
+    UpdateScrollBars(view, redraw);
 }
 
 // Widens the horizontal range to the widest candidates from line `from`
@@ -449,10 +453,11 @@ bool AppendResultsText(const wchar_t* units, size_t count) {
     if (redraw) g_barsDrawnAt = now;
     UpdateScrollBars(view, redraw);
 
-    // The position and the selection stay; only a change in view is drawn.
+    // The position and the selection stay; only a change in view is drawn,
+    // when the view paints: messages sent meanwhile are answered first.
     if (linesBefore - 1 < g_scroll.top + PageLines(view) + 1) {
-        WidenToLinesInView(view);
-        RedrawResultsView();
+        WidenToLinesInView(view, redraw);
+        InvalidateRect(view, nullptr, FALSE);
     }
     return true;
 }
@@ -478,15 +483,20 @@ void DrawResultsText(HDC dc, const RECT& rect) {
     const RECT selectedRows{rect.left, selectedTop, rect.right, selectedTop + 2 * lineHeight};
     if (g_selected != kNoRecord) FillSelectedRows(dc, selectedRows);
     LONG y = rect.top;
+    const ULONGLONG deadline = GetTickCount64() + kMarksBudgetMs;
+    bool marked = true;
     for (size_t line = static_cast<size_t>(g_scroll.top); line < count && y < rect.bottom;
          ++line, y += lineHeight) {
         LineText t = LineAt(g_lines, g_visible.units, line);
         if (t.count == 0) continue;
         const LONG lineLeft = rect.left - g_scroll.x;
         g_layout.Draw(dc, line, t, lineLeft, y, rect.left, rect.right);
-        DrawMatchMarks(dc, g_layout, line, t, lineLeft, y, y + lineHeight, rect.left, rect.right);
+        marked = DrawMatchMarks(dc, g_layout, line, t, lineLeft, y, y + lineHeight, rect.left,
+                                rect.right, deadline) && marked;
     }
     if (g_selected != kNoRecord) FrameSelectedRows(dc, selectedRows);
+    // The marks left out come with the next painting, after what waits.
+    if (!marked && ResultsView()) InvalidateRect(ResultsView(), nullptr, FALSE);
 }
 
 void RedrawResultsView() {
