@@ -480,6 +480,9 @@ TEST_F(ByHand, PreviewShowsTheLinesAroundTheSelectedHit) {
     real_input::Key('1');
     EXPECT_TRUE(WaitUntil([&] { return TextOf(pane) == L" 9  9\r\n10> 大阪 hit\r\n11  11"; }))
         << Show(TextOf(pane));
+    EXPECT_NE(testing_support::ReadBytes(VarneloProgram::IniFile()).find(Utf16Bytes(L"ContextLines=\"1\"")),
+              std::string::npos)
+        << "the number of lines is not kept";
 }
 
 // A run that fails once it has emptied the results file on screen: the view
