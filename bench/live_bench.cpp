@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "Tessumi.h"
+#include "thread_time.h"
 #include "main_window.h"
 #include "results_view.h"
 #include "search_command.h"
@@ -140,16 +141,6 @@ DWORD WINAPI Watcher(void* parameter) {
         Sleep(5);
     }
     return 0;
-}
-
-// Processor time of this thread, user and kernel, in seconds.
-double ThreadSeconds() {
-    FILETIME created, ended, kernel, user;
-    GetThreadTimes(GetCurrentThread(), &created, &ended, &kernel, &user);
-    auto s = [](const FILETIME& t) {
-        return (static_cast<unsigned long long>(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 1e7;
-    };
-    return s(kernel) + s(user);
 }
 
 double WindowRun(HWND window, Watch& watch) {
