@@ -446,13 +446,11 @@ bool AppendResultsText(const wchar_t* units, size_t count) {
     if (!view) return true;
     // The last line was cut again: it may have grown.
     WidenToCandidates(view, static_cast<size_t>(std::max(0L, linesBefore - 1)));
-    // The bars are drawn a few times a second while the text grows: each
-    // drawing takes long under Wine.
+    // The bars are set at once, drawn once a second while the text grows.
     const ULONGLONG now = GetTickCount64();
     const bool redraw = now - g_barsDrawnAt >= kBarsRedrawMs;
     if (redraw) g_barsDrawnAt = now;
     UpdateScrollBars(view, redraw);
-
     // The position and the selection stay; only a change in view is drawn,
     // when the view paints: messages sent meanwhile are answered first.
     if (linesBefore - 1 < g_scroll.top + PageLines(view) + 1) {
