@@ -2,7 +2,8 @@
 # How long opening a hit near the end of a 1 GB file takes to find its line:
 # a 1 GB ASCII file of short lines, a blank line after every
 # tenth, is made once in /tmp/varnelo-line-bench; the last record's line is
-# worked out three times by bench/physical_line.exe.
+# worked out three times by bench/physical_line.exe, and the lines around it
+# read three times as the preview pane reads them.
 #
 # usage: bench/physical_line.sh [BUILD_DIR]
 set -u

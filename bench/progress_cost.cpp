@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "Tessumi.h"
+#include "thread_time.h"
 
 namespace {
 
@@ -47,16 +48,6 @@ int CALLBACK OnProgress(long long files, long long hits, const wchar_t* folder, 
     ++s->calls;
     s->inCallback += std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     return 1;
-}
-
-// Processor time of this thread, user and kernel, in seconds.
-double ThreadSeconds() {
-    FILETIME created, ended, kernel, user;
-    GetThreadTimes(GetCurrentThread(), &created, &ended, &kernel, &user);
-    auto s = [](const FILETIME& t) {
-        return (static_cast<unsigned long long>(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 1e7;
-    };
-    return s(kernel) + s(user);
 }
 
 // Nanoseconds of one GetTickCount64 call, as the library makes it.

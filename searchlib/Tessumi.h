@@ -144,6 +144,36 @@ TESSUMI_API int FnPhysicalLine(const wchar_t* file, int recordLine, int* physica
 TESSUMI_API int FnFirstMatch(const wchar_t* pattern, const wchar_t* line, int length, int flags,
                              int* start, int* matchLength, wchar_t* statusText);
 
+// Every match of pattern, as pattern 2 of a search, in line[0, length), for
+// marking them all: left to right from unit `from` (the units before it are
+// what precedes the first match, for ^ and \b), each search beginning where
+// the match before it ended, as std::regex_iterator steps; empty matches are
+// left out. Up to `capacity` matches go into spans as pairs of start and
+// length in units, and *count says how many; a caller with more to mark asks
+// again from the end of the last. flags as FnFirstMatch, whose contract this
+// keeps: none at all where the search would not have found the line, and
+// those found before a search for positions reaches its limits. 0 with the
+// pattern's failure text when the pattern can't be used.
+TESSUMI_API int FnAllMatches(const wchar_t* pattern, const wchar_t* line, int length, int flags,
+                             int from, int* spans, int capacity, int* count,
+                             wchar_t* statusText);
+
+// The lines an editor shows around a record's line, for a preview: the line
+// where recordLine starts (FnPhysicalLine's *physicalLine), up to `before`
+// lines before it and up to `after` lines after it, read and decoded as a
+// search reads the file (in blocks: any size, bounded memory). Each line
+// goes into text as its units [fromUnit, fromUnit + lineUnits), fewer or
+// none when it is shorter, with CR LF after it; a NUL unit is given as
+// U+2400, as records give it. text holds capacity units, at least
+// (before + 1 + after) * (lineUnits + 2) + 1, and ends with a zero.
+// *firstLine is the editor's number of the first line given and *hitLine
+// that of the record's line; a file changed since the search may end
+// before recordLine: its last line is the record's then. 0 with the
+// failure text when the file can't be read or decoded.
+TESSUMI_API int FnLinesAround(const wchar_t* file, int recordLine, int before, int after,
+                              int fromUnit, int lineUnits, wchar_t* text, int capacity,
+                              int* firstLine, int* hitLine, wchar_t* statusText);
+
 #ifdef __cplusplus
 }
 #endif

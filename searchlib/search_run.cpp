@@ -70,6 +70,19 @@ int EndStoppedRun(SearchRun& run, wchar_t* statusText) {
     return 0;
 }
 
+// Before every progress call: the records found so far go to the file, so
+// that a caller reading it meanwhile (the window's live view) sees every
+// record the call counts, not only whole blocks.
+int WriteBlockOut(void* argument, wchar_t* statusText) {
+    SearchRun& run = *static_cast<SearchRun*>(argument);
+    if (run.block.length == 0) return 1;
+    if (!FnWriteOut(run.resultsFile, run.resultsName, run.block.text,
+                    static_cast<int>(run.block.length * 2), statusText))
+        return 0;
+    run.block.Clear();
+    return 1;
+}
+
 // The options as far as the caller's structure holds them: an older, shorter
 // one leaves the later fields at their defaults.
 RunOptions ReadOptions(const TessumiOptions* options, TessumiSkipped skipped, void* context) {
@@ -119,8 +132,10 @@ int RunSearch(const wchar_t* startFolder, const wchar_t* resultsFile, const wcha
         return 0;
     }
     SetLastError(0);
-    FileHandle out(CreateFileW(platformPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Readers may open the file while the run writes it (the window shows
+    // the records as they come); nobody else may write it.
+    FileHandle out(CreateFileW(platformPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!out.valid()) {
         status::SystemFailure(statusText, resultsFile, status::kCreateWriteHandle,
                               GetLastError());
@@ -134,6 +149,7 @@ int RunSearch(const wchar_t* startFolder, const wchar_t* resultsFile, const wcha
         run->block.text[0] = kByteOrderMark;
         run->block.text[1] = L'\0';
         run->block.length = 1;
+        run->progress.CallBeforeAsking(WriteBlockOut, run.get());
 
         // Declared after the run: the workers are joined before it goes.
         std::unique_ptr<FilePool> pool;

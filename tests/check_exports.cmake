@@ -25,8 +25,9 @@ foreach(n IN LISTS lines)
   list(APPEND found "${n}")
 endforeach()
 list(SORT found)
-set(expected FnBrowseForFolder FnCheckPattern FnFirstMatch FnGetSaveFileName FnLookFor
-             FnLookForOptions FnLookForProgress FnPhysicalLine SubMessageOut SubReadText)
+set(expected FnAllMatches FnBrowseForFolder FnCheckPattern FnFirstMatch FnGetSaveFileName
+             FnLinesAround FnLookFor FnLookForOptions FnLookForProgress FnPhysicalLine
+             SubMessageOut SubReadText)
 if(NOT found STREQUAL expected)
   message(FATAL_ERROR "exports are '${found}', expected '${expected}'")
 endif()

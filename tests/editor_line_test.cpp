@@ -1,9 +1,11 @@
-// The two exports behind opening a hit in an editor: a record's number as
-// the search wrote it maps to the editor's line, and the first match in a
-// line is the one the search found.
+// The exports behind opening a hit in an editor and showing it: a record's
+// number as the search wrote it maps to the editor's line, the lines around
+// it are the editor's, and the matches in a line are the search's.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "Tessumi.h"
 #include "block_reader.h"
@@ -103,6 +105,83 @@ TEST(EditorLine, FirstMatchIsTheSearchesMatch) {
         EXPECT_EQ(start, c.start) << Show(c.pattern);
         EXPECT_EQ(length, c.length) << Show(c.pattern);
     }
+}
+
+TEST(EditorLine, AllMatchesAreTheIteratorsMatches) {
+    using Spans = std::vector<int>;  // start, length, start, length, ...
+    const struct {
+        const wchar_t *pattern, *line;
+        Spans spans;
+        int flags = 0, from = 0, capacity = 16, result = 1;
+    } cases[] = {
+        {L"東京|大阪", L"東京と大阪と東京と大阪", {0, 2, 3, 2, 6, 2, 9, 2}},
+        {L"東京|大阪", L"東京と大阪と東京と大阪", {0, 2, 3, 2}, 0, 0, 2},  // as many as asked
+        {L"b", L"bab b", {2, 1, 4, 1}, 0, 2},  // from a unit on
+        {L"tokyo", L"Tokyo TOKYO", {0, 5, 6, 5}, TESSUMI_IGNORE_CASE},
+        {L"ガ", L"ｶﾞとガ", {0, 2, 3, 1}, TESSUMI_IGNORE_WIDTH},
+        {L"\\bab", L"ab cab ab", {7, 2}, 0, 4},  // what precedes from counts
+        {L"^a", L"aaa", {0, 1}},
+        {L"(|a)", L"aa", {0, 1, 1, 1}},  // a longer match where an empty one was
+        {L"x*", L"axxb", {1, 2}},
+        {L"z", L"abc", {}},
+        {L"(", L"abc", {}, 0, 0, 16, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Show(c.pattern));
+        int spans[32] = {}, count = -1;
+        wchar_t status[TESSUMI_STATUS_TEXT_UNITS];
+        EXPECT_EQ(FnAllMatches(c.pattern, c.line, static_cast<int>(wcslen(c.line)), c.flags, c.from,
+                               spans, c.capacity, &count, status),
+                  c.result);
+        EXPECT_EQ(Spans(spans, spans + 2 * std::max(0, count)), c.spans);
+    }
+}
+
+TEST(EditorLine, LinesAroundAreTheEditorsLines) {
+    const struct {
+        const char* what;
+        std::string bytes;
+        int record, before, after, fromUnit, lineUnits;
+        int firstLine, hitLine;
+        std::wstring text;
+    } cases[] = {
+        {"blank lines, CR-only and LF-only breaks", "a\r\n\r\nb\rhit\n\nc\r\nd", 3, 2, 2, 0, 9, 2,
+         4, L"\r\nb\r\nhit\r\n\r\nc\r\n"},
+        {"UTF-16", "\xFF\xFE" + Utf16Bytes(L"一\r\n二\r\n\r\n三\r\n四"), 3, 1, 1, 0, 9, 3, 4,
+         L"\r\n三\r\n四\r\n"},
+        {"Shift_JIS", SjisBytes(L"表\r\n能\r\nｶﾅ\r\n終"), 2, 3, 1, 0, 9, 1, 2,
+         L"表\r\n能\r\nｶﾅ\r\n"},
+        {"a NUL, cut lines", std::string("abcdef\nxy\0zw\nq", 14), 2, 1, 1, 1, 3, 1, 2,
+         L"bcd\r\ny\x2400z\r\n\r\n"},
+        {"fewer lines now: the last", "a\n\nb\n", 9, 1, 1, 0, 9, 2, 3, L"\r\nb\r\n"},
+    };
+    // In one block, and in blocks of a few bytes that end wherever a line can.
+    for (size_t blockSize : {kReadBlockSize, size_t(3)}) {
+        readBlockSize = blockSize;
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.what << ", blocks of " << blockSize);
+            TempDir dir;
+            WriteBytes(dir / L"a.txt", c.bytes);
+            wchar_t text[256], status[TESSUMI_STATUS_TEXT_UNITS];
+            int first = 0, hit = 0;
+            ASSERT_EQ(FnLinesAround((dir / L"a.txt").c_str(), c.record, c.before, c.after,
+                                    c.fromUnit, c.lineUnits, text, 256, &first, &hit, status),
+                      1)
+                << Show(status);
+            EXPECT_EQ(first, c.firstLine);
+            EXPECT_EQ(hit, c.hitLine);
+            EXPECT_EQ(std::wstring(text), c.text) << Show(text);
+        }
+    }
+    readBlockSize = kReadBlockSize;
+    // A file that can't be read, and a buffer too small: the reason.
+    TempDir dir;
+    wchar_t text[8], status[TESSUMI_STATUS_TEXT_UNITS];
+    int first = 0, hit = 0;
+    EXPECT_EQ(FnLinesAround((dir / L"gone.txt").c_str(), 1, 1, 1, 0, 9, text, 8, &first, &hit, status), 0);
+    EXPECT_EQ(FnLinesAround((dir / L"gone.txt").c_str(), 1, 0, 0, 0, 4, text, 8, &first, &hit, status), 0);
+    EXPECT_NE(std::wstring(status).find(SystemText(ERROR_FILE_NOT_FOUND)), std::wstring::npos)
+        << Show(status);
 }
 
 }  // namespace

@@ -58,3 +58,12 @@
 #define IDC_EDITOR_ARGUMENTS_LABEL 606
 #define IDC_EDITOR_ARGUMENTS 607
 #define IDC_EDITOR_FIELDS_NOTE 608
+
+// The preview pane below the results view, and its commands in 表示.
+#define IDC_PREVIEW_PANE 2
+#define IDM_PREVIEW 270
+#define IDM_PREVIEW_LINES_1 271
+#define IDM_PREVIEW_LINES_2 272
+#define IDM_PREVIEW_LINES_3 273
+#define IDM_PREVIEW_LINES_5 274
+#define IDM_PREVIEW_LINES_10 275

@@ -6,8 +6,8 @@
 #include <utility>
 
 #include "Tessumi.h"
+#include "live_results.h"
 #include "main_window.h"
-#include "record_marks.h"
 #include "path_facts.h"
 #include "message_boxes.h"
 #include "search_conditions.h"
@@ -22,43 +22,43 @@ namespace {
 const wchar_t kDialogUnavailable[] = L"検索ダイアログを表示できません。";
 const INT_PTR kDialogRunsSearch = 1;
 const INT_PTR kDialogFailed = -1;
-const int kRawBytes = 0;  // SubReadText: the file's bytes, unconverted
 const UINT kSearchEndedMessage = WM_APP + 1;
 
 ShownResultsFile g_shownResults;  // the file whose records the view shows
 
-// Loads the results file into the view; the library's text on failure.
-bool ShowResultsFile(wchar_t* status) {
-    wchar_t* text = nullptr;
-    int bytes = 0;
+// The view shows what the results file holds now; false with the
+// library's text when it can't be read, the view then empty. A run that
+// never created the file left it as it was: on screen already when it is
+// the file shown.
+bool ShowResultsFile(HWND mainWindow, bool created, wchar_t* status) {
     const std::wstring& file = TheSearchConditions().resultsFile;
-    if (!SubReadText(file.c_str(), &text, &bytes, kRawBytes, status)) {
-        SubMessageOut(StatusBar(), status);
-        return false;
-    }
-    // The view marks what pattern 2 matched, folded as the search folded it.
-    SetMarkedPattern(TheSearchConditions().pattern2, OptionFlags(TheSearchConditions().options));
-    ReplaceResultsText(text, bytes);  // draws at once
-    g_shownResults = {IdentityOf(file), TheSearchConditions()};
-    return true;
+    const FileIdentity identity = IdentityOf(file);
+    if (!created && SameFile(identity, g_shownResults.file)) return true;
+    g_shownResults = {identity, TheSearchConditions()};
+    return EndLiveResults(mainWindow, file, status);
 }
 
 void OnSearchEnded(HWND mainWindow) {
     EndProgressDisplay(mainWindow);
+    const bool created = SearchResultsCreated();
     SearchOutcome o = JoinSearchWorker();
     KeepSkippedList(std::move(o.skipped));
-    if (o.stopped) {
-        // What was found before the stop is in the file, whole.
-        if (ShowResultsFile(o.statusText)) ShowStatusText(StoppedText(o.last.hits));
-        return;
-    }
-    if (!o.result) {
+    // After a failure too: the file holds what it holds (nothing, or the
+    // whole records written before the failure), and the failure says why.
+    wchar_t readFailure[TESSUMI_STATUS_TEXT_UNITS];
+    const bool shown = ShowResultsFile(mainWindow, created, readFailure);
+    if (!o.result && !o.stopped) {
         SubMessageOut(StatusBar(), o.statusText);
         return;
     }
-    if (ShowResultsFile(o.statusText))
-        ShowStatusText(
-            FoundText(o.last.hits, o.last.files, o.seconds, o.skippedCount, o.refusedCount));
+    if (!shown) {
+        SubMessageOut(StatusBar(), readFailure);
+        return;
+    }
+    // After a stop, what was found before it is in the file, whole.
+    ShowStatusText(o.stopped ? StoppedText(o.last.hits)
+                             : FoundText(o.last.hits, o.last.files, o.seconds, o.skippedCount,
+                                         o.refusedCount));
 }
 
 }  // namespace
@@ -71,12 +71,16 @@ void RunSearchCommand(HWND mainWindow, const std::wstring* startFolder) {
         return;
     }
     if (ended != kDialogRunsSearch) return;
+    if (!StartSearchRun(mainWindow)) ShowFailureBox(mainWindow, kSearchCannotStart);
+}
 
-    if (!StartSearchWorker(mainWindow, kSearchEndedMessage, TheSearchConditions())) {
-        ShowFailureBox(mainWindow, kSearchCannotStart);
-        return;
-    }
+bool StartSearchRun(HWND mainWindow) {
+    if (SearchWorkerRunning()) return false;
+    BeginLiveResults(mainWindow, TheSearchConditions().pattern2,
+                     OptionFlags(TheSearchConditions().options));
+    if (!StartSearchWorker(mainWindow, kSearchEndedMessage, TheSearchConditions())) return false;
     BeginProgressDisplay(mainWindow);
+    return true;
 }
 
 void StopSearchCommand() { RequestSearchStop(); }
@@ -88,9 +92,13 @@ bool HandleSearchMessage(HWND mainWindow, UINT message, WPARAM wParam) {
         if (SearchWorkerRunning()) OnSearchEnded(mainWindow);
         return true;
     }
-    if (message == WM_TIMER && wParam == kProgressTimerId) {
+    if (message == WM_TIMER && (wParam == kProgressTimerId || wParam == kLiveTimerId)) {
         // A tick taken from the queue after the end changes nothing.
-        if (SearchWorkerRunning()) UpdateProgressDisplay(mainWindow);
+        if (!SearchWorkerRunning()) return true;
+        if (wParam == kProgressTimerId)
+            UpdateProgressDisplay(mainWindow);
+        else
+            FollowLiveResults(TheSearchConditions().resultsFile);
         return true;
     }
     return false;

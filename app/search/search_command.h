@@ -13,6 +13,11 @@
 // startFolder, the dialog offers that folder as 入力先.
 void RunSearchCommand(HWND mainWindow, const std::wstring* startFolder = nullptr);
 
+// The run of the conditions as they are (TheSearchConditions()), without
+// the dialog: its records shown as they come, its end as the command's.
+// False when a search runs already or no thread could be started.
+bool StartSearchRun(HWND mainWindow);
+
 // Menu command "中止" and the Esc key: the running search stops.
 void StopSearchCommand();
 

@@ -42,6 +42,7 @@ struct Worker {
     UINT endedMessage = 0;
     SearchConditions conditions{};  // the run's own copy
     std::atomic<bool> stopRequested{false};
+    std::atomic<bool> reported{false};  // the first report came
     CriticalSection lock;
     SearchProgress latest;  // under lock
     SearchOutcome outcome;  // written by the run's thread before it posts
@@ -52,6 +53,7 @@ std::unique_ptr<Worker> g_worker;
 
 int CALLBACK OnProgress(long long files, long long hits, const wchar_t* folder, void* context) {
     auto* w = static_cast<Worker*>(context);
+    w->reported.store(true);
     {
         Locked locked(w->lock);
         w->latest.files = files;
@@ -131,6 +133,8 @@ SearchProgress LatestSearchProgress() {
     Locked locked(g_worker->lock);
     return g_worker->latest;
 }
+
+bool SearchResultsCreated() { return g_worker && g_worker->reported.load(); }
 
 SearchOutcome JoinSearchWorker() {
     if (!g_worker) return {};

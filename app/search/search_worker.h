@@ -49,5 +49,9 @@ void RequestSearchStop();
 // What the run reported last.
 SearchProgress LatestSearchProgress();
 
+// True once the run has created its results file (its first report comes
+// after that), so that it can be read while the run writes it.
+bool SearchResultsCreated();
+
 // Waits for the run's thread to end and takes what the run left.
 SearchOutcome JoinSearchWorker();

@@ -61,6 +61,7 @@ public:
         object_ = object;
     }
     HFONT font() const { return static_cast<HFONT>(object_); }
+    HGDIOBJ get() const { return object_; }
 
 private:
     HGDIOBJ object_ = nullptr;

@@ -2,7 +2,6 @@
 #include "line_index.h"
 
 #include <algorithm>
-#include <utility>
 
 namespace {
 
@@ -15,39 +14,36 @@ const wchar_t kFirstWideUnit = 0x1100;
 bool IsBreak(wchar_t u) { return u == kCr || u == kLf; }
 
 // Keeps the lines with the most columns, fewest first (a min-heap).
-class WidestLines {
-public:
-    void Offer(size_t columns, size_t line) {
-        if (heap_.size() < kWidestCandidates) {
-            heap_.emplace_back(columns, line);
-            std::push_heap(heap_.begin(), heap_.end(), Greater);
-        } else if (columns > heap_.front().first) {
-            std::pop_heap(heap_.begin(), heap_.end(), Greater);
-            heap_.back() = {columns, line};
-            std::push_heap(heap_.begin(), heap_.end(), Greater);
-        }
+void OfferWidest(std::vector<std::pair<size_t, size_t>>& heap, size_t columns, size_t line) {
+    const auto greater = [](const std::pair<size_t, size_t>& a,
+                            const std::pair<size_t, size_t>& b) { return a.first > b.first; };
+    if (heap.size() < kWidestCandidates) {
+        heap.emplace_back(columns, line);
+        std::push_heap(heap.begin(), heap.end(), greater);
+    } else if (columns > heap.front().first) {
+        std::pop_heap(heap.begin(), heap.end(), greater);
+        heap.back() = {columns, line};
+        std::push_heap(heap.begin(), heap.end(), greater);
     }
-    std::vector<size_t> WidestFirst() {
-        std::sort_heap(heap_.begin(), heap_.end(), Greater);
-        std::vector<size_t> lines;
-        for (const auto& entry : heap_) lines.push_back(entry.second);
-        return lines;
-    }
-
-private:
-    static bool Greater(const std::pair<size_t, size_t>& a, const std::pair<size_t, size_t>& b) {
-        return a.first > b.first;
-    }
-    std::vector<std::pair<size_t, size_t>> heap_;
-};
+}
 
 }  // namespace
 
 LineIndex IndexLines(const wchar_t* units, size_t count) {
     LineIndex index;
+    ExtendLines(index, units, count);
+    return index;
+}
+
+void ExtendLines(LineIndex& index, const wchar_t* units, size_t count) {
+    // The last line is cut again: its break may pair with the next unit, or
+    // the line may go on. (It may then be offered twice as a candidate.)
+    size_t i = index.total;
+    if (!index.starts.empty()) {
+        i = index.starts.back();
+        index.starts.pop_back();
+    }
     index.total = count;
-    WidestLines widest;
-    size_t i = 0;
     while (i < count) {
         const size_t line = index.starts.size();
         index.starts.push_back(i);
@@ -59,14 +55,12 @@ LineIndex IndexLines(const wchar_t* units, size_t count) {
             else
                 columns += u >= kFirstWideUnit ? 2 : 1;
         }
-        widest.Offer(columns, line);
+        OfferWidest(index.widest, columns, line);
         if (i == count) break;
         // One break: CR LF or LF CR together, a second CR or LF alone.
         const wchar_t first = units[i++];
         if (i < count && IsBreak(units[i]) && units[i] != first) ++i;
     }
-    index.widest = widest.WidestFirst();
-    return index;
 }
 
 size_t LineCount(const LineIndex& index) { return index.starts.size(); }

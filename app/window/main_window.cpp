@@ -13,6 +13,7 @@
 #include "folder_offer.h"
 #include "gdi_owners.h"
 #include "message_boxes.h"
+#include "preview_pane.h"
 #include "resources/resource_ids.h"
 #include "results_export.h"
 #include "results_view.h"
@@ -59,7 +60,9 @@ void LayOut(HWND hwnd) {
     if (g_statusBar) SendMessageW(g_statusBar, WM_SIZE, 0, MAKELPARAM(client.right, client.bottom));
     MeasureStatusBar();
     if (!g_resultsView) return;
-    MoveWindow(g_resultsView, 0, 0, client.right, std::max(0L, client.bottom - g_statusBarHeight),
+    const RECT area{0, 0, client.right, std::max(0L, client.bottom - g_statusBarHeight)};
+    const RECT view = LayOutPreview(hwnd, area);
+    MoveWindow(g_resultsView, view.left, view.top, view.right - view.left, view.bottom - view.top,
                TRUE);
 }
 
@@ -74,6 +77,7 @@ void ApplyLook(HWND hwnd) {
     g_uiFont.reset(uiFont);
     HFONT viewFont = CreateViewFont(g_viewFontChoice, dpi);
     UseResultsFontAndColors(viewFont, CurrentViewColors());
+    UsePreviewLook(viewFont, CurrentViewColors().fill, CurrentViewColors().text);
     g_viewFont.reset(viewFont);
     ApplyTitleBarTheme(hwnd, AppsUseDarkMode());
     LayOut(hwnd);
@@ -130,6 +134,7 @@ void OnCreate(HWND hwnd) {
     if (!g_resultsView) {
         ShowFailureBox(nullptr, L"編集ウィンドウを作ることができません");
     }
+    CreatePreviewPane(hwnd, g_instance);
     g_viewFontChoice = LoadViewFontChoice();
     ApplyLook(hwnd);
     AcceptFolderDrops(hwnd, OfferFolder);
@@ -182,6 +187,8 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     if (HandleFolderOffer(hwnd, message, wParam, lParam, &offerResult)) return offerResult;
     if (HandleHandOnMessage(hwnd, message, wParam, lParam)) return 0;
     if (HandleEditorOpenMessage(hwnd, message, wParam, lParam)) return message == WM_SETCURSOR;
+    if (LRESULT result = 0; HandlePreviewMessage(hwnd, message, wParam, lParam, &result))
+        return result;
     switch (message) {
     case WM_CREATE:
         OnCreate(hwnd);

@@ -7,16 +7,20 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <climits>
 #include <string>
 
 #include "gdi_owners.h"
 #include "hit_records.h"
 #include "line_index.h"
+#include "line_layout.h"
 #include "main_window.h"
+#include "preview_pane.h"
 #include "record_actions.h"
 #include "record_marks.h"
 #include "resources/resource_ids.h"
 #include "result_record.h"
+#include "results_text.h"
 #include "view_colors.h"
 
 namespace {
@@ -24,16 +28,25 @@ namespace {
 // WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL with SS_BLACKRECT |
 // SS_REALSIZECONTROL | SS_NOPREFIX.
 const DWORD kResultsViewStyle = 0x503000C4;
-// One line of the text: no wrapping; "&" is an ordinary character; tabs go
-// to the next tab stop. Not clipped to the line: the drawing is clipped to
-// the view, as one drawing of the whole text would be.
-const UINT kTextFormat = DT_LEFT | DT_TOP | DT_NOPREFIX | DT_EXPANDTABS;
-const UINT kLineFormat = kTextFormat | DT_NOCLIP;
 const wchar_t kByteOrderMark = 0xFEFF;
+// Lines longer than this are not measured for the horizontal range until
+// they come into view: their columns times the average width stand in.
+const int kMeasuredUnits = 1 << 16;
 
-// ResultsText: a SubReadText buffer in raw mode and its size in bytes.
-wchar_t* g_text = nullptr;
-int g_bytes = 0;
+// Finding the matches of the lines a drawing brings into view takes at most
+// this long; the rest are marked by the drawings that follow.
+const ULONGLONG kMarksBudgetMs = 40;
+// While the text grows, the scroll bars are drawn at most this often: a
+// drawing of a bar takes 30 to 120 ms under Wine on a busy machine.
+const ULONGLONG kBarsRedrawMs = 1000;
+ULONGLONG g_barsDrawnAt = 0;
+
+// ResultsText: a SubReadText buffer in raw mode, or the text growing as a
+// search writes it.
+ResultsText g_text;
+// One drawing of a line: "&" is an ordinary character, tabs go to their
+// stops, and only what shows of a long line is drawn.
+LineLayout g_layout;
 
 // What is drawn of the held text: its UTF-16 units without the byte-order
 // mark; an odd last byte is no unit.
@@ -83,8 +96,8 @@ LONG g_selected = kNoRecord;
 LONG g_anchor = kNoRecord;
 
 Visible VisibleText() {
-    if (!g_text) return {nullptr, 0};
-    Visible v{g_text, static_cast<size_t>(g_bytes / 2)};
+    if (!g_text.held()) return {nullptr, 0};
+    Visible v{g_text.data(), g_text.bytes() / 2};
     if (v.count > 0 && v.units[0] == kByteOrderMark) {
         ++v.units;
         --v.count;
@@ -95,11 +108,15 @@ Visible VisibleText() {
 LONG LineCountOf() { return static_cast<LONG>(LineCount(g_lines)); }
 
 LONG LineWidth(HDC dc, size_t line) {
-    LineText t = LineAt(g_lines, g_visible.units, line);
-    if (t.count == 0) return 0;
-    RECT r{0, 0, 0, 0};
-    DrawTextW(dc, t.units, t.count, &r, kTextFormat | DT_CALCRECT);
-    return r.right - r.left;
+    return g_layout.Width(dc, line, LineAt(g_lines, g_visible.units, line));
+}
+
+// A candidate for the widest line: measured, or when too long to measure
+// before it shows, its columns at the average width.
+LONG CandidateWidth(HDC dc, const std::pair<size_t, size_t>& candidate) {
+    const LineText t = LineAt(g_lines, g_visible.units, candidate.second);
+    if (t.count <= kMeasuredUnits) return LineWidth(dc, candidate.second);
+    return static_cast<LONG>(std::min<size_t>(candidate.first * g_scroll.step.cx, LONG_MAX));
 }
 
 SIZE ViewSize(HWND view) {
@@ -113,7 +130,7 @@ LONG PageLines(HWND view) { return std::max(1L, ViewSize(view).cy / g_scroll.ste
 
 // Keeps the position inside the text and shows range, page and position on
 // both bars; the bars stay visible, disabled, while everything fits.
-void UpdateScrollBars(HWND view) {
+void UpdateScrollBars(HWND view, bool redraw = true) {
     const SIZE client = ViewSize(view);
     const LONG page = PageLines(view);
     g_scroll.top = std::clamp(g_scroll.top, 0L, std::max(0L, LineCountOf() - page));
@@ -131,13 +148,20 @@ void UpdateScrollBars(HWND view) {
         si.nMax = std::max(0L, b.extent - 1);
         si.nPage = static_cast<UINT>(std::max(0L, b.page));
         si.nPos = b.pos;
-        SetScrollInfo(view, b.bar, &si, TRUE);
+        // Setting a bar redraws it, which is slow under Wine: only a change.
+        SCROLLINFO now{};
+        now.cbSize = sizeof(now);
+        now.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+        if (GetScrollInfo(view, b.bar, &now) && now.nMin == si.nMin && now.nMax == si.nMax &&
+            now.nPage == si.nPage && now.nPos == si.nPos)
+            continue;
+        SetScrollInfo(view, b.bar, &si, redraw);
     }
 }
 
 // Widens the horizontal range to the lines in view: the widest lines are
 // measured when a text is taken, the others only once they are seen.
-void WidenToLinesInView(HWND view) {
+void WidenToLinesInView(HWND view, bool redraw = true) {
     WindowDC dc(view);
     ViewFontSelected font(dc.get());
     const LONG end = std::min(LineCountOf(), g_scroll.top + PageLines(view) + 1);
@@ -146,19 +170,31 @@ void WidenToLinesInView(HWND view) {
         widest = std::max(widest, LineWidth(dc.get(), static_cast<size_t>(line)));
     if (widest == g_scroll.width) return;
     g_scroll.width = widest;
-    UpdateScrollBars(view);
+    UpdateScrollBars(view, redraw);
+}
+
+// Widens the horizontal range to the widest candidates from line `from`
+// on: those before it were measured when they came.
+void WidenToCandidates(HWND view, size_t from = 0) {
+    WindowDC dc(view);
+    ViewFontSelected font(dc.get());
+    for (const auto& candidate : g_lines.widest)
+        if (candidate.second >= from)
+            g_scroll.width = std::max(g_scroll.width, CandidateWidth(dc.get(), candidate));
 }
 
 // The steps and the width with the font the drawing uses.
 void MeasureText(HWND view) {
-    WindowDC dc(view);
-    ViewFontSelected font(dc.get());
-    TEXTMETRICW tm{};
-    GetTextMetricsW(dc.get(), &tm);
-    g_scroll.step = {std::max(1L, tm.tmAveCharWidth), std::max(1L, tm.tmHeight)};
+    g_layout.Clear();
+    {
+        WindowDC dc(view);
+        ViewFontSelected font(dc.get());
+        TEXTMETRICW tm{};
+        GetTextMetricsW(dc.get(), &tm);
+        g_scroll.step = {std::max(1L, tm.tmAveCharWidth), std::max(1L, tm.tmHeight)};
+    }
     g_scroll.width = 0;
-    for (size_t line : g_lines.widest)
-        g_scroll.width = std::max(g_scroll.width, LineWidth(dc.get(), line));
+    WidenToCandidates(view);
 }
 
 void ScrollTo(HWND view, LONG x, LONG top) {
@@ -208,6 +244,30 @@ bool RecordAtPoint(POINT client, ResultRecord* record) {
     return RecordAt(g_lines, g_visible.units, static_cast<size_t>(line), record);
 }
 
+bool SelectedRecord(ResultRecord* record) {
+    return g_selected != kNoRecord &&
+           RecordAt(g_lines, g_visible.units, static_cast<size_t>(g_selected), record);
+}
+
+// The preview follows the selection: the selected record's file, and where
+// its first match lies in the hit line.
+void PreviewSelection() {
+    ResultRecord record;
+    if (!SelectedRecord(&record)) {
+        PreviewRecord(nullptr);
+        return;
+    }
+    PreviewRequest request{record.path, record.number, 0, 0};
+    const size_t hitLine = record.pathLine + 1;
+    const LineText hit = LineAt(g_lines, g_visible.units, hitLine);
+    const Matches& matches = MatchesInLine(hitLine, hit);
+    if (!matches.empty()) {
+        request.matchStart = matches.front().first - HitTextStart(hit);
+        request.matchLength = matches.front().second;
+    }
+    PreviewRecord(&request);
+}
+
 // With extend (Shift held), the records from the first selected to this one.
 void Select(LONG pathLine, bool extend = false) {
     const LONG anchor = extend && g_selected != kNoRecord && pathLine != kNoRecord
@@ -217,11 +277,7 @@ void Select(LONG pathLine, bool extend = false) {
     g_anchor = anchor;
     g_selected = pathLine;
     RedrawResultsView();
-}
-
-bool SelectedRecord(ResultRecord* record) {
-    return g_selected != kNoRecord &&
-           RecordAt(g_lines, g_visible.units, static_cast<size_t>(g_selected), record);
+    PreviewSelection();
 }
 
 // Scrolls as little as needed to show both lines of the record.
@@ -233,7 +289,9 @@ void ScrollRecordIntoView(HWND view, LONG pathLine) {
     ScrollTo(view, g_scroll.x, top);
 }
 
-void OnClick(WPARAM wParam, LPARAM lParam) {
+void OnClick(HWND view, WPARAM wParam, LPARAM lParam) {
+    // The keys act on the records again, wherever the focus was (the preview).
+    SetFocus(GetParent(view));
     ResultRecord record;
     Select(RecordAtPoint({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, &record)
                ? static_cast<LONG>(record.pathLine)
@@ -288,7 +346,7 @@ LRESULT CALLBACK ResultsViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         ScrollResultsByWheel(message, wParam);
         return 0;
     case WM_LBUTTONDOWN:
-        OnClick(wParam, lParam);
+        OnClick(hwnd, wParam, lParam);
         return 0;
     case WM_LBUTTONDBLCLK:
         OnDoubleClick(hwnd, lParam);
@@ -337,22 +395,24 @@ HWND CreateResultsView(HWND parent, HINSTANCE instance) {
     return view;
 }
 
-bool HasResultsText() { return g_text != nullptr; }
+bool HasResultsText() { return g_text.held(); }
 
 void ReleaseResultsText() {
-    delete[] g_text;
-    g_text = nullptr;
-    g_bytes = 0;
+    const bool selected = g_selected != kNoRecord;
+    g_text.Release();
     g_visible = {nullptr, 0};
     g_lines = LineIndex{};
+    g_layout.Clear();
+    ForgetMatches();
     g_selected = kNoRecord;
     g_anchor = kNoRecord;
+    if (selected) PreviewRecord(nullptr);
 }
 
-void ReplaceResultsText(wchar_t* text, int bytes) {
-    ReleaseResultsText();
-    g_text = text;
-    g_bytes = text ? std::max(0, bytes) : 0;
+namespace {
+
+// A new text from its top-left corner, indexed, measured and drawn.
+void ShowNewText() {
     g_visible = VisibleText();
     g_lines = IndexLines(g_visible.units, g_visible.count);
     g_scroll.top = 0;
@@ -364,6 +424,50 @@ void ReplaceResultsText(wchar_t* text, int bytes) {
     UpdateScrollBars(view);
     WidenToLinesInView(view);
     RedrawResultsView();
+}
+
+}  // namespace
+
+void ReplaceResultsText(wchar_t* text, int bytes) {
+    ReleaseResultsText();
+    g_text.Adopt(text, bytes);
+    ShowNewText();
+}
+
+void EndGrowingResultsText() {
+    if (HWND view = ResultsView())
+        RedrawWindow(view, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOERASE);
+}
+
+bool StartGrowingResultsText() {
+    ReleaseResultsText();
+    const bool growing = g_text.StartGrowing();
+    ShowNewText();
+    return growing;
+}
+
+bool AppendResultsText(const wchar_t* units, size_t count) {
+    if (count == 0) return true;
+    if (!g_text.Append(units, count)) return false;
+    const LONG linesBefore = LineCountOf();
+    g_visible = VisibleText();
+    ExtendLines(g_lines, g_visible.units, g_visible.count);
+    HWND view = ResultsView();
+    if (!view) return true;
+    // The last line was cut again: it may have grown.
+    WidenToCandidates(view, static_cast<size_t>(std::max(0L, linesBefore - 1)));
+    // The bars are set at once, drawn once a second while the text grows.
+    const ULONGLONG now = GetTickCount64();
+    const bool redraw = now - g_barsDrawnAt >= kBarsRedrawMs;
+    if (redraw) g_barsDrawnAt = now;
+    UpdateScrollBars(view, redraw);
+    // The position and the selection stay; only a change in view is drawn,
+    // when the view paints: messages sent meanwhile are answered first.
+    if (linesBefore - 1 < g_scroll.top + PageLines(view) + 1) {
+        WidenToLinesInView(view, redraw);
+        InvalidateRect(view, nullptr, FALSE);
+    }
+    return true;
 }
 
 void DrawResultsText(HDC dc, const RECT& rect) {
@@ -395,15 +499,20 @@ void DrawResultsText(HDC dc, const RECT& rect) {
         FillSelectedRows(dc, selectedRows);
     }
     LONG y = rect.top;
+    const ULONGLONG deadline = GetTickCount64() + kMarksBudgetMs;
+    bool marked = true;
     for (size_t line = static_cast<size_t>(g_scroll.top); line < count && y < rect.bottom;
          ++line, y += lineHeight) {
         LineText t = LineAt(g_lines, g_visible.units, line);
         if (t.count == 0) continue;
-        RECT lineRect{rect.left - g_scroll.x, y, rect.right, y + lineHeight};
-        DrawTextW(dc, t.units, t.count, &lineRect, kLineFormat);
-        DrawMatchMark(dc, t, lineRect);
+        const LONG lineLeft = rect.left - g_scroll.x;
+        g_layout.Draw(dc, line, t, lineLeft, y, rect.left, rect.right);
+        marked = DrawMatchMarks(dc, g_layout, line, t, lineLeft, y, y + lineHeight, rect.left,
+                                rect.right, deadline) && marked;
     }
     if (g_selected != kNoRecord) FrameSelectedRows(dc, selectedRows);
+    // The marks left out come with the next painting, after what waits.
+    if (!marked && ResultsView()) InvalidateRect(ResultsView(), nullptr, FALSE);
 }
 
 void RedrawResultsView() {

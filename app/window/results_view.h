@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <vector>
 
 struct HitRecord;
@@ -16,6 +17,19 @@ struct ViewColors;
 HWND CreateResultsView(HWND parent, HINSTANCE instance);
 
 bool HasResultsText();
+
+// An empty text that grows with AppendResultsText while a search writes its
+// results file; the text held before is released and the view shows
+// nothing. False when there is no room for one (nothing is then shown).
+bool StartGrowingResultsText();
+
+// The next units of the growing text: the new lines are indexed, and drawn
+// when they come into view; the position and the selection stay. False
+// when the text can't grow.
+bool AppendResultsText(const wchar_t* units, size_t count);
+
+// The growing text is whole: its scroll bars are drawn as they are now.
+void EndGrowingResultsText();
 
 // Releases the held text, if any (the main window's end).
 void ReleaseResultsText();

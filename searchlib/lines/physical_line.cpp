@@ -66,6 +66,7 @@ void Walk(const Unit* text, size_t k, size_t n, LineWalk& w) {
     while (k < n) {
         if (w.record >= w.target) {
             w.done = true;
+            w.at = k;
             return;
         }
         k = SkipToBreak(text, k, n);
@@ -100,6 +101,51 @@ void WalkPiece(const unsigned char* bytes, size_t from, size_t n, LineWalk& walk
     Walk(bytes, from, n, walk);
 }
 
+int ReadTextPieces(const wchar_t* file, const std::function<bool(const TextPiece&)>& visit,
+                   wchar_t* statusText) {
+    std::vector<unsigned char> buffer;
+    BlockReader reader(buffer);
+    if (!reader.Open(file, statusText)) return 0;
+    EncodingDetector detector;
+    const BlockCut anyBreak;
+    for (;;) {
+        if (!reader.Next(anyBreak, statusText)) return 0;
+        detector.Feed(reader.data(), reader.size(), reader.last());
+        if (reader.last() || detector.Settled()) break;
+    }
+    const DetectedEncoding detected = detector.Result();
+    if (!reader.Rewind(statusText)) return 0;
+    const BlockCut cut = CutFor(detected.encoding);
+    Iso2022Mode mode = Iso2022Mode::Ascii;
+    std::vector<wchar_t> units;
+    for (;;) {
+        if (!reader.Next(cut, statusText)) return 0;
+        const size_t n = reader.size();
+        const size_t mark = std::min(reader.first() ? detected.markLength : 0, n);
+        TextPiece piece;
+        piece.encoding = detected.encoding;
+        piece.last = reader.last();
+        if (OnBytes(detected.encoding, reader.data(), n)) {
+            piece.bytes = reader.data();
+            piece.from = mark;
+            piece.n = n;
+        } else {
+            if (units.size() < n) units.resize(n);  // no encoding gives more units than bytes
+            size_t written = 0;
+            if (!DecodePiece(detected.encoding, reader.data() + mark, n - mark, units.data(),
+                             written, mode)) {
+                status::SystemFailure(statusText, nullptr, status::kConversion, GetLastError());
+                return 0;
+            }
+            piece.units = units.data();
+            piece.n = written;
+        }
+        if (visit(piece) || piece.last) break;
+    }
+    status::Ok(statusText);
+    return 1;
+}
+
 extern "C" TESSUMI_API int FnPhysicalLine(const wchar_t* file, int recordLine, int* physicalLine,
                                           wchar_t* statusText) {
     if (!physicalLine || !statusText || !file) {
@@ -111,42 +157,16 @@ extern "C" TESSUMI_API int FnPhysicalLine(const wchar_t* file, int recordLine, i
         // Read in the search's blocks and decoded as the search decodes
         // them, so that its lines are the lines counted. A file that can't
         // be read keeps the record's own number: the editor still opens it.
-        std::vector<unsigned char> buffer;
-        BlockReader reader(buffer);
-        if (!reader.Open(file, statusText)) return 0;
-        EncodingDetector detector;
-        const BlockCut anyBreak;
-        for (;;) {
-            if (!reader.Next(anyBreak, statusText)) return 0;
-            detector.Feed(reader.data(), reader.size(), reader.last());
-            if (reader.last() || detector.Settled()) break;
-        }
-        const DetectedEncoding detected = detector.Result();
-        if (!reader.Rewind(statusText)) return 0;
-        const BlockCut cut = CutFor(detected.encoding);
-        Iso2022Mode mode = Iso2022Mode::Ascii;
-        std::vector<wchar_t> units;
         LineWalk walk{recordLine};
-        for (;;) {
-            if (!reader.Next(cut, statusText)) return 0;
-            const size_t n = reader.size();
-            const size_t mark = std::min(reader.first() ? detected.markLength : 0, n);
-            if (OnBytes(detected.encoding, reader.data(), n)) {
-                WalkPiece(reader.data(), mark, n, walk);
-            } else {
-                if (units.size() < n) units.resize(n);  // no encoding gives more units than bytes
-                size_t written = 0;
-                if (!DecodePiece(detected.encoding, reader.data() + mark, n - mark, units.data(),
-                                 written, mode)) {
-                    status::SystemFailure(statusText, nullptr, status::kConversion, GetLastError());
-                    return 0;
-                }
-                WalkPiece(units.data(), 0, written, walk);
-            }
-            if (walk.done || reader.last()) break;
-        }
+        const auto walkPiece = [&](const TextPiece& p) {
+            if (p.bytes)
+                WalkPiece(p.bytes, p.from, p.n, walk);
+            else
+                WalkPiece(p.units, p.from, p.n, walk);
+            return walk.done;
+        };
+        if (!ReadTextPieces(file, walkPiece, statusText)) return 0;
         *physicalLine = walk.found > INT_MAX ? INT_MAX : static_cast<int>(walk.found);
-        status::Ok(statusText);
         return 1;
     } catch (...) {
         status::SystemReasonOnly(statusText, ERROR_NOT_ENOUGH_MEMORY);

@@ -2,6 +2,9 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
+
+#include "text_encoding.h"
 
 // Where a walk stands: the record's line number (as CutLines numbers lines)
 // and the editor's line number at the start of the line reached.
@@ -12,6 +15,7 @@ struct LineWalk {
     long long found = 1;          // the editor's line where the record line starts
     bool brokeAtEnd = false;      // the last piece ended in a run of breaks
     bool done = false;            // the target's start was reached
+    size_t at = 0;                // where it starts, in the piece that reached it
 };
 
 // Walks text[from, n), one piece of a text (a search's block: it starts
@@ -22,3 +26,23 @@ struct LineWalk {
 void WalkPiece(const wchar_t* text, size_t from, size_t n, LineWalk& walk);
 // The same on bytes in which every CR and LF byte is a break of its own.
 void WalkPiece(const unsigned char* bytes, size_t from, size_t n, LineWalk& walk);
+
+// One block of a file as a search takes it: its bytes[from, n), in which
+// every CR and LF byte is a break of its own, where the search takes the
+// block on its bytes (decode a line's bytes with DecodePiece), or else its
+// decoded units[0, n). A block starts where a line starts and ends after a
+// run of breaks or at the file's end.
+struct TextPiece {
+    const unsigned char* bytes = nullptr;
+    const wchar_t* units = nullptr;
+    size_t from = 0;
+    size_t n = 0;
+    TextEncoding encoding = TextEncoding::Ansi;
+    bool last = false;  // the file ends with this piece
+};
+
+// Reads file in the search's blocks, decoded as the search decodes it, and
+// hands them to visit in order until it answers true (done) or the file
+// ends. 1, or 0 with the failure text of the read or the decoding.
+int ReadTextPieces(const wchar_t* file, const std::function<bool(const TextPiece&)>& visit,
+                   wchar_t* statusText);

@@ -14,6 +14,7 @@
 #include "Tessumi.h"
 #include "fold_pattern.h"
 #include "folding.h"
+#include "line_matcher.h"
 #include "metered_search.h"
 #include "pattern_found.h"
 #include "pattern_plan.h"
@@ -21,27 +22,6 @@
 #include "unit_classes.h"
 
 namespace {
-
-// Steps the position search may take per unit of the line, and at least:
-// enough for what the search itself found, bounded for a line in view.
-constexpr long long kStepsPerUnit = 64;
-constexpr long long kStepsBase = 65536;
-
-// The last pattern asked about, kept compiled: the view asks for every line
-// in view with the same pattern.
-struct Matcher {
-    std::wstring pattern;
-    int flags = 0;
-    std::unique_ptr<RunPattern> found;
-    const Folding* folding = nullptr;  // the line is folded before it is searched
-    std::wregex locate;
-    bool locatable = false;
-    // Under folding, the pattern as written, for a line that only it finds.
-    std::wregex locatePlain;
-    bool plainLocatable = false;
-    std::vector<wchar_t> folded;  // reused from line to line
-    std::vector<size_t> at;       // each folded unit's first unit in the line
-};
 
 SRWLOCK g_lock = SRWLOCK_INIT;
 Matcher* g_matcher = nullptr;
@@ -87,6 +67,11 @@ Matcher& MatcherFor(const wchar_t* pattern, int flags) {
 }
 
 }  // namespace
+
+int WithMatcher(const wchar_t* pattern, int flags, const std::function<int(Matcher&)>& use) {
+    ExclusiveLock hold(g_lock);
+    return use(MatcherFor(pattern, flags));
+}
 
 extern "C" TESSUMI_API int FnFirstMatch(const wchar_t* pattern, const wchar_t* line, int length,
                                         int flags, int* start, int* matchLength,

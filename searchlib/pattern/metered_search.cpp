@@ -113,18 +113,30 @@ MeteredResult MeteredSearch(const std::wregex& regex, const wchar_t* subject, si
 
 MeteredResult MeteredFirstMatch(const std::wregex& regex, const wchar_t* subject, size_t length,
                                 const SearchBounds& bounds, size_t* start, size_t* matchLength) {
+    SearchBounds budget = bounds;
+    return MeteredMatchFrom(regex, subject, length, 0, std::regex_constants::match_default, budget,
+                            start, matchLength);
+}
+
+MeteredResult MeteredMatchFrom(const std::wregex& regex, const wchar_t* subject, size_t length,
+                               size_t from, std::regex_constants::match_flag_type flags,
+                               SearchBounds& bounds, size_t* start, size_t* matchLength) {
     Meter meter{bounds.steps, bounds.advanceCost, bounds.stackFloor};
     try {
-        const MeteredIterator begin(subject, &meter);
+        const MeteredIterator begin(subject + from, &meter);
+        if (from > 0) flags |= std::regex_constants::match_prev_avail;
         std::match_results<MeteredIterator> match;
-        if (!std::regex_search(begin, MeteredIterator(subject + length, &meter), match, regex))
-            return MeteredResult::NotFound;
+        const bool found = std::regex_search(begin, MeteredIterator(subject + length, &meter),
+                                             match, regex, flags);
+        bounds.steps = meter.left;
+        if (!found) return MeteredResult::NotFound;
         // Positions are read without the meter: they are not the matcher's steps.
         meter.left = LLONG_MAX;
-        *start = static_cast<size_t>(match.position(0));
+        *start = from + static_cast<size_t>(match.position(0));
         *matchLength = static_cast<size_t>(match.length(0));
         return MeteredResult::Found;
     } catch (const OverLimits&) {
+        bounds.steps = 0;
         return MeteredResult::OverLimits;
     }
 }

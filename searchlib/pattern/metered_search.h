@@ -39,3 +39,11 @@ MeteredResult MeteredSearch(const std::wregex& regex, const wchar_t* subject, si
 // the subject and how long it is (both set only when Found).
 MeteredResult MeteredFirstMatch(const std::wregex& regex, const wchar_t* subject, size_t length,
                                 const SearchBounds& bounds, size_t* start, size_t* matchLength);
+
+// The same search begun at subject[from] with more match flags, the units
+// before from taken as what precedes the match (for ^ and \b), the start
+// counted from subject[0]. The steps taken come off bounds.steps, so that a
+// series of searches along one line shares one budget.
+MeteredResult MeteredMatchFrom(const std::wregex& regex, const wchar_t* subject, size_t length,
+                               size_t from, std::regex_constants::match_flag_type flags,
+                               SearchBounds& bounds, size_t* start, size_t* matchLength);

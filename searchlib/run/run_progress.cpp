@@ -30,6 +30,7 @@ bool RunProgress::Finish(wchar_t* statusText) {
 }
 
 bool RunProgress::Ask(wchar_t* statusText) {
+    if (before_ && !before_(beforeArgument_, statusText)) return false;
     const bool goOn = callback_(files_, hits_, folder_, context_) != 0;
     answeredAt_ = GetTickCount64();
     if (goOn) return true;

@@ -67,6 +67,15 @@ public:
     void FileSearched() { ++files_; }
     void RecordAppended() { ++hits_; }
 
+    // Called on this thread before every call of the callback, so that what
+    // the run holds can be written first; its 0 (with its text) fails the
+    // run as a failed write does.
+    using BeforeAsking = int (*)(void* argument, wchar_t* statusText);
+    void CallBeforeAsking(BeforeAsking before, void* argument) {
+        before_ = before;
+        beforeArgument_ = argument;
+    }
+
     // Stops the run as the callback's 0 does, for another reason to stop.
     void Stop(wchar_t* statusText);
 
@@ -87,6 +96,8 @@ private:
     size_t linesLeft_ = SIZE_MAX;
     ULONGLONG answeredAt_ = 0;
     ULONGLONG interval_ = kIntervalMs;
+    BeforeAsking before_ = nullptr;
+    void* beforeArgument_ = nullptr;
     long long files_ = 0;
     long long hits_ = 0;
     bool stopped_ = false;

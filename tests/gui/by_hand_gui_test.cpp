@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,25 @@ int LineHeight() {
     GetTextMetricsW(dc, &tm);
     ReleaseDC(nullptr, dc);
     return tm.tmHeight;
+}
+
+// The clipboard's text; empty while another program holds it.
+std::wstring ClipboardText() {
+    if (!OpenClipboard(nullptr)) return L"";
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const wchar_t* text = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+    std::wstring copied = text ? text : L"";
+    if (text) GlobalUnlock(data);
+    CloseClipboard();
+    return copied;
+}
+
+// Types text over what a field holds, as a person does.
+void Retype(HWND field, const std::wstring& text) {
+    real_input::Click(real_input::CentreOf(field));
+    real_input::Key(VK_HOME);
+    real_input::Key(VK_END, real_input::kShift);
+    real_input::Type(text);
 }
 
 struct Program : VarneloProgram {
@@ -63,10 +83,7 @@ struct Program : VarneloProgram {
                       {IDC_PATTERN1_EDIT, pattern1},
                       {IDC_PATTERN2_EDIT, pattern2},
                       {IDC_RESULTS_EDIT, results}};
-        for (const auto& f : fields) {
-            real_input::Click(real_input::CentreOf(GetDlgItem(dialog, f.id)));
-            real_input::Type(f.text);
-        }
+        for (const auto& f : fields) Retype(GetDlgItem(dialog, f.id), f.text);
         real_input::Key(VK_RETURN);
         return WaitUntil([&] { return !IsWindow(dialog); }) && Idle();
     }
@@ -347,13 +364,6 @@ HWND OpenEditorDialog(const VarneloProgram& v) {
     return found;
 }
 
-void Retype(HWND field, const std::wstring& text) {
-    real_input::Click(real_input::CentreOf(field));
-    real_input::Key(VK_HOME);
-    real_input::Key(VK_END, real_input::kShift);
-    real_input::Type(text);
-}
-
 TEST_F(ByHand, FieldsAndEditorComeBackAfterARestart) {
     HitFile(dir, 1);
     const std::wstring fields[] = {dir.path(), L"\\.varnelohit$", L"hit", dir / L"out.txt"};
@@ -433,6 +443,72 @@ TEST_F(ByHand, StatusTextTooLongForTheBarShowsWholeInATooltip) {
         },
         10000))
         << "no tooltip with the whole text";
+}
+
+// The preview pane follows the selection: the lines around the hit, as an
+// editor numbers them, decoded as the search decoded the file, the match
+// selected; its text is copied, and the 表示 menu sets how many lines.
+TEST_F(ByHand, PreviewShowsTheLinesAroundTheSelectedHit) {
+    WriteBytes(dir / L"a.varnelohit",
+               testing_support::SjisBytes(L"一行目\r\n二行目\r\n\r\n東京 hit\r\nｶﾅの行\r\n六\r\n七\r\n八\r\n"));
+    WriteBytes(dir / L"b.varnelohit",
+               "\xFF\xFE" + Utf16Bytes(L"1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n大阪 hit\r\n11\r\n12"));
+    const std::map<std::wstring, std::wstring> around = {
+        {L"a.varnelohit", L"1  一行目\r\n2  二行目\r\n3  \r\n4> 東京 hit\r\n5  ｶﾅの行\r\n6  六\r\n7  七"},
+        {L"b.varnelohit", L" 7  7\r\n 8  8\r\n 9  9\r\n10> 大阪 hit\r\n11  11\r\n12  12"}};
+    SearchHits();  // its click selects the first record
+    HWND pane = GetDlgItem(p.main, IDC_PREVIEW_PANE);
+    ASSERT_NE(pane, nullptr);
+    std::vector<std::wstring> order;
+    for (const std::wstring& name : testing_support::Listing(dir.path()))
+        if (around.count(name)) order.push_back(name);
+    ASSERT_EQ(order.size(), 2u);
+    for (size_t k = 0; k < order.size(); ++k) {
+        SCOPED_TRACE(Show(order[k]));
+        if (k > 0) real_input::Key(VK_DOWN, real_input::kCtrl);
+        const std::wstring& expected = around.at(order[k]);
+        EXPECT_TRUE(WaitUntil([&] { return TextOf(pane) == expected; })) << Show(TextOf(pane));
+        // The hit's match is selected, and so marked.
+        const DWORD match = static_cast<DWORD>(expected.find(L"hit"));
+        EXPECT_EQ(SendMessageW(pane, EM_GETSEL, 0, 0), static_cast<LRESULT>(MAKELONG(match, match + 3)));
+    }
+    real_input::Click(real_input::CentreOf(pane));
+    real_input::Key('A', real_input::kCtrl);
+    real_input::Key('C', real_input::kCtrl);
+    EXPECT_TRUE(WaitUntil([&] { return ClipboardText() == around.at(order[1]); }))
+        << Show(ClipboardText());
+    real_input::Key('V', real_input::kAlt);
+    real_input::Key('1');
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(pane) == L" 9  9\r\n10> 大阪 hit\r\n11  11"; }))
+        << Show(TextOf(pane));
+    EXPECT_NE(testing_support::ReadBytes(VarneloProgram::IniFile()).find(Utf16Bytes(L"ContextLines=\"1\"")),
+              std::string::npos)
+        << "the number of lines is not kept";
+}
+
+// A run that fails once it has emptied the results file on screen: the view
+// shows what the file holds, nothing, and the status bar says why.
+TEST(FailedRun, TheViewShowsWhatTheResultsFileHolds) {
+    TempDir dir;
+    const std::wstring hit = HitFile(dir, 3);
+    WriteSettings(L"[SearchOptions]\r\nKeepGoing=\"0\"\r\n");
+    Program p;
+    ASSERT_TRUE(p.Start(true)) << "Varnelo did not start";
+    const Pixels bare = Settled(p.view);
+    const std::wstring out = dir / L"out.txt";
+    ASSERT_TRUE(p.Search(dir.path(), L"\\.varnelohit$", L"hit", out));
+    ASSERT_NE(Settled(p.view), bare) << "no records shown";
+    // Held without sharing: the run creates the results file, then fails.
+    HANDLE held = CreateFileW(hit.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(p.Search(dir.path(), L"\\.varnelohit$", L"hit", out));
+    std::wstring why = testing_support::SystemText(ERROR_SHARING_VIOLATION);
+    why.erase(why.find_last_not_of(L"\r\n") + 1);  // the status bar shows its break as spaces
+    EXPECT_TRUE(WaitUntil([&] { return StatusBarText(p.statusBar, 0).find(why) != std::wstring::npos; }))
+        << Show(StatusBarText(p.statusBar, 0));
+    CloseHandle(held);
+    EXPECT_EQ(testing_support::ReadBytes(out), "\xFF\xFE");
+    EXPECT_EQ(Settled(p.view), bare) << "the view still shows records";
 }
 
 }  // namespace

@@ -54,7 +54,11 @@ TEST(VarneloResources, MenuHasTheThreePopUpsWithTheirCommands) {
           {L"ファイルを開く(&O)\tEnter", IDM_OPEN_RECORD}, {L"次のレコード(&N)\tCtrl+↓", IDM_NEXT_RECORD},
           {L"前のレコード(&P)\tCtrl+↑", IDM_PREVIOUS_RECORD},
           {L"選んだレコードをコピー(&C)\tCtrl+C", IDM_COPY_RECORDS}}},
-        {L"表示(&V)", {{L"表示フォント(&O)...", IDM_VIEW_FONT}}},
+        {L"表示(&V)",
+         {{L"表示フォント(&O)...", IDM_VIEW_FONT}, {L"", 0}, {L"プレビュー(&P)", IDM_PREVIEW},
+          {L"前後 &1 行", IDM_PREVIEW_LINES_1}, {L"前後 &2 行", IDM_PREVIEW_LINES_2},
+          {L"前後 &3 行", IDM_PREVIEW_LINES_3}, {L"前後 &5 行", IDM_PREVIEW_LINES_5},
+          {L"前後 1&0 行", IDM_PREVIEW_LINES_10}}},
     };
     ASSERT_EQ(bar.size(), std::size(popups));
     for (size_t i = 0; i < bar.size(); ++i) {
@@ -118,13 +122,19 @@ TEST(VarneloMainWindow, HasItsClassFrameAndChildren) {
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(_wcsicmp(ClassOf(view).c_str(), L"static"), 0) << ClassOf(view).c_str();
     EXPECT_EQ(static_cast<DWORD>(GetWindowLongW(view, GWL_STYLE)), 0x503000C4u);
-    // The view fills the client area above the status bar.
-    RECT client{}, viewRect{}, statusRect{};
+    // The view, then the preview pane below it, fill the client area above
+    // the status bar.
+    HWND pane = GetDlgItem(w, IDC_PREVIEW_PANE);
+    ASSERT_NE(pane, nullptr);
+    RECT client{}, viewRect{}, paneRect{}, statusRect{};
     GetClientRect(w, &client);
     GetWindowRect(view, &viewRect);
+    GetWindowRect(pane, &paneRect);
     GetWindowRect(statusBar, &statusRect);
     EXPECT_EQ(viewRect.right - viewRect.left, client.right);
-    EXPECT_EQ(viewRect.bottom, statusRect.top);
+    EXPECT_EQ(paneRect.right - paneRect.left, client.right);
+    EXPECT_LT(viewRect.bottom, paneRect.top);
+    EXPECT_EQ(paneRect.bottom, statusRect.top);
 
     PostMessageW(w, WM_COMMAND, MAKEWPARAM(IDM_EXIT, 0), 0);
     EXPECT_EQ(program.ExitCode(), 0u);

@@ -6,16 +6,21 @@
 #include <shellapi.h>
 
 #include <cstring>
+#include <regex>
 #include <string>
+#include <vector>
 
 #include "gui_driver.h"
 #include "line_index.h"
 #include "main_window.h"
+#include "preview_text.h"
 #include "record_marks.h"
 #include "result_record.h"
 #include "results_view.h"
 #include "settings.h"
 #include "system_message.h"
+#include "view_colors.h"
+#include "view_font.h"
 
 using namespace gui_driver;
 
@@ -146,41 +151,6 @@ TEST_F(HeldTextDrawing, TabsShowTheFillAndNothingElse) {
 DWORD PixelOf(int colour) {
     const COLORREF c = GetSysColor(colour);
     return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
-}
-
-// The match of pattern 2 in the highlight colours: exactly its columns, with
-// tabs before it at their stops (every 8 average character widths).
-TEST_F(HeldTextDrawing, TheMatchIsMarkedExactly) {
-    const struct {
-        const wchar_t* pattern;
-        std::wstring before, match;
-    } cases[] = {{L"b+c", L"\t(1)===>a\ta", L"bbc"}, {L"検索", L"\t(2)===>全文", L"検索"}};
-    Canvas m;
-    TEXTMETRICW tm{};
-    GetTextMetricsW(m.dc(), &tm);
-    auto width = [&](const std::wstring& text) {
-        LONG x = 0;
-        for (wchar_t u : text) {
-            SIZE one{};
-            GetTextExtentPoint32W(m.dc(), &u, 1, &one);
-            x = u == L'\t' ? (x / (8 * tm.tmAveCharWidth) + 1) * 8 * tm.tmAveCharWidth : x + one.cx;
-        }
-        return x;
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.before.size());
-        Hold(L"\xFEFF" L"C:\\a.txt\r\n" + c.before + c.match + L"z\r\n");
-        SetMarkedPattern(c.pattern, 0);
-        const Pixels drawn = DrawnByView();
-        SetMarkedPattern(L"", 0);
-        const LONG left = width(c.before), right = width(c.before + c.match);
-        for (int x = 0; x < kCanvasWidth; ++x) {
-            bool marked = false;
-            for (int y = tm.tmHeight; y < 2 * tm.tmHeight; ++y)
-                marked = marked || drawn.at(x, y) == PixelOf(COLOR_HIGHLIGHT);
-            ASSERT_EQ(marked, x >= left && x < right) << "column " << x;
-        }
-    }
 }
 
 // Which record a line belongs to, by line of a results text.
@@ -438,6 +408,107 @@ TEST_F(ResultsViewScrolling, ShortTextLeavesBothBarsShownWithNothingToScroll) {
     EXPECT_EQ(Bar(SB_HORZ).nPos, 0);
     LONG style = GetWindowLongW(view, GWL_STYLE);
     EXPECT_EQ(style & (WS_VSCROLL | WS_HSCROLL), WS_VSCROLL | WS_HSCROLL);
+}
+
+// Every match of pattern 2 in the highlight colours: exactly its columns,
+// tabs before it at their stops (every 8 average character widths),
+// wherever it is: far along a long line at 150 % too, where 16-bit extents
+// would wrap.
+TEST_F(ResultsViewScrolling, EveryMatchIsMarkedExactly) {
+    const struct {
+        const wchar_t* pattern;
+        std::wstring line;  // after "\t(1)===>"
+        UINT dpi;           // the view's font made for it
+        bool toEnd;         // the view scrolled to the end of the line
+    } cases[] = {
+        {L"b+c", L"a\tabbcxbc", 96, false},
+        {L"東京|大阪", L"全文東京と大阪と東京", 96, false},
+        {L"東京", std::wstring(10000, L'y') + L"東京" + std::wstring(30, L'z'), 144, true},
+    };
+    const HFONT original = ResultsFont();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.dpi);
+        const HFONT font = CreateViewFont(DefaultViewFontChoice(), c.dpi);
+        UseResultsFontAndColors(font, CurrentViewColors());
+        const std::wstring hit = L"\t(1)===>" + c.line;
+        Hold(L"\xFEFF" L"C:\\a.txt\r\n" + hit + L"\r\n");
+        SetMarkedPattern(c.pattern, 0);
+        if (c.toEnd) ScrollResultsByKey(VK_END);
+        const LONG scrolled = Bar(SB_HORZ).nPos;
+        Canvas m;
+        SelectObject(m.dc(), font);
+        TEXTMETRICW tm{};
+        GetTextMetricsW(m.dc(), &tm);
+        const auto width = [&](size_t units) {  // of hit[0, units), unit by unit
+            LONG x = 0;
+            for (size_t i = 0; i < units; ++i) {
+                SIZE one{};
+                GetTextExtentPoint32W(m.dc(), &hit[i], 1, &one);
+                x = hit[i] == L'\t' ? (x / (8 * tm.tmAveCharWidth) + 1) * 8 * tm.tmAveCharWidth : x + one.cx;
+            }
+            return x - scrolled;
+        };
+        std::vector<std::pair<LONG, LONG>> spans;
+        const std::wregex pattern(c.pattern);
+        for (std::wsregex_iterator m(hit.begin() + 8, hit.end(), pattern), end; m != end; ++m) {
+            const size_t at = 8 + static_cast<size_t>(m->position(0));
+            spans.emplace_back(width(at), width(at + m->length(0)));
+        }
+        const Pixels drawn = DrawnByView();
+        SetMarkedPattern(L"", 0);
+        int marks = 0;
+        for (int x = 0; x < kCanvasWidth; ++x) {
+            bool marked = false, inSpan = false;
+            for (int y = tm.tmHeight; y < 2 * tm.tmHeight; ++y)
+                marked = marked || drawn.at(x, y) == PixelOf(COLOR_HIGHLIGHT);
+            for (const auto& span : spans) inSpan = inSpan || (x >= span.first && x < span.second);
+            ASSERT_EQ(marked, inSpan) << "column " << x;
+            marks += marked && (x == 0 || drawn.at(x - 1, tm.tmHeight) != PixelOf(COLOR_HIGHLIGHT));
+        }
+        EXPECT_EQ(marks, static_cast<int>(spans.size()));
+        UseResultsFontAndColors(original, CurrentViewColors());
+        DeleteObject(font);
+    }
+}
+
+// Text indexed as it comes, piece after piece, is indexed as the whole.
+TEST(LineIndexing, PiecesIndexAsTheWhole) {
+    const std::wstring text = L"a\r\nb\n\rc\r\rd\n\n\tlong line\r\n\r\nz";
+    for (size_t cut = 0; cut <= text.size(); ++cut) {
+        LineIndex pieces = IndexLines(text.data(), cut);
+        ExtendLines(pieces, text.data(), text.size());
+        const LineIndex whole = IndexLines(text.data(), text.size());
+        EXPECT_EQ(pieces.starts, whole.starts) << cut;
+        EXPECT_EQ(pieces.total, whole.total) << cut;
+    }
+}
+
+// The preview's rows: numbered as an editor numbers them, the hit marked,
+// a line cut at either end shown with "…" there, and the match's place in
+// the text to select, wherever the lines were cut.
+TEST(PreviewRows, NumbersCutsAndTheMatchesPlace) {
+    const std::wstring longLine(kPreviewLineUnits + 1, L'x');  // one unit more: it goes on
+    const struct {
+        std::wstring lines;
+        int first, hit, fromUnit, matchStart, matchLength;
+        std::wstring text;
+        int selectFrom, selectTo;
+    } cases[] = {
+        {L"a\r\nb hit\r\n", 9, 10, 0, 2, 3, L" 9  a\r\n10> b hit", 13, 16},
+        {longLine + L"\r\n", 1, 1, 0, 498, 5,
+         L"1> " + std::wstring(kPreviewLineUnits, L'x') + L"…", 3 + 498, 3 + kPreviewLineUnits},
+        {L"\r\nyz\r\n", 7, 8, 600, 601, 1, L"7  \r\n8> …yz", 10, 11},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.first);
+        const PreviewShown shown =
+            ComposePreview(c.lines, c.first, c.hit, c.fromUnit, c.matchStart, c.matchLength);
+        EXPECT_EQ(shown.text, c.text);
+        EXPECT_EQ(shown.selectFrom, c.selectFrom);
+        EXPECT_EQ(shown.selectTo, c.selectTo);
+    }
+    EXPECT_EQ(PreviewFromUnit(10, 5), 0);
+    EXPECT_EQ(PreviewFromUnit(600, 5), 500);
 }
 
 }  // namespace

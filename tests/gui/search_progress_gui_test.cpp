@@ -41,18 +41,19 @@ const std::string kSlowLine(200, 'w');
 // Backreferences keep the standard library's matcher on every line.
 const wchar_t kSlowPattern[] = L"(\\w+)\\1\\1x|hit";
 
-// 20 folders of 20 files of 100 lines; every tenth line holds "hit".
+// 20 folders (or as many as asked) of 20 files of 100 lines; every tenth
+// line holds "hit".
 struct SlowTree {
     TempDir dir;
     std::wstring root = dir / L"t";
     std::wstring results = dir / L"r.txt";
     std::wstring expected = L"\xFEFF";  // the whole run's results file
 
-    SlowTree() {
+    explicit SlowTree(int folders = 20) {
         MakeDir(root);
         std::string text;
         for (int i = 0; i < 100; ++i) text += kSlowLine + (i % 10 == 0 ? " hit" : "") + "\r\n";
-        for (int d = 0; d < 20; ++d) {
+        for (int d = 0; d < folders; ++d) {
             std::wstring folder = root + L"\\d" + std::to_wstring(d);
             MakeDir(folder);
             for (int f = 0; f < 20; ++f)
@@ -197,6 +198,44 @@ TEST(SearchProgress, ClosingTheWindowDuringASearchEndsWithZeroAndWholeRecords) {
     EXPECT_GT(records, 0u);
     EXPECT_LT(records, 4000u);
     EXPECT_EQ(text, tree.FirstRecords(records));
+}
+
+// Records show as the run writes them: one is selected and opened in the
+// editor (a recorder) while the status bar still counts.
+TEST(SearchProgress, RecordsShowAndOpenWhileTheSearchRuns) {
+    SlowTree tree(40);
+    const std::wstring log = tree.dir / L"opened.log";
+    SetEnvironmentVariableW(L"VARNELO_OPEN_LOG", log.c_str());  // the recorder's, through Varnelo
+    WriteBytes(VarneloProgram::IniFile(),
+               "\xFF\xFE" + testing_support::Utf16Bytes(L"[Editor]\r\nCommand=\"" +
+                                                       BesideThisProgram(L"open_recorder.exe") +
+                                                       L"\" %F %L\r\n"));
+    Program p;
+    ASSERT_TRUE(p.Start(true));
+    real_input::ClickToFront(p.main, 100, 100);
+    const Pixels before = GrabClient(p.view);
+    ASSERT_TRUE(p.StartSearch(tree));
+    ASSERT_TRUE(WaitUntil([&] { return Inked(GrabClient(p.view)) > Inked(before) + 500; }, 10000))
+        << "no records shown while the search runs";
+    // The first record's hit line, on the view's second line.
+    HDC dc = GetDC(nullptr);
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc, &tm);
+    ReleaseDC(nullptr, dc);
+    real_input::DoubleClick(real_input::ClientToScreenPoint(p.view, 30, tm.tmHeight * 3 / 2));
+    const std::wstring first = tree.FirstRecords(1);
+    const std::wstring opened = first.substr(1, first.find(L"\r\n") - 1) + L"\t1\n";
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return testing_support::FileExists(log) &&
+                   testing_support::ReadBytes(log) == testing_support::Utf16Bytes(opened);
+        },
+        kPatience))
+        << "the record was not opened";
+    EXPECT_EQ(p.Status().rfind(kProgressLead, 0), 0u) << "ended first: " << Show(p.Status());
+    real_input::Key(VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return StoppedCount(p.Status()) >= 0; }, 10000)) << Show(p.Status());
+    SetEnvironmentVariableW(L"VARNELO_OPEN_LOG", nullptr);
 }
 
 }  // namespace
