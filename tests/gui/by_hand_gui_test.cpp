@@ -481,6 +481,10 @@ TEST_F(ByHand, PreviewShowsTheLinesAroundTheSelectedHit) {
     real_input::Key('1');
     EXPECT_TRUE(WaitUntil([&] { return TextOf(pane) == L" 9  9\r\n10> 大阪 hit\r\n11  11"; }))
         << Show(TextOf(pane));
+    // Settings are written when the program ends.
+    real_input::Key('F', real_input::kAlt);
+    real_input::Key('X');
+    ASSERT_TRUE(p.process.WaitForExit(nullptr));
     EXPECT_NE(testing_support::ReadBytes(VarneloProgram::IniFile()).find(Utf16Bytes(L"ContextLines=\"1\"")),
               std::string::npos)
         << "the number of lines is not kept";
