@@ -47,13 +47,14 @@ bool FolderExcluded(const SearchRun& run, const wchar_t* name) {
 struct OpenFolder {
     std::wstring folder;
     std::wstring entry;  // folder, "\" and the name of the entry at hand
-    FindHandle listing;
+    FindHandle listing;  // not valid for a folder with nothing to list
     WIN32_FIND_DATAW data;
 };
 
 // Opens folder's listing at its first entry. Short names are not asked for
 // and entries come in large batches: listing is most of a walk's cost.
-// 0 with the listing failure text when the folder can't be listed.
+// 0 with the listing failure text when the folder can't be listed; 1 with
+// no listing open when it lists nothing.
 int OpenListing(OpenFolder& at, wchar_t* statusText) {
     at.entry = at.folder;
     at.entry += kAllEntries;
@@ -63,8 +64,9 @@ int OpenListing(OpenFolder& at, wchar_t* statusText) {
                                       FindExSearchNameMatch, nullptr,
                                       FIND_FIRST_EX_LARGE_FETCH));
     if (!at.listing.valid()) {
-        status::SystemFailure(statusText, at.folder.c_str(), status::kSearchFolder,
-                              GetLastError());
+        const DWORD code = GetLastError();
+        if (ListsNothing(code)) return 1;
+        status::SystemFailure(statusText, at.folder.c_str(), status::kSearchFolder, code);
         return 0;
     }
     return 1;
@@ -83,6 +85,7 @@ int Descend(std::vector<std::unique_ptr<OpenFolder>>& open, const std::wstring& 
         return 1;
     }
     status::Ok(statusText);
+    if (!open.back()->listing.valid()) open.pop_back();  // an empty folder: walked
     return 1;
 }
 
@@ -99,6 +102,8 @@ int VisitFile(OpenFolder& at, SearchRun& run, wchar_t* statusText) {
 }
 
 }  // namespace
+
+bool ListsNothing(DWORD code) { return code == ERROR_FILE_NOT_FOUND || code == ERROR_NO_MORE_FILES; }
 
 bool IsResultsFile(const SearchRun& run, const std::wstring& path, const wchar_t* name) {
     if (!run.resultsIdentity.known) return false;
