@@ -41,12 +41,6 @@ SIZE_T CallerStackReserve() {
     return end - base;
 }
 
-// The status text, kept while later steps may overwrite it.
-struct SavedText {
-    explicit SavedText(const wchar_t* text) { wcscpy_s(units, status::kUnits, text); }
-    wchar_t units[status::kUnits];
-};
-
 }  // namespace
 
 int LogicalProcessors() {
@@ -71,7 +65,7 @@ struct FilePool::Job {
     int result = 0;
     bool threw = false;  // memory ran out: the walk's thread throws again at its turn
     bool done = false;   // under the lock
-    wchar_t statusText[status::kUnits];
+    std::vector<wchar_t> statusText;  // as much room as the walk's own
 };
 
 struct FilePool::Worker {
@@ -98,7 +92,7 @@ struct FilePool::Worker {
     ThreadHandle thread;
 };
 
-FilePool::FilePool(SearchRun& run, int threads) : run_(run) {
+FilePool::FilePool(SearchRun& run, int threads) : run_(run), textRoom_(status::Room()) {
     const SIZE_T reserve = CallerStackReserve();
     try {
         workers_.reserve(static_cast<size_t>(threads));
@@ -110,7 +104,10 @@ FilePool::FilePool(SearchRun& run, int threads) : run_(run) {
             workers_.push_back(std::move(worker));
         }
         slots_.resize(workers_.size() * kFilesPerWorker);
-        for (auto& slot : slots_) slot = std::make_unique<Job>();
+        for (auto& slot : slots_) {
+            slot = std::make_unique<Job>();
+            slot->statusText.assign(textRoom_, L'\0');
+        }
     } catch (...) {
         Stop();  // no destructor runs for a pool that was never made
         throw;
@@ -134,6 +131,7 @@ FilePool::Job& FilePool::SlotOf(long long index) {
 
 DWORD WINAPI FilePool::WorkerMain(void* worker) {
     Worker& w = *static_cast<Worker*>(worker);
+    const status::TextRoom room(w.pool.textRoom_);
     w.pool.Work(w);
     return 0;
 }
@@ -181,10 +179,11 @@ void FilePool::Work(Worker& worker) {
         ReleaseSRWLockExclusive(&lock_);
 
         worker.job = &job;
+        wchar_t* text = job.statusText.data();
         try {
             SearchRun& search = worker.search;
-            job.result = search.progress.AtEntry(kNoFolder, job.statusText) &&
-                         FnSearchLines(job.path.c_str(), job.path.size(), search, job.statusText);
+            job.result = search.progress.AtEntry(kNoFolder, text) &&
+                         FnSearchLines(job.path.c_str(), job.path.size(), search, text);
         } catch (...) {
             job.threw = true;
             job.result = 0;
@@ -282,7 +281,7 @@ int FilePool::WriteUpTo(long long until, wchar_t* statusText) {
 int FilePool::EndJob(Job& job, wchar_t* statusText) {
     if (job.threw) throw std::bad_alloc();
     if (job.result == kFileFailed) {
-        wcscpy_s(statusText, status::kUnits, job.statusText);
+        wcscpy_s(statusText, textRoom_, job.statusText.data());
         return 0;
     }
     if (job.result == kFileSearched) run_.progress.FileSearched();
@@ -302,8 +301,8 @@ int FinishFiles(SearchRun& run, int walked, wchar_t* statusText) {
     if (walked) return run.pool->Drain(statusText);
     if (run.pool->failed()) return 0;  // a file or a write failed: its text stands
     // The files before the walk's failure come first.
-    const SavedText failure(statusText);
+    const std::wstring failure = statusText;
     if (!run.pool->Drain(statusText)) return 0;
-    wcscpy_s(statusText, status::kUnits, failure.units);
+    status::CopyBounded(statusText, status::Room(), failure.c_str(), failure.size());
     return 0;
 }

@@ -81,6 +81,7 @@ private:
     void Stop();
 
     SearchRun& run_;
+    const size_t textRoom_;  // the status texts' room (status_text.h), the walk's
     std::vector<std::unique_ptr<Job>> slots_;
     std::vector<std::unique_ptr<Worker>> workers_;
     std::vector<RecordBuffer> handedOver_;  // the walk's thread's, reused

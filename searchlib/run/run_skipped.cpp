@@ -22,8 +22,9 @@ bool AskSkipped(SearchRun& run, const wchar_t* path, const wchar_t* reason,
 
 bool PassBy(SearchRun& run, const wchar_t* path, wchar_t* statusText) {
     if (!run.options.Has(TESSUMI_KEEP_GOING)) return false;
-    // The callback may be told anything; the status text is the run's own.
-    const std::wstring reason = statusText;
+    // The callback hears the reason alone, whole (the path is its own
+    // argument); the status text is the run's own.
+    const std::wstring reason = status::ReasonOf(statusText);
     status::Ok(statusText);
     return TellSkipped(run, path, reason.c_str(), statusText);
 }
