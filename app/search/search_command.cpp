@@ -15,6 +15,7 @@
 #include "search_progress.h"
 #include "search_worker.h"
 #include "skipped_list.h"
+#include "status_tip.h"
 #include "status_bar_texts.h"
 
 namespace {
@@ -28,7 +29,8 @@ const UINT kSearchEndedMessage = WM_APP + 1;
 FileIdentity g_shownResults;  // the file whose records the view shows
 
 // Loads the results file into the view; the library's text on failure.
-bool ShowResultsFile(wchar_t* status) {
+bool ShowResultsFile() {
+    wchar_t status[TESSUMI_STATUS_TEXT_UNITS];
     wchar_t* text = nullptr;
     int bytes = 0;
     const std::wstring& file = TheSearchConditions().resultsFile;
@@ -49,14 +51,16 @@ void OnSearchEnded(HWND mainWindow) {
     KeepSkippedList(std::move(o.skipped));
     if (o.stopped) {
         // What was found before the stop is in the file, whole.
-        if (ShowResultsFile(o.statusText)) ShowStatusText(StoppedText(o.last.hits));
+        if (ShowResultsFile()) ShowStatusText(StoppedText(o.last.hits));
         return;
     }
     if (!o.result) {
-        SubMessageOut(StatusBar(), o.statusText);
+        SubMessageOut(StatusBar(), o.statusText.c_str());
+        // The tooltip holds it whole, but a failure must be read at once.
+        if (!StatusTextShownWhole()) ShowFailureBox(mainWindow, o.statusText.c_str());
         return;
     }
-    if (ShowResultsFile(o.statusText))
+    if (ShowResultsFile())
         ShowStatusText(FoundText(o.last.hits, o.last.files, o.seconds, o.skippedCount));
 }
 

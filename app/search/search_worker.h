@@ -24,6 +24,9 @@ struct SkippedEntry {
     std::wstring reason;
 };
 
+// The run's StatusText: room for any text whole, the longest path's too.
+constexpr int kRunStatusTextUnits = 32768;
+
 struct SearchOutcome {
     int result = 0;        // FnLookForOptions's
     bool stopped = false;  // the run ended because it was told to stop
@@ -31,7 +34,7 @@ struct SearchOutcome {
     double seconds = 0;
     std::vector<SkippedEntry> skipped;  // in the order the run met them
     long long skippedCount = 0;
-    wchar_t statusText[TESSUMI_STATUS_TEXT_UNITS] = {};
+    std::wstring statusText;
 };
 
 // Starts a run with a copy of the conditions; when it has ended, posts
