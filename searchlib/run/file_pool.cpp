@@ -23,6 +23,20 @@ constexpr int kFilesPerWorker = 2;
 // Records a worker hands over at once, in a big file with many hits.
 constexpr size_t kHandOverRecords = 128;
 
+// Records handed over and not yet written are bounded: a worker whose file
+// is not the oldest in flight waits while all of them take kHeldBytes, and
+// the oldest file's worker while its own take kOldestHeldBytes, so that a
+// file of millions of hits behind a slow one holds its worker, not memory.
+constexpr size_t kHeldBytes = size_t(16) << 20;
+constexpr size_t kOldestHeldBytes = size_t(4) << 20;
+
+// Records the writer formats between two looks at the caller's progress.
+constexpr size_t kRecordsBetweenLooks = 64;
+
+// A record buffer emptied by the writer goes back to the workers, unless a
+// long line made it big.
+constexpr size_t kSpareUnits = size_t(1) << 16;
+
 using ThreadHandle = HandleOwner<FileHandleTraits>;
 
 // The stack the calling thread reserved: each worker reserves as much, so
@@ -58,10 +72,13 @@ int SearchThreadsFor(int asked, int processors) {
 // written and emptied by the walk's thread.
 struct FilePool::Job {
     std::wstring path;
-    // Under the lock: records the worker found and handed over, unwritten.
-    // The walk's thread writes them as they come while this is the oldest
-    // file in flight, so that a big file's records leave as it is searched.
+    long long index = 0;  // its place in walk order
+    // Under the lock: records the worker found and handed over, unwritten,
+    // and the memory they take. The walk's thread writes them as they come
+    // while this is the oldest file in flight, so that a big file's records
+    // leave as it is searched.
     std::vector<RecordBuffer> found;
+    size_t heldBytes = 0;
     int result = 0;
     bool threw = false;  // memory ran out: the walk's thread throws again at its turn
     bool done = false;   // under the lock
@@ -80,7 +97,8 @@ struct FilePool::Worker {
     // walk's thread.
     static RunOptions OptionsOf(const SearchRun& run, Worker* worker) {
         RunOptions options = run.options;
-        options.skipped = WorkerSkipped;
+        // No callback to keep when the caller gave none.
+        if (options.skipped) options.skipped = WorkerSkipped;
         options.context = worker;
         return options;
     }
@@ -122,6 +140,7 @@ void FilePool::Stop() {
     closing_ = true;
     ReleaseSRWLockExclusive(&lock_);
     WakeAllConditionVariable(&workCame_);
+    WakeAllConditionVariable(&roomCame_);
     for (auto& worker : workers_) WaitForSingleObject(worker->thread.get(), INFINITE);
 }
 
@@ -155,16 +174,35 @@ int CALLBACK FilePool::WorkerSkipped(const wchar_t* path, const wchar_t* reason,
     return !w.pool.cancelled_.load(std::memory_order_relaxed);
 }
 
-// Hands the records found so far to the walk's thread; finished: and the file.
+// Hands the records found so far to the walk's thread; finished: and the
+// file. Unless finished, waits while the records held take their bound.
 void FilePool::HandOver(Worker& worker, bool finished) {
     if (worker.found.records.empty() && !finished) return;
+    Job& job = *worker.job;
     AcquireSRWLockExclusive(&lock_);
-    if (!worker.found.records.empty()) worker.job->found.push_back(std::move(worker.found));
-    worker.job->done = finished;
-    ReleaseSRWLockExclusive(&lock_);
+    if (!worker.found.records.empty()) {
+        const size_t bytes = worker.found.Bytes();
+        job.found.push_back(std::move(worker.found));
+        job.heldBytes += bytes;
+        heldBytes_ += bytes;
+        worker.found = TakeSpare();
+    }
+    job.done = finished;
     WakeAllConditionVariable(&jobDone_);
+    while (!finished && !cancelled_.load(std::memory_order_relaxed) &&
+           (job.index == written_ ? job.heldBytes >= kOldestHeldBytes : heldBytes_ >= kHeldBytes))
+        SleepConditionVariableSRW(&roomCame_, &lock_, INFINITE, 0);
+    ReleaseSRWLockExclusive(&lock_);
     worker.found.Clear();
     worker.handedAt = GetTickCount64();
+}
+
+// An emptied record buffer, under the lock: a spare one while there is one.
+RecordBuffer FilePool::TakeSpare() {
+    if (spare_.empty()) return RecordBuffer();
+    RecordBuffer spare = std::move(spare_.back());
+    spare_.pop_back();
+    return spare;
 }
 
 void FilePool::Work(Worker& worker) {
@@ -182,8 +220,10 @@ void FilePool::Work(Worker& worker) {
         wchar_t* text = job.statusText.data();
         try {
             SearchRun& search = worker.search;
-            job.result = search.progress.AtEntry(kNoFolder, text) &&
-                         FnSearchLines(job.path.c_str(), job.path.size(), search, text);
+            // The outcome as it is: a file passed by is not counted as searched.
+            job.result = search.progress.AtEntry(kNoFolder, text)
+                             ? FnSearchLines(job.path.c_str(), job.path.size(), search, text)
+                             : kFileFailed;
         } catch (...) {
             job.threw = true;
             job.result = 0;
@@ -213,6 +253,8 @@ int FilePool::AddSkipped(const wchar_t* path, const wchar_t* reason, wchar_t* st
     job->found.back().AddSkipped(path, reason);
     job->result = kFilePassedBy;
     AcquireSRWLockExclusive(&lock_);
+    job->heldBytes = job->found.back().Bytes();
+    heldBytes_ += job->heldBytes;
     job->done = true;
     ++added_;
     ReleaseSRWLockExclusive(&lock_);
@@ -228,7 +270,9 @@ FilePool::Job* FilePool::NextJob(wchar_t* statusText) {
         return nullptr;
     }
     Job& job = SlotOf(added_);
+    job.index = added_;
     job.found.clear();
+    job.heldBytes = 0;
     job.result = 0;
     job.threw = false;
     job.done = false;
@@ -243,7 +287,7 @@ int FilePool::Drain(wchar_t* statusText) {
 // Writes, in order, the records that the oldest file in flight has handed
 // over, and every file before index `until`, waiting for them as long as
 // needed. The caller's progress is looked at after each file and each
-// wait, as the walk looks at it after each entry.
+// wait, as the walk looks at it after each entry, and between records.
 int FilePool::WriteUpTo(long long until, wchar_t* statusText) {
     while (written_ < added_) {
         Job& job = SlotOf(written_);
@@ -253,20 +297,13 @@ int FilePool::WriteUpTo(long long until, wchar_t* statusText) {
         handedOver_.swap(job.found);
         const bool done = job.done;
         ReleaseSRWLockExclusive(&lock_);
-        for (const RecordBuffer& found : handedOver_) {
-            for (const BufferedRecord& record : found.records) {
-                if (record.skipped ? !AskSkipped(run_, found.PathOf(record),
-                                                 found.ReasonOf(record), statusText)
-                                   : !AppendRecord(run_, job.path.c_str(), job.path.size(),
-                                                   record.number, found.LineOf(record),
-                                                   statusText))
-                    return 0;
-            }
-        }
-        handedOver_.clear();
+        if (!WriteHandedOver(job, statusText)) return 0;
         if (done) {
             if (!EndJob(job, statusText)) return 0;
-            ++written_;
+            AcquireSRWLockExclusive(&lock_);
+            ++written_;  // the next file is the oldest now
+            ReleaseSRWLockExclusive(&lock_);
+            WakeAllConditionVariable(&roomCame_);
         }
         if (!run_.progress.Waiting(statusText)) return 0;
         // No more than needed: the walk's next entry is the next chance to
@@ -274,6 +311,35 @@ int FilePool::WriteUpTo(long long until, wchar_t* statusText) {
         if (written_ >= until) return 1;
     }
     return 1;
+}
+
+// Writes the records in handedOver_, which `job` handed over, and gives
+// the room they took back to the workers.
+int FilePool::WriteHandedOver(Job& job, wchar_t* statusText) {
+    int ok = 1;
+    size_t bytes = 0;
+    for (const RecordBuffer& found : handedOver_) {
+        bytes += found.Bytes();
+        for (size_t i = 0; ok && i < found.records.size(); ++i) {
+            const BufferedRecord& record = found.records[i];
+            ok = record.skipped ? AskSkipped(run_, found.PathOf(record), found.ReasonOf(record),
+                                             statusText)
+                                : AppendRecord(run_, job.path.c_str(), job.path.size(),
+                                               record.number, found.LineOf(record), statusText);
+            if (ok && (i + 1) % kRecordsBetweenLooks == 0) ok = run_.progress.Waiting(statusText);
+        }
+    }
+    for (RecordBuffer& found : handedOver_) found.Clear();
+    AcquireSRWLockExclusive(&lock_);
+    job.heldBytes -= bytes;
+    heldBytes_ -= bytes;
+    for (RecordBuffer& found : handedOver_)
+        if (found.lines.capacity() <= kSpareUnits && spare_.size() < workers_.size())
+            spare_.push_back(std::move(found));
+    ReleaseSRWLockExclusive(&lock_);
+    WakeAllConditionVariable(&roomCame_);
+    handedOver_.clear();
+    return ok;
 }
 
 // The end of a file whose records are written: its failure, if it failed,

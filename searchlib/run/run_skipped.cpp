@@ -15,7 +15,8 @@ bool TellSkipped(SearchRun& run, const wchar_t* path, const wchar_t* reason,
 
 bool AskSkipped(SearchRun& run, const wchar_t* path, const wchar_t* reason,
                 wchar_t* statusText) {
-    if (run.options.skipped(path, reason, run.options.context)) return true;
+    if (!run.options.skipped || run.options.skipped(path, reason, run.options.context))
+        return true;
     run.progress.Stop(statusText);
     return false;
 }
