@@ -20,8 +20,9 @@ constexpr DWORD kWaitMs = static_cast<DWORD>(RunProgress::kIntervalMs);
 // lists the next folder.
 constexpr int kFilesPerWorker = 2;
 
-// Records a worker hands over at once, in a big file with many hits.
-constexpr size_t kHandOverRecords = 128;
+// Records a worker hands over at once, in a big file with many hits: each
+// handover costs a lock and a wake, and the interval still bounds the wait.
+constexpr size_t kHandOverRecords = 1024;
 
 // Records handed over and not yet written are bounded: a worker whose file
 // is not the oldest in flight waits while all of them take kHeldBytes, and
@@ -188,7 +189,8 @@ void FilePool::HandOver(Worker& worker, bool finished) {
         worker.found = TakeSpare();
     }
     job.done = finished;
-    WakeAllConditionVariable(&jobDone_);
+    // The walk's thread waits for the oldest file alone.
+    if (job.index == written_) WakeAllConditionVariable(&jobDone_);
     while (!finished && !cancelled_.load(std::memory_order_relaxed) &&
            (job.index == written_ ? job.heldBytes >= kOldestHeldBytes : heldBytes_ >= kHeldBytes))
         SleepConditionVariableSRW(&roomCame_, &lock_, INFINITE, 0);
@@ -316,6 +318,7 @@ int FilePool::WriteUpTo(long long until, wchar_t* statusText) {
 // Writes the records in handedOver_, which `job` handed over, and gives
 // the room they took back to the workers.
 int FilePool::WriteHandedOver(Job& job, wchar_t* statusText) {
+    if (handedOver_.empty()) return 1;
     int ok = 1;
     size_t bytes = 0;
     for (const RecordBuffer& found : handedOver_) {
