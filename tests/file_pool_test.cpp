@@ -18,10 +18,9 @@ namespace {
 
 const int kThreadCounts[] = {1, 2, 8};
 
-// The return value, the status text, the results file's bytes, the skipped paths and
-// the final counts of files and records the progress callback heard.
-using Outcome = std::tuple<int, std::wstring, std::string, std::vector<std::wstring>, long long,
-                           long long>;
+// The return value, status text, results file's bytes, skipped paths and final counts heard.
+using Counts = std::pair<long long, long long>;
+using Outcome = std::tuple<int, std::wstring, std::string, std::vector<std::wstring>, Counts>;
 
 struct Query {
     const wchar_t* pattern2;
@@ -36,22 +35,19 @@ struct Query {
 
 struct Heard {
     int callsLeft;
-    long long files = -1;
-    long long hits = -1;
+    Counts counts{-1, -1};
     std::vector<std::wstring> skipped;
 };
 
 int CALLBACK Progress(long long files, long long hits, const wchar_t*, void* context) {
     auto* h = static_cast<Heard*>(context);
-    h->files = files;
-    h->hits = hits;
+    h->counts = {files, hits};
     Sleep(60);  // longer than the interval: every chance to call is taken
     return h->callsLeft-- != 0;
 }
 
 int CALLBACK Count(long long files, long long hits, const wchar_t*, void* context) {
-    static_cast<Heard*>(context)->files = files;
-    static_cast<Heard*>(context)->hits = hits;
+    static_cast<Heard*>(context)->counts = {files, hits};
     return 1;
 }
 
@@ -91,10 +87,9 @@ Outcome Search(const std::wstring& tree, const Query& q, Heard* heard = nullptr)
     }, &c, 0, nullptr));
     if (WaitForSingleObject(thread.get(), 120000) != WAIT_OBJECT_0) ExitProcess(3);
     writeFileCall = WriteFile;
-    const Heard& h = c.heard;
-    const bool totals = c.result == 1;  // the last call told a run that went through's totals
-    return Outcome(c.result, c.status, ReadBytes(results), h.skipped, totals ? h.files : -1,
-                   totals ? h.hits : -1);
+    const bool totals = c.result == 1;  // the last call of a run that went through
+    return Outcome(c.result, c.status, ReadBytes(results), c.heard.skipped,
+                   totals ? c.heard.counts : Counts(-1, -1));
 }
 
 // Folders two deep, many small files and a few big ones, in Shift_JIS, UTF-8 and UTF-16.
@@ -133,7 +128,7 @@ TEST(FilePool, EveryThreadCountWritesWhatOneThreadWrites) {
     const struct { const char* name; Query q; int result; } rows[] = {
         {"files that can't be opened", {L"needle|図書館", 1}, 0},
         {"keep going past them", {L"needle|図書館", 1, L"", TESSUMI_KEEP_GOING}, 1},
-        {"past them and binary files", {L"needle", 1, L"", TESSUMI_KEEP_GOING | TESSUMI_SKIP_BINARY}, 1},
+        {"binary files too", {L"needle", 1, L"", TESSUMI_KEEP_GOING | TESSUMI_SKIP_BINARY}, 1},
         {"no callbacks", {L"needle|図書館", 1, L"", TESSUMI_KEEP_GOING, -1, -1, false}, 1},
         {"three fields", {L"needle", 1, L"", TESSUMI_KEEP_GOING, -1, -1, false, 16}, 1},
         {"skipped callback stops", {L"needle|図書館", 1, L"", TESSUMI_KEEP_GOING, -1, 1}, 0},
@@ -165,7 +160,7 @@ TEST(FilePool, ProgressStopLeavesTheWholeRecordsOfAPrefix) {
             EXPECT_TRUE(text.size() == 1 || text.back() == L'\n');
             long long records = 0;
             for (size_t at = 0; (at = text.find(L"\r\n\t(", at)) != text.npos; ++at) ++records;
-            EXPECT_EQ(records, heard.hits);
+            EXPECT_EQ(records, heard.counts.second);
         }
     }
 }
@@ -182,11 +177,12 @@ TEST(FilePool, ManyHitsBehindASlowFile) {
     ASSERT_EQ(Listing(tree.path()).front(), L"a.txt");
     const wchar_t* pattern = L"hit|(a*)*\\1[b]";  // each line of a's takes the matcher long
     const Outcome one = Search(tree.path(), {pattern, 1});
-    EXPECT_EQ(std::get<5>(one), 400000);
+    EXPECT_EQ(std::get<4>(one).second, 400000);
     for (int threads : {2, 8}) {
         EXPECT_TRUE(Search(tree.path(), {pattern, threads}) == one) << threads;
         Heard heard{3};
-        EXPECT_EQ(std::get<1>(Search(tree.path(), {pattern, threads}, &heard)), L"検索を中止しました");
+        EXPECT_EQ(std::get<1>(Search(tree.path(), {pattern, threads}, &heard)), L"検索を中止しました")
+            << threads;
     }
 }
 
