@@ -42,6 +42,12 @@ bool FolderExcluded(const SearchRun& run, const wchar_t* name) {
            NameMatchesMasks(name, wcslen(name), run.options.excludedFolders);
 }
 
+// Whether a listing that failed at its first entry with `code` found a
+// folder with nothing in it: a drive's root lists no "." nor "..".
+bool ListsNothing(DWORD code) {
+    return code == ERROR_FILE_NOT_FOUND || code == ERROR_NO_MORE_FILES;
+}
+
 // One folder whose listing is open: the walk holds one for every level
 // between the start folder and the folder at hand.
 struct OpenFolder {
@@ -102,8 +108,6 @@ int VisitFile(OpenFolder& at, SearchRun& run, wchar_t* statusText) {
 }
 
 }  // namespace
-
-bool ListsNothing(DWORD code) { return code == ERROR_FILE_NOT_FOUND || code == ERROR_NO_MORE_FILES; }
 
 bool IsResultsFile(const SearchRun& run, const std::wstring& path, const wchar_t* name) {
     if (!run.resultsIdentity.known) return false;

@@ -19,9 +19,5 @@ int FnWalkFolder(const std::wstring& folder, SearchRun& run, wchar_t* statusText
 // missing folder: listed as it stands it would be the current drive's root.
 int FnCheckStartFolder(const std::wstring& folder, wchar_t* statusText);
 
-// Whether a listing that failed at its first entry with `code` found a
-// folder with nothing in it: a drive's root lists no "." nor "..".
-bool ListsNothing(DWORD code);
-
 // Whether the entry named `name` at `path` is the run's own results file.
 bool IsResultsFile(const SearchRun& run, const std::wstring& path, const wchar_t* name);
