@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 #include "Tessumi.h"
 #include "command_line.h"
@@ -34,13 +35,13 @@ int CALLBACK CountAndShowProgress(long long files, long long hits, const wchar_t
     return ShowConsoleProgress(files, hits, folder, context);
 }
 
-// A failure text names its file; a line's reason does not, so the place
-// goes first.
+// Room for any status text whole, the longest path's too.
+constexpr int kStatusTextUnits = 32768;
+
+// The reason comes alone: the place goes first.
 int CALLBACK ShowSkipped(const wchar_t* path, const wchar_t* reason, void*) {
     EndConsoleProgress();
-    std::wstring text = reason;
-    if (text.compare(0, wcslen(path), path) != 0) text = std::wstring(path) + L": " + text;
-    WriteOut(STD_ERROR_HANDLE, text + L"\n");
+    WriteOut(STD_ERROR_HANDLE, std::wstring(path) + L": " + reason + L"\n");
     return 1;
 }
 
@@ -58,16 +59,16 @@ int wmain(int argc, wchar_t** argv) {
     }
     const std::vector<const wchar_t*>& args = line.positional;
     TessumiOptions options = {sizeof(TessumiOptions), line.flags,
-                              line.excludedFolders.c_str(), line.threads};
-    wchar_t statusText[TESSUMI_STATUS_TEXT_UNITS];
+                              line.excludedFolders.c_str(), line.threads, kStatusTextUnits};
+    std::vector<wchar_t> statusText(kStatusTextUnits, L'\0');
     auto start = std::chrono::steady_clock::now();
     WatchForCtrlC();
     int ok = FnLookForOptions(args[0], args[1], args[2], args[3], &options,
-                              CountAndShowProgress, ShowSkipped, nullptr, statusText);
+                              CountAndShowProgress, ShowSkipped, nullptr, statusText.data());
     EndConsoleProgress();
     double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::wstring out = statusText;
+    std::wstring out = statusText.data();
     out += L"\n";
     if (!ok) {
         WriteOut(STD_ERROR_HANDLE, out);

@@ -71,10 +71,12 @@ typedef struct TessumiOptions {
     int flags;                       /* the TESSUMI_ flags above */
     const wchar_t* excludedFolders;  /* folder-name masks separated by ';' (e.g. ".git;node_modules"), not walked; NULL or "" for none */
     int threads;                     /* files searched at once: 0 for as many as the logical processors (at most 16), 1 for one after another, at most 16 */
+    int statusTextUnits;             /* units the caller's StatusText holds, terminating zero included; 0 for 256. A bigger buffer gets a longer text whole (32,768 holds any) */
 } TessumiOptions;
 
 /* Told about each folder or file passed by under TESSUMI_KEEP_GOING (and each online-only file):
-   its path and the reason, composed as the failure texts are. Returns 1 to go on, 0 to stop the run. */
+   its path, and the reason alone, whole: the failure text's reason, without its subject and
+   lead-in. Returns 1 to go on, 0 to stop the run. */
 typedef int (CALLBACK* TessumiSkipped)(const wchar_t* path, const wchar_t* reason, void* context);
 
 // FnLookForProgress with options. The folding flags apply to pattern 2, and

@@ -98,6 +98,9 @@ RunOptions ReadOptions(const TessumiOptions* options, TessumiSkipped skipped, vo
         read.excludedFolders = options->excludedFolders;
     if (size >= offsetof(TessumiOptions, threads) + sizeof(options->threads))
         read.threads = options->threads;
+    if (size >= offsetof(TessumiOptions, statusTextUnits) + sizeof(options->statusTextUnits) &&
+        options->statusTextUnits > 0)
+        read.statusTextUnits = static_cast<size_t>(options->statusTextUnits);
     return read;
 }
 
@@ -175,6 +178,15 @@ int RunSearch(const wchar_t* startFolder, const wchar_t* resultsFile, const wcha
     return 1;
 }
 
+// The run's texts take the room the caller's StatusText has.
+int RunInRoom(const wchar_t* startFolder, const wchar_t* resultsFile, const wchar_t* pattern1,
+              const wchar_t* pattern2, TessumiProgress progress, void* context,
+              const RunOptions& options, wchar_t* statusText) {
+    const status::TextRoom room(options.statusTextUnits);
+    return RunSearch(startFolder, resultsFile, pattern1, pattern2, progress, context, options,
+                     statusText);
+}
+
 }  // namespace
 
 extern "C" TESSUMI_API int FnLookForOptions(const wchar_t* startFolder,
@@ -191,7 +203,7 @@ extern "C" TESSUMI_API int FnLookForOptions(const wchar_t* startFolder,
         status::SystemFailure(statusText, resultsFile, kRunAborted, ERROR_NOT_ENOUGH_MEMORY);
         return 0;
     }
-    return RunSearch(startFolder, resultsFile, pattern1, pattern2, progress, context, read,
+    return RunInRoom(startFolder, resultsFile, pattern1, pattern2, progress, context, read,
                      statusText);
 }
 
@@ -201,7 +213,7 @@ extern "C" TESSUMI_API int FnLookForProgress(const wchar_t* startFolder,
                                              TessumiProgress progress, void* context,
                                              wchar_t* statusText) {
     if (!RunArgumentsGiven(startFolder, resultsFile, pattern1, pattern2, statusText)) return 0;
-    return RunSearch(startFolder, resultsFile, pattern1, pattern2, progress, context,
+    return RunInRoom(startFolder, resultsFile, pattern1, pattern2, progress, context,
                      RunOptions(), statusText);
 }
 

@@ -19,7 +19,32 @@ namespace {
 const wchar_t kOk[] = L"正常です。";
 const wchar_t kRunComplete[] = L"正常です";
 const wchar_t kStopped[] = L"検索を中止しました";
+
+thread_local size_t room = kUnits;
+
+// The text last composed on this thread: its buffer, its length as written
+// and its reason, whole (a reason is held in kUnits, as the system's is).
+struct Composed {
+    const wchar_t* buffer;
+    size_t length;
+    wchar_t reason[kUnits];
+};
+thread_local Composed lastComposed = {nullptr, 0, {}};
 }  // namespace
+
+size_t Room() { return room; }
+
+TextRoom::TextRoom(size_t units) : saved_(room) {
+    room = units < kWholeUnits ? units : kWholeUnits;
+}
+TextRoom::~TextRoom() { room = saved_; }
+
+const wchar_t* ReasonOf(const wchar_t* text) {
+    const Composed& last = lastComposed;
+    if (text != last.buffer || wcslen(text) != last.length || last.reason[0] == L'\0')
+        return text;
+    return last.reason;
+}
 
 void CopyBounded(wchar_t* out, size_t units, const wchar_t* text, size_t length) {
     if (units == 0) return;
@@ -30,14 +55,14 @@ void CopyBounded(wchar_t* out, size_t units, const wchar_t* text, size_t length)
     out[n] = L'\0';
 }
 
-void Ok(wchar_t* statusText) { CopyBounded(statusText, kUnits, kOk, wcslen(kOk)); }
+void Ok(wchar_t* statusText) { CopyBounded(statusText, room, kOk, wcslen(kOk)); }
 
 void RunComplete(wchar_t* statusText) {
-    CopyBounded(statusText, kUnits, kRunComplete, wcslen(kRunComplete));
+    CopyBounded(statusText, room, kRunComplete, wcslen(kRunComplete));
 }
 
 void Stopped(wchar_t* statusText) {
-    CopyBounded(statusText, kUnits, kStopped, wcslen(kStopped));
+    CopyBounded(statusText, room, kStopped, wcslen(kStopped));
 }
 
 std::wstring FillInserts(const std::wstring& reason, const wchar_t* path) {
@@ -91,7 +116,11 @@ void Compose(wchar_t* statusText, const wchar_t* subject, const wchar_t* leadIn,
     if (subject) text += subject;
     if (leadIn) text += leadIn;
     if (reason) text += reason;
-    CopyBounded(statusText, kUnits, text.c_str(), text.size());
+    CopyBounded(statusText, room, text.c_str(), text.size());
+    Composed& last = lastComposed;
+    last.buffer = statusText;
+    last.length = wcslen(statusText);
+    CopyBounded(last.reason, kUnits, reason ? reason : L"", reason ? wcslen(reason) : 0);
 }
 
 void SystemFailure(wchar_t* statusText, const wchar_t* subject, const wchar_t* leadIn,

@@ -1,6 +1,8 @@
 // The one module that composes every text the library leaves in a
 // StatusText: the success texts and every failure text, formed as subject +
-// lead-in + reason and never longer than the 256 units a caller provides.
+// lead-in + reason and never longer than the room the StatusText has: the
+// 256 units every caller provides, or more for a search run's caller that
+// says it gave more (TextRoom).
 #pragma once
 
 #include <windows.h>
@@ -11,6 +13,31 @@
 namespace status {
 
 constexpr size_t kUnits = 256;  // StatusText capacity, terminating zero included
+// Room for any text whole: the longest path, a lead-in and a reason.
+constexpr size_t kWholeUnits = 32768 + 2 * kUnits;
+
+// The units a StatusText written on this thread holds: kUnits, or what the
+// innermost TextRoom alive on this thread says.
+size_t Room();
+
+// While it lives, texts written on this thread may take `units` units
+// (at most kWholeUnits): a search run's caller may give a bigger buffer,
+// which then gets longer texts whole.
+class TextRoom {
+public:
+    explicit TextRoom(size_t units);
+    ~TextRoom();
+    TextRoom(const TextRoom&) = delete;
+    TextRoom& operator=(const TextRoom&) = delete;
+
+private:
+    size_t saved_;
+};
+
+// The reason alone of text, whole however much of the text was cut: the
+// reason of the text last composed on this thread, when text still holds
+// that text and its reason is not empty; otherwise text itself.
+const wchar_t* ReasonOf(const wchar_t* text);
 
 // Lead-ins, each naming the operation that failed.
 extern const wchar_t kCreateWriteHandle[];  // results file can't be created
@@ -60,7 +87,7 @@ void FileTooLarge(wchar_t* statusText, const wchar_t* path);
 // records show it.
 std::wstring LineOfFile(const wchar_t* path, size_t pathLength, int number);
 
-// subject + leadIn + reason, cut to 255 units and terminated.
+// subject + leadIn + reason, cut to Room() - 1 units and terminated.
 void Compose(wchar_t* statusText, const wchar_t* subject, const wchar_t* leadIn,
              const wchar_t* reason);
 

@@ -18,8 +18,9 @@ namespace {
 
 const int kThreadCounts[] = {1, 2, 8};
 
-// The return value, the status text, the results file's bytes and the skipped paths.
-using Outcome = std::tuple<int, std::wstring, std::string, std::vector<std::wstring>>;
+// The return value, status text, results file's bytes, skipped paths and final counts heard.
+using Counts = std::pair<long long, long long>;
+using Outcome = std::tuple<int, std::wstring, std::string, std::vector<std::wstring>, Counts>;
 
 struct Query {
     const wchar_t* pattern2;
@@ -28,19 +29,26 @@ struct Query {
     int flags = 0;
     int writes = -1;  // writes before the results file's volume is full; -1: never
     int calls = -1;   // skipped calls before one answers "stop"; -1: never
+    bool callbacks = true;  // false: both callbacks null
+    int size = sizeof(TessumiOptions);
 };
 
 struct Heard {
     int callsLeft;
-    long long hits = -1;
+    Counts counts{-1, -1};
     std::vector<std::wstring> skipped;
 };
 
-int CALLBACK Progress(long long, long long hits, const wchar_t*, void* context) {
+int CALLBACK Progress(long long files, long long hits, const wchar_t*, void* context) {
     auto* h = static_cast<Heard*>(context);
-    h->hits = hits;
+    h->counts = {files, hits};
     Sleep(60);  // longer than the interval: every chance to call is taken
     return h->callsLeft-- != 0;
+}
+
+int CALLBACK Count(long long files, long long hits, const wchar_t*, void* context) {
+    static_cast<Heard*>(context)->counts = {files, hits};
+    return 1;
 }
 
 int CALLBACK Skipped(const wchar_t* path, const wchar_t*, void* context) {
@@ -70,16 +78,18 @@ Outcome Search(const std::wstring& tree, const Query& q, Heard* heard = nullptr)
     writeFileCall = FailingWrite;
     FileHandle thread(CreateThread(nullptr, 0, [](void* p) -> DWORD {
         auto& c = *static_cast<Call*>(p);
-        const TessumiOptions options = {sizeof options, c.q.flags, nullptr, c.q.threads};
+        const TessumiOptions options = {c.q.size, c.q.flags, nullptr, c.q.threads, 0};
         const bool noStop = c.q.flags & TESSUMI_KEEP_GOING || c.heard.callsLeft < 0;
         c.result = FnLookForOptions(c.tree.c_str(), results.c_str(), c.q.pattern1, c.q.pattern2,
-                                    &options, noStop ? nullptr : Progress, Skipped, &c.heard,
-                                    c.status);
+                                    &options, !c.q.callbacks ? nullptr : noStop ? Count : Progress,
+                                    c.q.callbacks ? Skipped : nullptr, &c.heard, c.status);
         return 0;
     }, &c, 0, nullptr));
     if (WaitForSingleObject(thread.get(), 120000) != WAIT_OBJECT_0) ExitProcess(3);
     writeFileCall = WriteFile;
-    return Outcome(c.result, c.status, ReadBytes(results), c.heard.skipped);
+    const bool totals = c.result == 1;  // the last call of a run that went through
+    return Outcome(c.result, c.status, ReadBytes(results), c.heard.skipped,
+                   totals ? c.heard.counts : Counts(-1, -1));
 }
 
 // Folders two deep, many small files and a few big ones, in Shift_JIS, UTF-8 and UTF-16.
@@ -108,6 +118,7 @@ TEST(FilePool, EveryThreadCountWritesWhatOneThreadWrites) {
         WriteBytes(path, "needle\r\n");
         held[i].reset(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, 0));
     }
+    WriteBytes(tree / L"d1\\bin.txt", std::string("needle\0\1", 8));  // binary
     // Pattern 1 takes every .txt file, and more steps than allowed at a
     // path in a folder that the walk lists last.
     const std::wstring slow = L"z" + std::wstring(50, L'a');
@@ -117,6 +128,9 @@ TEST(FilePool, EveryThreadCountWritesWhatOneThreadWrites) {
     const struct { const char* name; Query q; int result; } rows[] = {
         {"files that can't be opened", {L"needle|図書館", 1}, 0},
         {"keep going past them", {L"needle|図書館", 1, L"", TESSUMI_KEEP_GOING}, 1},
+        {"binary files too", {L"needle", 1, L"", TESSUMI_KEEP_GOING | TESSUMI_SKIP_BINARY}, 1},
+        {"no callbacks", {L"needle|図書館", 1, L"", TESSUMI_KEEP_GOING, -1, -1, false}, 1},
+        {"three fields", {L"needle", 1, L"", TESSUMI_KEEP_GOING, -1, -1, false, 16}, 1},
         {"skipped callback stops", {L"needle|図書館", 1, L"", TESSUMI_KEEP_GOING, -1, 1}, 0},
         {"the results file's volume full", {L"needle|図書館", 1, L"", TESSUMI_KEEP_GOING, 40}, 0},
         {"pattern 1 beyond its limits mid-walk", {L"needle|図書館", 1, L"\\.txt$|(a|a)*\\1x"}, 0},
@@ -146,8 +160,29 @@ TEST(FilePool, ProgressStopLeavesTheWholeRecordsOfAPrefix) {
             EXPECT_TRUE(text.size() == 1 || text.back() == L'\n');
             long long records = 0;
             for (size_t at = 0; (at = text.find(L"\r\n\t(", at)) != text.npos; ++at) ++records;
-            EXPECT_EQ(records, heard.hits);
+            EXPECT_EQ(records, heard.counts.second);
         }
+    }
+}
+
+// Behind a slow file, a file of more hits than the pool holds unwritten: its worker waits
+// for its turn, and a stop meanwhile ends the run with whole records.
+TEST(FilePool, ManyHitsBehindASlowFile) {
+    TempDir tree;
+    std::string slow, hits;
+    for (int i = 0; i < 40; ++i) slow += std::string(10, 'a') + "\r\n";
+    for (int i = 0; i < 400000; ++i) hits += "hit " + std::to_string(i) + "\n";
+    WriteBytes(tree / L"a.txt", slow);
+    WriteBytes(tree / L"b.txt", hits);
+    ASSERT_EQ(Listing(tree.path()).front(), L"a.txt");
+    const wchar_t* pattern = L"hit|(a*)*\\1[b]";  // each line of a's takes the matcher long
+    const Outcome one = Search(tree.path(), {pattern, 1});
+    EXPECT_EQ(std::get<4>(one).second, 400000);
+    for (int threads : {2, 8}) {
+        EXPECT_TRUE(Search(tree.path(), {pattern, threads}) == one) << threads;
+        Heard heard{3};
+        EXPECT_EQ(std::get<1>(Search(tree.path(), {pattern, threads}, &heard)), L"検索を中止しました")
+            << threads;
     }
 }
 

@@ -6,7 +6,10 @@ set -u
 run=$1
 exe=$2
 dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
+# A drive letter of the test's prefix, mapped to an empty folder below.
+drive=${WINEPREFIX:-$(dirname "$run")/../build/wineprefix}/dosdevices/q:
+made_drive=
+trap 'rm -rf "$dir"; [ -z "$made_drive" ] || rm -f "$drive"' EXIT
 fail() { printf 'FAIL: %s\n' "$*"; exit 1; }
 
 mkdir -p "$dir/tree/sub"
@@ -84,6 +87,17 @@ want=$(printf '%s\\%s\n\t(1)===>%s\n' "$top" 'a.txt' 'hit a' "$top" 'sub\b.txt' 
 "$run" "$exe" "$top\\sub\\side" "$results" '' 'hit' >"$dir/out" 2>/dev/null || fail "link as start"
 got=$(iconv -f UTF-16 -t UTF-8 "$dir/results.txt" | tr -d '\r' | paste - -)
 [ "$got" = "$(printf '%s\\sub\\side\\c.txt\t\t(1)===>hit c' "$top")" ] || fail "link as start: [$got]"
+
+# The root of an empty drive (a new USB stick) lists nothing, not even "."
+# and "..": it is searched, and nothing is found.
+mkdir "$dir/stick"
+[ ! -e "$drive" ] || fail "drive Q: is in use"
+ln -s "$dir/stick" "$drive" && made_drive=1
+"$run" "$exe" 'Q:\' "$results" '' '' >"$dir/out" 2>&1
+rc=$?
+[ $rc -eq 1 ] && [ "$(iconv -f CP932 -t UTF-8 "$dir/out" | tr -d '\r')" = '正常です' ] ||
+  fail "empty drive: exit code $rc, $(iconv -f CP932 -t UTF-8 "$dir/out")"
+[ "$(wc -c <"$dir/results.txt")" -eq 2 ] || fail "empty drive: results not just the mark"
 
 # grep's order by mistake: TODO names no folder, so notes.txt stays as it was.
 printf 'TODO: call back\r\n' >"$dir/notes.txt"

@@ -499,9 +499,11 @@ TEST_F(SearchCommand, AmpersandsAreDrawnAsTheyAre) {
         << "one & is " << font.ampersand << " pixels";
 }
 
+// The text is longer than 255 units and than the bar can show: whole there, and in a box.
 TEST_F(SearchCommand, FailedSearchShowsTheLibrarysTextAndKeepsTheResultsShown) {
     WriteBytes(dir / L"a.txt", SjisBytes(L"見つかる行\r\n"));
-    std::wstring results = dir / L"out.txt";
+    MakeDir(dir / std::wstring(180, L'd'));
+    std::wstring results = dir / (std::wstring(180, L'd') + L"\\out.txt");
     ASSERT_TRUE(Search(p, {dir.path(), L"a\\.txt", L"見つかる", results}));
     Pixels shown = Settled(p.view);
     ASSERT_GT(Inked(shown, FillColour()), 0u);
@@ -510,11 +512,13 @@ TEST_F(SearchCommand, FailedSearchShowsTheLibrarysTextAndKeepsTheResultsShown) {
     HANDLE held = CreateFileW(results.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     ASSERT_TRUE(Search(p, {dir.path(), L"a\\.txt", L"見つかる", results}));
+    const std::wstring text = results + L"の書き出しハンドルを作成することができません\n理由：" +
+                              testing_support::SystemText(ERROR_SHARING_VIOLATION);
+    HWND box = p.WaitForDialogOwnedBy(p.main);
+    EXPECT_EQ(MessageBoxText(box), text);
+    PressButton(box, IDOK);
     CloseHandle(held);
-    EXPECT_EQ(p.Status(),
-              Program::Shown(results + L"の書き出しハンドルを作成することができません\n理由：" +
-                             testing_support::SystemText(ERROR_SHARING_VIOLATION)))
-        << Show(p.Status());
+    EXPECT_EQ(p.Status(), Program::Shown(text)) << Show(p.Status());
     EXPECT_EQ(Settled(p.view), shown) << "the earlier results stay drawn";
 }
 

@@ -594,18 +594,16 @@ TEST_F(OptionsRunTest, KeepGoingPassesByAndTheCallbackCanStop) {
     WriteBytes(tree / L"a.txt", "x\r\n");
     const std::wstring held = tree / L"b.txt";
     WriteBytes(held, "x\r\n");
-    std::wstring failure;
     {
         HeldElsewhere holder(held, 0);
         ASSERT_TRUE(holder.held());
         ASSERT_EQ(RunWith(0, L"", L"x"), 0);
-        failure = Status();
         ASSERT_EQ(RunWith(TESSUMI_KEEP_GOING, L"", L"x"), 1) << Show(Status());
         EXPECT_EQ(Status(), L"正常です");
         EXPECT_EQ(ReadText(results), kBom + Record(tree / L"a.txt", 1, L"x"));
         ASSERT_EQ(skipped.size(), 1u);
         EXPECT_EQ(skipped[0].first, held);
-        EXPECT_EQ(skipped[0].second, failure);
+        EXPECT_EQ(skipped[0].second, SystemText(ERROR_SHARING_VIOLATION));  // the reason alone
         goOnAfterSkip = 0;
         EXPECT_EQ(RunWith(TESSUMI_KEEP_GOING, L"", L"x"), 0);
         EXPECT_EQ(Status(), L"検索を中止しました");
@@ -624,6 +622,35 @@ TEST_F(OptionsRunTest, KeepGoingPassesByAndTheCallbackCanStop) {
     EXPECT_EQ(FnLookForOptions((tree / L"missing").c_str(), results.c_str(), L"", L"x", nullptr,
                                nullptr, Skipped, this, status), 0);
     EXPECT_TRUE(skipped.empty());
+}
+
+// A 600-character folder's failure text comes whole to a caller that says its buffer holds
+// it, cut at 255 units to any other; the skipped callback hears the reason alone, whole.
+TEST_F(OptionsRunTest, LongTextsComeWholeToACallerWithRoom) {
+    std::wstring deep = tree.path();
+    while (deep.size() < 600) {
+        deep += L"\\" + std::wstring(50, L'長');
+        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + deep).c_str(), nullptr));
+    }
+    const std::wstring file = deep + L"\\a.txt", reason = SystemText(ERROR_SHARING_VIOLATION);
+    WriteBytes(L"\\\\?\\" + file, "x\r\n");
+    HeldElsewhere holder(L"\\\\?\\" + file, 0);
+    const std::wstring whole = file + L"の読み込みハンドルを作成することができません\n理由：" + reason;
+    const struct { int size, units, flags; std::wstring text; } rows[] = {
+        {sizeof(TessumiOptions), 4096, 0, whole},
+        {sizeof(TessumiOptions), 0, 0, whole.substr(0, 255)},
+        {offsetof(TessumiOptions, statusTextUnits), 4096, 0, whole.substr(0, 255)},
+        {sizeof(TessumiOptions), 0, TESSUMI_KEEP_GOING, L"正常です"},
+    };
+    for (const auto& r : rows) {
+        std::vector<wchar_t> text(4096 + 1, L'#');
+        const TessumiOptions options = {r.size, r.flags, nullptr, 0, r.units};
+        EXPECT_EQ(FnLookForOptions(tree.path().c_str(), results.c_str(), L"", L"x", &options,
+                                   nullptr, Skipped, this, text.data()), r.flags != 0);
+        EXPECT_EQ(text.data(), r.text) << r.size << " " << r.units;
+        EXPECT_EQ(text[r.units ? r.units : 256], L'#') << "written beyond the buffer";
+    }
+    EXPECT_EQ(skipped, (decltype(skipped){{file, reason}}));
 }
 
 // A slow callback still leaves the run 50 ms between the end of one call and

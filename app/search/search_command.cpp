@@ -15,6 +15,7 @@
 #include "search_progress.h"
 #include "search_worker.h"
 #include "skipped_list.h"
+#include "status_tip.h"
 #include "status_bar_texts.h"
 
 namespace {
@@ -48,7 +49,9 @@ void OnSearchEnded(HWND mainWindow) {
     wchar_t readFailure[TESSUMI_STATUS_TEXT_UNITS];
     const bool shown = ShowResultsFile(mainWindow, created, readFailure);
     if (!o.result && !o.stopped) {
-        SubMessageOut(StatusBar(), o.statusText);
+        SubMessageOut(StatusBar(), o.statusText.c_str());
+        // The tooltip holds it whole, but a failure must be read at once.
+        if (!StatusTextShownWhole()) ShowFailureBox(mainWindow, o.statusText.c_str());
         return;
     }
     if (!shown) {

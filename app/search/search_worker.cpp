@@ -91,9 +91,12 @@ DWORD WINAPI RunSearch(void* parameter) {
     options.size = sizeof(options);
     options.flags = OptionFlags(c.options);
     options.excludedFolders = c.options.excludedFolders.c_str();
+    options.statusTextUnits = kRunStatusTextUnits;
+    std::vector<wchar_t> statusText(kRunStatusTextUnits, L'\0');
     w->outcome.result = FnLookForOptions(c.startFolder.c_str(), c.resultsFile.c_str(),
                                          c.pattern1.c_str(), c.pattern2.c_str(), &options,
-                                         OnProgress, OnSkipped, w, w->outcome.statusText);
+                                         OnProgress, OnSkipped, w, statusText.data());
+    w->outcome.statusText = statusText.data();
     w->outcome.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     {

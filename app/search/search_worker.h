@@ -26,6 +26,9 @@ struct SkippedEntry {
     bool lineRefused = false;
 };
 
+// The run's StatusText: room for any text whole, the longest path's too.
+constexpr int kRunStatusTextUnits = 32768;
+
 struct SearchOutcome {
     int result = 0;        // FnLookForOptions's
     bool stopped = false;  // the run ended because it was told to stop
@@ -34,7 +37,7 @@ struct SearchOutcome {
     std::vector<SkippedEntry> skipped;  // in the order the run met them
     long long skippedCount = 0;         // unread files and folders
     long long refusedCount = 0;         // lines refused at the matcher's limits
-    wchar_t statusText[TESSUMI_STATUS_TEXT_UNITS] = {};
+    std::wstring statusText;
 };
 
 // Starts a run with a copy of the conditions; when it has ended, posts

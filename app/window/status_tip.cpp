@@ -103,6 +103,8 @@ LRESULT CALLBACK StatusBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
 
 }  // namespace
 
+bool StatusTextShownWhole() { return !g_bar || TextFits(); }
+
 void AttachStatusTip(HWND statusBar) {
     if (!statusBar) return;
     g_bar = statusBar;

@@ -6,3 +6,6 @@
 
 // Watches the texts set for the status bar's simple-mode part from now on.
 void AttachStatusTip(HWND statusBar);
+
+// Whether the text set last for the simple-mode part shows whole in the bar.
+bool StatusTextShownWhole();

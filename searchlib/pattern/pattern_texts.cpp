@@ -87,7 +87,7 @@ void ComposePatternFailure(wchar_t* statusText, PatternRole role, const std::wst
     // Units left for the pattern once everything else, and the terminating
     // zero, has its place.
     size_t fixed = subject.size() + wcslen(kCloseQuote) + wcslen(leadIn) + wcslen(reason) + 1;
-    size_t room = status::kUnits > fixed ? status::kUnits - fixed : 0;
+    size_t room = status::Room() > fixed ? status::Room() - fixed : 0;
     if (pattern.size() <= room) {
         subject += pattern;
     } else if (room > 0) {

@@ -20,8 +20,23 @@ constexpr DWORD kWaitMs = static_cast<DWORD>(RunProgress::kIntervalMs);
 // lists the next folder.
 constexpr int kFilesPerWorker = 2;
 
-// Records a worker hands over at once, in a big file with many hits.
-constexpr size_t kHandOverRecords = 128;
+// Records a worker hands over at once, in a big file with many hits: each
+// handover costs a lock and a wake, and the interval still bounds the wait.
+constexpr size_t kHandOverRecords = 1024;
+
+// Records handed over and not yet written are bounded: a worker whose file
+// is not the oldest in flight waits while all of them take kHeldBytes, and
+// the oldest file's worker while its own take kOldestHeldBytes, so that a
+// file of millions of hits behind a slow one holds its worker, not memory.
+constexpr size_t kHeldBytes = size_t(16) << 20;
+constexpr size_t kOldestHeldBytes = size_t(4) << 20;
+
+// Records the writer formats between two looks at the caller's progress.
+constexpr size_t kRecordsBetweenLooks = 64;
+
+// A record buffer emptied by the writer goes back to the workers, unless a
+// long line made it big.
+constexpr size_t kSpareUnits = size_t(1) << 16;
 
 using ThreadHandle = HandleOwner<FileHandleTraits>;
 
@@ -41,12 +56,6 @@ SIZE_T CallerStackReserve() {
     return end - base;
 }
 
-// The status text, kept while later steps may overwrite it.
-struct SavedText {
-    explicit SavedText(const wchar_t* text) { wcscpy_s(units, status::kUnits, text); }
-    wchar_t units[status::kUnits];
-};
-
 }  // namespace
 
 int LogicalProcessors() {
@@ -64,14 +73,17 @@ int SearchThreadsFor(int asked, int processors) {
 // written and emptied by the walk's thread.
 struct FilePool::Job {
     std::wstring path;
-    // Under the lock: records the worker found and handed over, unwritten.
-    // The walk's thread writes them as they come while this is the oldest
-    // file in flight, so that a big file's records leave as it is searched.
+    long long index = 0;  // its place in walk order
+    // Under the lock: records the worker found and handed over, unwritten,
+    // and the memory they take. The walk's thread writes them as they come
+    // while this is the oldest file in flight, so that a big file's records
+    // leave as it is searched.
     std::vector<RecordBuffer> found;
+    size_t heldBytes = 0;
     int result = 0;
     bool threw = false;  // memory ran out: the walk's thread throws again at its turn
     bool done = false;   // under the lock
-    wchar_t statusText[status::kUnits];
+    std::vector<wchar_t> statusText;  // as much room as the walk's own
 };
 
 struct FilePool::Worker {
@@ -86,7 +98,8 @@ struct FilePool::Worker {
     // walk's thread.
     static RunOptions OptionsOf(const SearchRun& run, Worker* worker) {
         RunOptions options = run.options;
-        options.skipped = WorkerSkipped;
+        // No callback to keep when the caller gave none.
+        if (options.skipped) options.skipped = WorkerSkipped;
         options.context = worker;
         return options;
     }
@@ -98,7 +111,7 @@ struct FilePool::Worker {
     ThreadHandle thread;
 };
 
-FilePool::FilePool(SearchRun& run, int threads) : run_(run) {
+FilePool::FilePool(SearchRun& run, int threads) : run_(run), textRoom_(status::Room()) {
     const SIZE_T reserve = CallerStackReserve();
     try {
         workers_.reserve(static_cast<size_t>(threads));
@@ -110,7 +123,10 @@ FilePool::FilePool(SearchRun& run, int threads) : run_(run) {
             workers_.push_back(std::move(worker));
         }
         slots_.resize(workers_.size() * kFilesPerWorker);
-        for (auto& slot : slots_) slot = std::make_unique<Job>();
+        for (auto& slot : slots_) {
+            slot = std::make_unique<Job>();
+            slot->statusText.assign(textRoom_, L'\0');
+        }
     } catch (...) {
         Stop();  // no destructor runs for a pool that was never made
         throw;
@@ -125,6 +141,7 @@ void FilePool::Stop() {
     closing_ = true;
     ReleaseSRWLockExclusive(&lock_);
     WakeAllConditionVariable(&workCame_);
+    WakeAllConditionVariable(&roomCame_);
     for (auto& worker : workers_) WaitForSingleObject(worker->thread.get(), INFINITE);
 }
 
@@ -134,6 +151,7 @@ FilePool::Job& FilePool::SlotOf(long long index) {
 
 DWORD WINAPI FilePool::WorkerMain(void* worker) {
     Worker& w = *static_cast<Worker*>(worker);
+    const status::TextRoom room(w.pool.textRoom_);
     w.pool.Work(w);
     return 0;
 }
@@ -157,16 +175,36 @@ int CALLBACK FilePool::WorkerSkipped(const wchar_t* path, const wchar_t* reason,
     return !w.pool.cancelled_.load(std::memory_order_relaxed);
 }
 
-// Hands the records found so far to the walk's thread; finished: and the file.
+// Hands the records found so far to the walk's thread; finished: and the
+// file. Unless finished, waits while the records held take their bound.
 void FilePool::HandOver(Worker& worker, bool finished) {
     if (worker.found.records.empty() && !finished) return;
+    Job& job = *worker.job;
     AcquireSRWLockExclusive(&lock_);
-    if (!worker.found.records.empty()) worker.job->found.push_back(std::move(worker.found));
-    worker.job->done = finished;
+    if (!worker.found.records.empty()) {
+        const size_t bytes = worker.found.Bytes();
+        job.found.push_back(std::move(worker.found));
+        job.heldBytes += bytes;
+        heldBytes_ += bytes;
+        worker.found = TakeSpare();
+    }
+    job.done = finished;
+    // The walk's thread waits for the oldest file alone.
+    if (job.index == written_) WakeAllConditionVariable(&jobDone_);
+    while (!finished && !cancelled_.load(std::memory_order_relaxed) &&
+           (job.index == written_ ? job.heldBytes >= kOldestHeldBytes : heldBytes_ >= kHeldBytes))
+        SleepConditionVariableSRW(&roomCame_, &lock_, INFINITE, 0);
     ReleaseSRWLockExclusive(&lock_);
-    WakeAllConditionVariable(&jobDone_);
     worker.found.Clear();
     worker.handedAt = GetTickCount64();
+}
+
+// An emptied record buffer, under the lock: a spare one while there is one.
+RecordBuffer FilePool::TakeSpare() {
+    if (spare_.empty()) return RecordBuffer();
+    RecordBuffer spare = std::move(spare_.back());
+    spare_.pop_back();
+    return spare;
 }
 
 void FilePool::Work(Worker& worker) {
@@ -181,10 +219,13 @@ void FilePool::Work(Worker& worker) {
         ReleaseSRWLockExclusive(&lock_);
 
         worker.job = &job;
+        wchar_t* text = job.statusText.data();
         try {
             SearchRun& search = worker.search;
-            job.result = search.progress.AtEntry(kNoFolder, job.statusText) &&
-                         FnSearchLines(job.path.c_str(), job.path.size(), search, job.statusText);
+            // The outcome as it is: a file passed by is not counted as searched.
+            job.result = search.progress.AtEntry(kNoFolder, text)
+                             ? FnSearchLines(job.path.c_str(), job.path.size(), search, text)
+                             : kFileFailed;
         } catch (...) {
             job.threw = true;
             job.result = 0;
@@ -214,6 +255,8 @@ int FilePool::AddSkipped(const wchar_t* path, const wchar_t* reason, wchar_t* st
     job->found.back().AddSkipped(path, reason);
     job->result = kFilePassedBy;
     AcquireSRWLockExclusive(&lock_);
+    job->heldBytes = job->found.back().Bytes();
+    heldBytes_ += job->heldBytes;
     job->done = true;
     ++added_;
     ReleaseSRWLockExclusive(&lock_);
@@ -229,7 +272,9 @@ FilePool::Job* FilePool::NextJob(wchar_t* statusText) {
         return nullptr;
     }
     Job& job = SlotOf(added_);
+    job.index = added_;
     job.found.clear();
+    job.heldBytes = 0;
     job.result = 0;
     job.threw = false;
     job.done = false;
@@ -244,7 +289,7 @@ int FilePool::Drain(wchar_t* statusText) {
 // Writes, in order, the records that the oldest file in flight has handed
 // over, and every file before index `until`, waiting for them as long as
 // needed. The caller's progress is looked at after each file and each
-// wait, as the walk looks at it after each entry.
+// wait, as the walk looks at it after each entry, and between records.
 int FilePool::WriteUpTo(long long until, wchar_t* statusText) {
     while (written_ < added_) {
         Job& job = SlotOf(written_);
@@ -254,20 +299,13 @@ int FilePool::WriteUpTo(long long until, wchar_t* statusText) {
         handedOver_.swap(job.found);
         const bool done = job.done;
         ReleaseSRWLockExclusive(&lock_);
-        for (const RecordBuffer& found : handedOver_) {
-            for (const BufferedRecord& record : found.records) {
-                if (record.skipped ? !AskSkipped(run_, found.PathOf(record),
-                                                 found.ReasonOf(record), statusText)
-                                   : !AppendRecord(run_, job.path.c_str(), job.path.size(),
-                                                   record.number, found.LineOf(record),
-                                                   statusText))
-                    return 0;
-            }
-        }
-        handedOver_.clear();
+        if (!WriteHandedOver(job, statusText)) return 0;
         if (done) {
             if (!EndJob(job, statusText)) return 0;
-            ++written_;
+            AcquireSRWLockExclusive(&lock_);
+            ++written_;  // the next file is the oldest now
+            ReleaseSRWLockExclusive(&lock_);
+            WakeAllConditionVariable(&roomCame_);
         }
         if (!run_.progress.Waiting(statusText)) return 0;
         // No more than needed: the walk's next entry is the next chance to
@@ -277,12 +315,42 @@ int FilePool::WriteUpTo(long long until, wchar_t* statusText) {
     return 1;
 }
 
+// Writes the records in handedOver_, which `job` handed over, and gives
+// the room they took back to the workers.
+int FilePool::WriteHandedOver(Job& job, wchar_t* statusText) {
+    if (handedOver_.empty()) return 1;
+    int ok = 1;
+    size_t bytes = 0;
+    for (const RecordBuffer& found : handedOver_) {
+        bytes += found.Bytes();
+        for (size_t i = 0; ok && i < found.records.size(); ++i) {
+            const BufferedRecord& record = found.records[i];
+            ok = record.skipped ? AskSkipped(run_, found.PathOf(record), found.ReasonOf(record),
+                                             statusText)
+                                : AppendRecord(run_, job.path.c_str(), job.path.size(),
+                                               record.number, found.LineOf(record), statusText);
+            if (ok && (i + 1) % kRecordsBetweenLooks == 0) ok = run_.progress.Waiting(statusText);
+        }
+    }
+    for (RecordBuffer& found : handedOver_) found.Clear();
+    AcquireSRWLockExclusive(&lock_);
+    job.heldBytes -= bytes;
+    heldBytes_ -= bytes;
+    for (RecordBuffer& found : handedOver_)
+        if (found.lines.capacity() <= kSpareUnits && spare_.size() < workers_.size())
+            spare_.push_back(std::move(found));
+    ReleaseSRWLockExclusive(&lock_);
+    WakeAllConditionVariable(&roomCame_);
+    handedOver_.clear();
+    return ok;
+}
+
 // The end of a file whose records are written: its failure, if it failed,
 // is the run's.
 int FilePool::EndJob(Job& job, wchar_t* statusText) {
     if (job.threw) throw std::bad_alloc();
     if (job.result == kFileFailed) {
-        wcscpy_s(statusText, status::kUnits, job.statusText);
+        wcscpy_s(statusText, textRoom_, job.statusText.data());
         return 0;
     }
     if (job.result == kFileSearched) run_.progress.FileSearched();
@@ -302,8 +370,8 @@ int FinishFiles(SearchRun& run, int walked, wchar_t* statusText) {
     if (walked) return run.pool->Drain(statusText);
     if (run.pool->failed()) return 0;  // a file or a write failed: its text stands
     // The files before the walk's failure come first.
-    const SavedText failure(statusText);
+    const std::wstring failure = statusText;
     if (!run.pool->Drain(statusText)) return 0;
-    wcscpy_s(statusText, status::kUnits, failure.units);
+    status::CopyBounded(statusText, status::Room(), failure.c_str(), failure.size());
     return 0;
 }

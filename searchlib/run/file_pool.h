@@ -75,21 +75,29 @@ private:
     Job* NextJob(wchar_t* statusText);
     void Work(Worker& worker);
     void HandOver(Worker& worker, bool finished);
+    RecordBuffer TakeSpare();
     Job& SlotOf(long long index);
     int WriteUpTo(long long until, wchar_t* statusText);
+    int WriteHandedOver(Job& job, wchar_t* statusText);
     int EndJob(Job& job, wchar_t* statusText);
     void Stop();
 
     SearchRun& run_;
+    const size_t textRoom_;  // the status texts' room (status_text.h), the walk's
     std::vector<std::unique_ptr<Job>> slots_;
     std::vector<std::unique_ptr<Worker>> workers_;
     std::vector<RecordBuffer> handedOver_;  // the walk's thread's, reused
+    std::vector<RecordBuffer> spare_;       // under the lock: emptied, for the workers
     SRWLOCK lock_ = SRWLOCK_INIT;
     CONDITION_VARIABLE workCame_ = CONDITION_VARIABLE_INIT;
     CONDITION_VARIABLE jobDone_ = CONDITION_VARIABLE_INIT;
+    CONDITION_VARIABLE roomCame_ = CONDITION_VARIABLE_INIT;  // records written, or a new oldest
     long long added_ = 0;    // files handed over
     long long taken_ = 0;    // files a worker has begun
-    long long written_ = 0;  // files whose records went to the block (walk's thread only)
+    // Files whose records went to the block: changed by the walk's thread
+    // under the lock.
+    long long written_ = 0;
+    size_t heldBytes_ = 0;   // under the lock: records handed over, unwritten
     bool closing_ = false;
     bool failed_ = false;
     std::atomic<bool> cancelled_{false};  // workers leave the file they are in

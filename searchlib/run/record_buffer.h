@@ -42,6 +42,11 @@ struct RecordBuffer {
         return {lines.data() + record.offset, record.length};
     }
 
+    // The memory its records take.
+    size_t Bytes() const {
+        return lines.size() * sizeof(wchar_t) + records.size() * sizeof(BufferedRecord);
+    }
+
     // Emptied for the next file; a buffer that a big file grew is let go,
     // so that a few such files don't hold their peak to the end of the run.
     void Clear() {

@@ -10,6 +10,7 @@ struct RunOptions {
     int flags = 0;                // TESSUMI_ flags
     std::wstring excludedFolders;  // folder-name masks separated by ';'
     int threads = 0;  // 0: the library's default (file_pool.h)
+    size_t statusTextUnits = 256;  // the caller's StatusText
     TessumiSkipped skipped = nullptr;
     void* context = nullptr;
 

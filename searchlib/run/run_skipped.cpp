@@ -15,15 +15,17 @@ bool TellSkipped(SearchRun& run, const wchar_t* path, const wchar_t* reason,
 
 bool AskSkipped(SearchRun& run, const wchar_t* path, const wchar_t* reason,
                 wchar_t* statusText) {
-    if (run.options.skipped(path, reason, run.options.context)) return true;
+    if (!run.options.skipped || run.options.skipped(path, reason, run.options.context))
+        return true;
     run.progress.Stop(statusText);
     return false;
 }
 
 bool PassBy(SearchRun& run, const wchar_t* path, wchar_t* statusText) {
     if (!run.options.Has(TESSUMI_KEEP_GOING)) return false;
-    // The callback may be told anything; the status text is the run's own.
-    const std::wstring reason = statusText;
+    // The callback hears the reason alone, whole (the path is its own
+    // argument); the status text is the run's own.
+    const std::wstring reason = status::ReasonOf(statusText);
     status::Ok(statusText);
     return TellSkipped(run, path, reason.c_str(), statusText);
 }

@@ -10,7 +10,8 @@ constexpr int kFileSearched = 1;
 constexpr int kFilePassedBy = 2;  // binary, or reported as skipped
 
 // Whether a failure at `path`, whose text is in statusText, is passed by:
-// under TESSUMI_KEEP_GOING the skipped callback hears the path and the text,
+// under TESSUMI_KEEP_GOING the skipped callback hears the path and the
+// text's reason alone (status::ReasonOf),
 // and true is returned unless it answers 0, which stops the run as a
 // progress stop does (statusText then says so). False without the option,
 // with statusText untouched.
@@ -21,6 +22,6 @@ bool PassBy(SearchRun& run, const wchar_t* path, wchar_t* statusText);
 bool TellSkipped(SearchRun& run, const wchar_t* path, const wchar_t* reason,
                  wchar_t* statusText);
 
-// The skipped callback itself, on this thread, now (skipped not null).
+// The skipped callback itself, on this thread, now (true when there is none).
 bool AskSkipped(SearchRun& run, const wchar_t* path, const wchar_t* reason,
                 wchar_t* statusText);

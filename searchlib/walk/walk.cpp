@@ -42,18 +42,25 @@ bool FolderExcluded(const SearchRun& run, const wchar_t* name) {
            NameMatchesMasks(name, wcslen(name), run.options.excludedFolders);
 }
 
+// Whether a listing that failed at its first entry with `code` found a
+// folder with nothing in it: a drive's root lists no "." nor "..".
+bool ListsNothing(DWORD code) {
+    return code == ERROR_FILE_NOT_FOUND || code == ERROR_NO_MORE_FILES;
+}
+
 // One folder whose listing is open: the walk holds one for every level
 // between the start folder and the folder at hand.
 struct OpenFolder {
     std::wstring folder;
     std::wstring entry;  // folder, "\" and the name of the entry at hand
-    FindHandle listing;
+    FindHandle listing;  // not valid for a folder with nothing to list
     WIN32_FIND_DATAW data;
 };
 
 // Opens folder's listing at its first entry. Short names are not asked for
 // and entries come in large batches: listing is most of a walk's cost.
-// 0 with the listing failure text when the folder can't be listed.
+// 0 with the listing failure text when the folder can't be listed; 1 with
+// no listing open when it lists nothing.
 int OpenListing(OpenFolder& at, wchar_t* statusText) {
     at.entry = at.folder;
     at.entry += kAllEntries;
@@ -63,8 +70,9 @@ int OpenListing(OpenFolder& at, wchar_t* statusText) {
                                       FindExSearchNameMatch, nullptr,
                                       FIND_FIRST_EX_LARGE_FETCH));
     if (!at.listing.valid()) {
-        status::SystemFailure(statusText, at.folder.c_str(), status::kSearchFolder,
-                              GetLastError());
+        const DWORD code = GetLastError();
+        if (ListsNothing(code)) return 1;
+        status::SystemFailure(statusText, at.folder.c_str(), status::kSearchFolder, code);
         return 0;
     }
     return 1;
@@ -83,6 +91,7 @@ int Descend(std::vector<std::unique_ptr<OpenFolder>>& open, const std::wstring& 
         return 1;
     }
     status::Ok(statusText);
+    if (!open.back()->listing.valid()) open.pop_back();  // an empty folder: walked
     return 1;
 }
 
