@@ -9,7 +9,6 @@
 
 #include "Tessumi.h"
 #include "block_reader.h"
-#include "byte_text.h"
 #include "lines.h"
 #include "physical_line.h"
 #include "status_text.h"
@@ -83,11 +82,10 @@ void Walk(const Unit* text, size_t k, size_t n, LineWalk& w) {
     }
 }
 
-// Where the search takes a block on its bytes (lines.cpp), its breaks are
-// the bytes CR and LF: they are counted without decoding.
-bool OnBytes(TextEncoding encoding, const unsigned char* bytes, size_t n) {
-    return encoding == TextEncoding::Utf8 ||
-           (encoding == TextEncoding::Ansi && BreaksStandAlone(AnsiCodePage(), bytes, n));
+// In the encodings the search takes on their bytes (lines.cpp), the breaks
+// are the bytes CR and LF: they are counted without decoding.
+bool OnBytes(TextEncoding encoding) {
+    return encoding == TextEncoding::Utf8 || encoding == TextEncoding::Ansi;
 }
 
 }  // namespace
@@ -131,7 +129,7 @@ extern "C" TESSUMI_API int FnPhysicalLine(const wchar_t* file, int recordLine, i
             if (!reader.Next(cut, statusText)) return 0;
             const size_t n = reader.size();
             const size_t mark = std::min(reader.first() ? detected.markLength : 0, n);
-            if (OnBytes(detected.encoding, reader.data(), n)) {
+            if (OnBytes(detected.encoding)) {
                 WalkPiece(reader.data(), mark, n, walk);
             } else {
                 if (units.size() < n) units.resize(n);  // no encoding gives more units than bytes

@@ -3,6 +3,7 @@
 // position is looked up here, with the same compiled form of the pattern.
 #include <windows.h>
 
+#include <algorithm>
 #include <climits>
 #include <locale>
 #include <memory>
@@ -25,6 +26,7 @@ namespace {
 // enough for what the search itself found, bounded for a line in view.
 constexpr long long kStepsPerUnit = 64;
 constexpr long long kStepsBase = 65536;
+constexpr wchar_t kNulSymbol = 0x2400;  // ␀
 
 // The last pattern asked about, kept compiled: the view asks for every line
 // in view with the same pattern.
@@ -37,6 +39,7 @@ struct Matcher {
     bool locatable = false;
     std::vector<wchar_t> folded;  // reused from line to line
     std::vector<size_t> at;       // each folded unit's first unit in the line
+    std::wstring withNuls;        // the line with its U+2400 read as NUL
 };
 
 SRWLOCK g_lock = SRWLOCK_INIT;
@@ -92,7 +95,17 @@ extern "C" TESSUMI_API int FnFirstMatch(const wchar_t* pattern, const wchar_t* l
         Matcher& m = MatcherFor(pattern, flags);
         const wchar_t* subject = line ? line : L"";
         const size_t n = static_cast<size_t>(length);
-        const int found = FnPatternFound(*m.found, subject, n, statusText);
+        int found = 0;
+        // A record writes each NUL of its line as U+2400 (lines.h): the line
+        // is matched first as the search matched it, NULs and all, and as
+        // given when only that finds the pattern (a ␀ of the file's own).
+        if (std::find(subject, subject + n, kNulSymbol) != subject + n) {
+            m.withNuls.assign(subject, n);
+            std::replace(m.withNuls.begin(), m.withNuls.end(), kNulSymbol, L'\0');
+            found = FnPatternFound(*m.found, m.withNuls.data(), n, statusText);
+            if (found > 0) subject = m.withNuls.data();
+        }
+        if (found == 0) found = FnPatternFound(*m.found, subject, n, statusText);
         if (found < 0) return 0;
         status::Ok(statusText);
         if (found == 0 || !m.locatable) return 1;
