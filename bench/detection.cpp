@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,7 +26,8 @@ struct File {
     std::string bytes;
 };
 
-void ReadTree(const std::wstring& folder, std::vector<File>& files) {
+// Reads every file below folder and hands it to take.
+void ReadTree(const std::wstring& folder, const std::function<void(File&&)>& take) {
     WIN32_FIND_DATAW data;
     HANDLE h = FindFirstFileW((folder + L"\\*").c_str(), &data);
     if (h == INVALID_HANDLE_VALUE) return;
@@ -35,7 +37,7 @@ void ReadTree(const std::wstring& folder, std::vector<File>& files) {
         const std::wstring path = folder + L"\\" + name;
         if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            ReadTree(path, files);
+            ReadTree(path, take);
             continue;
         }
         HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -46,7 +48,7 @@ void ReadTree(const std::wstring& folder, std::vector<File>& files) {
         if (high == 0 && size != INVALID_FILE_SIZE) {
             File file{path, std::string(size, '\0')};
             if (ReadFile(f, &file.bytes[0], size, &read, nullptr) && read == size)
-                files.push_back(std::move(file));
+                take(std::move(file));
         }
         CloseHandle(f);
     } while (FindNextFileW(h, &data));
@@ -115,13 +117,13 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     std::vector<File> files;
-    ReadTree(argv[argc - 1], files);
-    if (list) {
-        for (const File& f : files)
-            printf("%s %ls\n", Name(DetectEncoding(Bytes(f.bytes), f.bytes.size())),
-                   f.path.c_str());
-        return 0;
-    }
+    ReadTree(argv[argc - 1], [&](File&& f) {
+        if (list)
+            printf("%s %ls\n", Name(DetectEncoding(Bytes(f.bytes), f.bytes.size())), f.path.c_str());
+        else
+            files.push_back(std::move(f));
+    });
+    if (list) return 0;
     std::vector<const std::string*> all;
     unsigned long long bytes = 0;
     std::vector<std::pair<std::string, std::string>> big;  // label, bytes

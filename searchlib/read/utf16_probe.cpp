@@ -40,8 +40,12 @@ bool ReadsAsText(const unsigned char* p, size_t n, bool bigEndian) {
         return bigEndian ? p[2 * k] << 8 | p[2 * k + 1] : p[2 * k] | p[2 * k + 1] << 8;
     };
     size_t other = 0;
+    // Two units in a row of U+0001 to U+00FF, CR LF among them.
+    auto latin = [&](size_t k) { return unit(k) - 1 < 0xFF; };
+    bool asciiPair = false;
     for (size_t k = 0; k < units; ++k) {
         const unsigned u = unit(k);
+        asciiPair = asciiPair || (k > 0 && latin(k) && latin(k - 1));
         if (HighSurrogate(u)) {
             if (k + 1 == units) break;  // its pair is cut by the prefix's end
             if (!LowSurrogate(unit(k + 1))) return false;
@@ -52,7 +56,7 @@ bool ReadsAsText(const unsigned char* p, size_t n, bool bigEndian) {
             ++other;
         }
     }
-    return other * kUnitsPerOther <= units;
+    return asciiPair && other * kUnitsPerOther <= units;
 }
 
 // Most files hold no NUL byte: sixteen bytes a step tell so.
@@ -83,7 +87,7 @@ Utf16Order JudgeUtf16(const unsigned char* p, size_t n) {
     const size_t units = n / 2;
     for (const bool bigEndian : {false, true}) {
         const size_t high = nul[bigEndian ? 0 : 1], low = nul[bigEndian ? 1 : 0];
-        if (high < kFewestNulBytes || high * kUnitsPerNul < units || high < 2 * low) continue;
+        if (high < kFewestNulBytes || high * kUnitsPerNul < units || high <= low) continue;
         if (ReadsAsText(p, n, bigEndian))
             return bigEndian ? Utf16Order::BigEndian : Utf16Order::LittleEndian;
     }

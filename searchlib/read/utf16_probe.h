@@ -19,8 +19,10 @@ enum class Utf16Order { Unknown, None, LittleEndian, BigEndian };
 // file when shorter; an odd last byte is left out). An order fits when, in
 // its units:
 // - at least kFewestNulBytes bytes are NUL in the unit's high half, at least
-//   one unit in kUnitsPerNul has it so, and at least twice as many as have a
-//   NUL in the low half;
+//   one unit in kUnitsPerNul has it so, and more than have a NUL in the low
+//   half;
+// - two units in a row have it so (two ASCII characters, CR LF among them):
+//   in 8-bit text with a few NUL bytes they stand apart;
 // - no surrogate stands alone (a pair cut by the prefix's end passes);
 // - at most one unit in kUnitsPerOther is outside the text of a Japanese PC
 //   (TextUnit in utf16_probe.cpp: ASCII with tab and breaks, Latin, Greek,
