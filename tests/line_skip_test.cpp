@@ -171,13 +171,15 @@ TEST_F(LineSkip, LinesDecodedOneByOneAreThoseOfTheWholeText) {
     std::mt19937 rng(932);
     std::vector<wchar_t> scratch;
     const std::vector<ByteLiteral> none;
-    int kept[2] = {};
+    int kept[2] = {}, leadBeforeBreak = 0;
     for (int i = 0; i < 4000; ++i) {
         const std::string bytes = RandomBytes(rng, i % 4 == 0) + (i % 5 == 0 ? "\x83" : "");
         const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
         const TextEncoding encoding = DetectEncoding(b, bytes.size()).encoding;
         if (encoding != TextEncoding::Ansi && encoding != TextEncoding::Utf8) continue;
         ++kept[encoding == TextEncoding::Utf8];
+        for (size_t k = 1; k < bytes.size() && encoding == TextEncoding::Ansi; ++k)
+            leadBeforeBreak += (bytes[k] == '\r' || bytes[k] == '\n') && IsDBCSLeadByte(bytes[k - 1]);
         const std::vector<std::wstring> expected = PlatformLines(bytes, encoding);
         std::wstring path = dir / L"a.txt";
         WriteBytes(path, bytes);
@@ -199,6 +201,7 @@ TEST_F(LineSkip, LinesDecodedOneByOneAreThoseOfTheWholeText) {
     }
     EXPECT_GT(kept[0], 1000);
     EXPECT_GT(kept[1], 200);
+    EXPECT_GT(leadBeforeBreak, 100);  // a break after a lead byte is met
 }
 
 TEST_F(LineSkip, ByteRecordsAreThoseOfTestingEveryLine) {

@@ -89,41 +89,34 @@ TEST(TextEncodingTest, TheFirstRuleThatFitsDecides) {
     }
 }
 
-struct Hit {
-    int line;
-    std::wstring text;
-};
-
-// Files a Japanese PC holds that earlier detection misread, with their
-// reading and their lines that MixedPattern finds.
+// A file of TreeOfMisreadFilesReadsRight: its reading, and the lines that
+// the pattern finds in it.
 struct MixedFile {
     const wchar_t* name;
     std::string bytes;
     TextEncoding encoding;
-    std::vector<Hit> hits;
+    std::vector<std::pair<int, std::wstring>> hits;
 };
-
-const wchar_t kMixedPattern[] = L"needle|^[ｦ-ﾟ]+$|^東京$";
 
 // A UTF-8 log of 5 MB without a mark, "needle" on its first, middle and
 // last lines, and one 0xFF at the start of one of them.
 MixedFile StrayByteLog(const wchar_t* name, int strayLine) {
     const int lines = 120000;
     const std::wstring tail = L" 東京で処理が完了しました";
-    const std::string tailBytes = Utf8Bytes(tail);
     MixedFile f{name, "", TextEncoding::Utf8, {}};
     for (int i = 1; i <= lines; ++i) {
         const bool needle = i == 1 || i == lines / 2 || i == lines;
-        const std::string head = (needle ? "needle " : "line ") + std::to_string(i);
-        f.bytes += (i == strayLine ? "\xFF" : "") + head + tailBytes + "\n";
-        if (needle)
-            f.hits.push_back(
-                {i, (i == strayLine ? L"\xFFFD" : L"") + std::wstring(head.begin(), head.end()) + tail});
+        const std::wstring head = (needle ? L"needle " : L"line ") + std::to_wstring(i);
+        f.bytes += (i == strayLine ? "\xFF" : "") + Utf8Bytes(head + tail) + "\n";
+        if (needle) f.hits.push_back({i, (i == strayLine ? L"\xFFFD" : L"") + head + tail});
     }
     return f;
 }
 
-std::vector<MixedFile> MixedFiles() {
+// Files a Japanese PC holds that earlier detection misread, each read as it
+// should be; every line found once at its number, binary files passed by,
+// UTF-16 without a mark kept.
+TEST(TextEncodingTest, TreeOfMisreadFilesReadsRight) {
     std::vector<MixedFile> files = {
         StrayByteLog(L"01.log", 1), StrayByteLog(L"02.log", 60000), StrayByteLog(L"03.log", 120000),
         {L"04.txt", "\xCA\xB2", TextEncoding::Ansi, {{1, L"ﾊｲ"}}},
@@ -140,32 +133,20 @@ std::vector<MixedFile> MixedFiles() {
         {L"14.txt", "a\x1B$B\x45\x6C\x45\r\n\x1B(Bneedle", TextEncoding::Iso2022Jp, {{2, L"needle"}}},
     };
     for (BinarySample& b : BinarySamples()) files.push_back({b.name, b.bytes, TextEncoding::Ansi, {}});
-    return files;
-}
-
-TEST(TextEncodingTest, FilesOnAJapanesePcReadRight) {
-    for (const MixedFile& f : MixedFiles()) {
-        SCOPED_TRACE(Show(f.name));
-        DetectedEncoding d = DetectEncoding(Bytes(f.bytes), f.bytes.size());
-        EXPECT_EQ(static_cast<int>(d.encoding), static_cast<int>(f.encoding));
-        EXPECT_EQ(d.markLength, 0u);
-    }
-}
-
-// Every planted hit found once at its line; binary files passed by, UTF-16
-// without a mark kept.
-TEST(TextEncodingTest, TreeOfThoseFilesGivesEveryHitAtItsLine) {
     TempDir tree, out;
     std::wstring expected = L"\xFEFF";
-    for (const MixedFile& f : MixedFiles()) {
+    for (const MixedFile& f : files) {
+        const DetectedEncoding d = DetectEncoding(Bytes(f.bytes), f.bytes.size());
+        EXPECT_EQ(static_cast<int>(d.encoding), static_cast<int>(f.encoding)) << Show(f.name);
+        EXPECT_EQ(d.markLength, 0u);
         WriteBytes(tree / f.name, f.bytes);
-        for (const Hit& h : f.hits) expected += Record(tree / f.name, h.line, h.text);
+        for (const auto& hit : f.hits) expected += Record(tree / f.name, hit.first, hit.second);
     }
     const std::wstring results = out / L"results.txt";
     const TessumiOptions options = {sizeof(TessumiOptions), TESSUMI_SKIP_BINARY, nullptr, 1};
     wchar_t status[TESSUMI_STATUS_TEXT_UNITS];
-    ASSERT_EQ(FnLookForOptions(tree.path().c_str(), results.c_str(), L"", kMixedPattern, &options,
-                               nullptr, nullptr, nullptr, status),
+    ASSERT_EQ(FnLookForOptions(tree.path().c_str(), results.c_str(), L"",
+                               L"needle|^[ｦ-ﾟ]+$|^東京$", &options, nullptr, nullptr, nullptr, status),
               1)
         << Show(status);
     EXPECT_EQ(ReadText(results), expected);
