@@ -240,13 +240,18 @@ TEST(TextEncodingTest, FallbackIsShiftJisOnAUtf8System) {
         UINT system;
         UINT codePage;
         DWORD flags;
-    } cases[] = {{932, CP_ACP, MB_PRECOMPOSED}, {1252, CP_ACP, MB_PRECOMPOSED}, {65001, 932, 0}};
+        TextEncoding kana;  // ﾊｲ (CA B2), weighed against UTF-8 where Shift_JIS is read
+    } cases[] = {{932, CP_ACP, MB_PRECOMPOSED, TextEncoding::Ansi},
+                 {1252, CP_ACP, MB_PRECOMPOSED, TextEncoding::Utf8},
+                 {65001, 932, 0, TextEncoding::Ansi}};
     systemAnsiCodePage = TestCodePage;
     for (const Case& c : cases) {
         systemCodePage = c.system;
         const FallbackConversion f = FallbackCodePage();
         EXPECT_EQ(f.codePage, c.codePage) << c.system;
         EXPECT_EQ(f.flags, c.flags) << c.system;
+        EXPECT_EQ(static_cast<int>(DetectEncoding(Bytes("\xCA\xB2"), 2).encoding),
+                  static_cast<int>(c.kana)) << c.system;
     }
     const std::string tokyo = "\x93\x8C\x8B\x9E";
     std::wstring out(4, L'#');
