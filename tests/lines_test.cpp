@@ -70,10 +70,7 @@ TEST_F(LineSearch, ByteOrderMarkAloneAndEmptyFileGiveNoLine) {
 TEST_F(LineSearch, NulIsACharacterOfItsLineWrittenAsU2400) {
     // The text after a NUL is found, and so is the NUL itself, in every encoding.
     const std::wstring text(L"abc\0needle 東京\r\nend", 17);
-    const struct {
-        const wchar_t* name;
-        std::string bytes;
-    } files[] = {
+    const std::pair<const wchar_t*, std::string> files[] = {
         {L"utf8.txt", Utf8Bytes(text)},
         {L"sjis.txt", SjisBytes(text)},
         {L"utf16.txt", "\xFF\xFE" + Utf16Bytes(text)},
@@ -83,8 +80,8 @@ TEST_F(LineSearch, NulIsACharacterOfItsLineWrittenAsU2400) {
         Open(pattern);
         std::wstring expected = kBom;
         for (const auto& f : files) {
-            ASSERT_EQ(Search(f.name, f.bytes), 1) << Show(f.name);
-            expected += Record(dir / f.name, 1, L"abc\x2400needle 東京");
+            ASSERT_EQ(Search(f.first, f.second), 1) << Show(f.first);
+            expected += Record(dir / f.first, 1, L"abc\x2400needle 東京");
         }
         EXPECT_EQ(Finish(), expected) << Show(pattern);
     }

@@ -483,7 +483,7 @@ TEST_F(OptionsRunTest, MasksAndExcludedFolders) {
 
 // A real PNG, zip and program have NUL bytes early; UTF-16 text too, with a mark or without.
 TEST_F(OptionsRunTest, BinaryFilesArePassedBy) {
-    for (const BinarySample& b : BinarySamples()) WriteBytes(tree / b.name, b.bytes);
+    for (const auto& b : BinarySamples()) WriteBytes(tree / b.first, b.second);
     WriteBytes(tree / L"text.txt", "text\r\n");
     WriteBytes(tree / L"utf16.txt", "\xFF\xFE" + Utf16Bytes(L"text\r\n"));
     WriteBytes(tree / L"utf16le.txt", Utf16Bytes(L"text\r\n"));

@@ -103,7 +103,7 @@ std::string CodePageBytes(UINT codePage, const std::wstring& text) {
     return bytes;
 }
 
-std::vector<BinarySample> BinarySamples() {
+std::vector<std::pair<const wchar_t*, std::string>> BinarySamples() {
     static const char kPng[] =
         "\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\0\x01\0\0\0\x01\x08\x06\0\0\0\x1F\x15\xC4\x89\0\0\0"
         "\x0AIDATx\x9C" "c\0\x01\0\0\x05\0\x01\x0D\x0A\x2D\xB4\0\0\0\0IEND\xAE\x42\x60\x82";

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace testing_support {
@@ -40,13 +41,9 @@ std::string Utf16BeBytes(const std::wstring& text);
 std::string Utf8Bytes(const std::wstring& text);
 std::string CodePageBytes(UINT codePage, const std::wstring& text);
 
-// Files that are no text, each with NUL bytes early: a 1 x 1 PNG, a zip of
-// one small text file, and the running test program.
-struct BinarySample {
-    const wchar_t* name;
-    std::string bytes;
-};
-std::vector<BinarySample> BinarySamples();
+// Files that are no text, each with NUL bytes early, by name: a 1 x 1 PNG,
+// a zip of one small text file, and the running test program.
+std::vector<std::pair<const wchar_t*, std::string>> BinarySamples();
 
 // One result record as a search writes it: path, CR LF TAB "(number)===>",
 // the line, CR LF.

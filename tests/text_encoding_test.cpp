@@ -132,7 +132,7 @@ TEST(TextEncodingTest, TreeOfMisreadFilesReadsRight) {
         {L"13.txt", "\x95\x5C\x83\r\nneedle\r\n", TextEncoding::Ansi, {{2, L"needle"}}},
         {L"14.txt", "a\x1B$B\x45\x6C\x45\r\n\x1B(Bneedle", TextEncoding::Iso2022Jp, {{2, L"needle"}}},
     };
-    for (BinarySample& b : BinarySamples()) files.push_back({b.name, b.bytes, TextEncoding::Ansi, {}});
+    for (auto& b : BinarySamples()) files.push_back({b.first, b.second, TextEncoding::Ansi, {}});
     TempDir tree, out;
     std::wstring expected = L"\xFEFF";
     for (const MixedFile& f : files) {
