@@ -351,19 +351,22 @@ int64_t WeighUtf8(const unsigned char* p, size_t from, size_t n) {
     return weight;
 }
 
-// p[0, n), valid in code page 932, read in it; doubt is set at a
-// character that counts against it.
+// p[0, n) read in code page 932 (lead bytes 81-9F and E0-FC pair with the
+// next byte, whether the platform has the pair or not), up to the first
+// character that counts against it, where doubt is set.
 int64_t WeighShiftJis(const unsigned char* p, size_t n, bool& doubt) {
-    const DoubleByteTable& t = ShiftJisTable();
     int64_t weight = 0;
     for (size_t i = 0; i < n;) {
         if (p[i] < 0x80) {
             ++i;
             continue;
         }
-        const bool pair = t.kind[p[i]] == DoubleByteTable::kLead;
+        const bool pair = (p[i] >= 0x81 && p[i] <= 0x9F) || (p[i] >= 0xE0 && p[i] <= 0xFC);
         const int w = ShiftJisWeight(p[i], pair);
-        doubt = doubt || w < 0;
+        if (w < 0) {
+            doubt = true;
+            break;
+        }
         weight += w;
         i += pair ? 2 : 1;
     }
@@ -445,15 +448,13 @@ void EncodingDetector::Feed(const unsigned char* p, size_t n, bool last) {
     // text fails it within a few characters. Code page 932 is asked while the
     // EUC-JP rule or the weighing needs it; the readings are weighed while
     // both hold.
+    // A character that counts against code page 932's reading settles the
+    // weighing at once: for UTF-8 Japanese text its first kanji or kana.
     if (euc_ && !(last && Utf8Holds())) euc_ = ValidIn(EucJpTable(), high, rest);
-    const bool weighing = weigh_ && utf8_.holds;
-    if (sjis_ && (euc_ || weighing)) {
-        sjis_ = ValidIn(ShiftJisTable(), high, rest);
-        if (sjis_ && weighing) {
-            utf8Weight_ += WeighUtf8(p, firstHigh, n);
-            sjisWeight_ += WeighShiftJis(high, rest, sjisDoubt_);
-        }
-    }
+    if (weigh_ && utf8_.holds && !sjisDoubt_) sjisWeight_ += WeighShiftJis(high, rest, sjisDoubt_);
+    const bool weighing = weigh_ && utf8_.holds && !sjisDoubt_;
+    if (sjis_ && (euc_ || weighing)) sjis_ = ValidIn(ShiftJisTable(), high, rest);
+    if (sjis_ && weighing) utf8Weight_ += WeighUtf8(p, firstHigh, n);
 }
 
 // ISO-2022-JP only while every byte is 7-bit, checked from the first escape.
