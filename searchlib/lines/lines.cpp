@@ -6,6 +6,7 @@
 #include <cwchar>
 #include <string>
 
+#include "Tessumi.h"
 #include "binary_file.h"
 #include "block_reader.h"
 #include "byte_fold_search.h"
@@ -31,7 +32,6 @@ constexpr size_t kMarkLength = 5;
 constexpr size_t kTailLength = 2;
 
 constexpr wchar_t kByteOrderMark = 0xFEFF;
-constexpr wchar_t kNulSymbol = 0x2400;  // ␀
 constexpr size_t kMaxDigits = 20;  // and a sign
 
 // Decimal digits of a line number into out (at least kMaxDigits + 1 units);
@@ -165,13 +165,12 @@ void CutLines(const wchar_t* text, size_t n, std::vector<Line>& lines) {
 
 int AppendRecord(SearchRun& run, const wchar_t* path, size_t pathLength, long long number,
                  const Line& found, wchar_t* statusText) {
-    // A zero unit would end the results file for its readers: each is
-    // written as U+2400, the symbol for NUL.
+    // A zero unit would end the results file for its readers (Tessumi.h).
     Line line = found;
     std::wstring shown;
     if (std::find(found.start, found.start + found.length, L'\0') != found.start + found.length) {
         shown.assign(found.start, found.length);
-        std::replace(shown.begin(), shown.end(), L'\0', kNulSymbol);
+        std::replace(shown.begin(), shown.end(), L'\0', wchar_t{TESSUMI_NUL_SYMBOL});
         line = {shown.data(), shown.size()};
     }
     if (run.records != nullptr) {  // a worker: the writer formats it in its turn
@@ -406,7 +405,7 @@ int FnSearchLines(const wchar_t* path, size_t pathLength, SearchRun& run, wchar_
     if (!reader.Open(path, statusText)) return passBy();
 
     // The first pass decides the encoding; a mark decides at once, and so
-    // does a file that is no longer UTF-8 nor EUC-JP.
+    // does a file that can no longer be UTF-16, UTF-8 nor EUC-JP.
     // Under binary skip a NUL byte early in the file passes it by, unless the
     // file reads as UTF-16: that is known as soon as it can't.
     EncodingDetector detector;

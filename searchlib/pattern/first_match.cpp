@@ -26,7 +26,6 @@ namespace {
 // enough for what the search itself found, bounded for a line in view.
 constexpr long long kStepsPerUnit = 64;
 constexpr long long kStepsBase = 65536;
-constexpr wchar_t kNulSymbol = 0x2400;  // ␀
 
 // The last pattern asked about, kept compiled: the view asks for every line
 // in view with the same pattern.
@@ -99,9 +98,10 @@ extern "C" TESSUMI_API int FnFirstMatch(const wchar_t* pattern, const wchar_t* l
         // A record writes each NUL of its line as U+2400 (lines.h): the line
         // is matched first as the search matched it, NULs and all, and as
         // given when only that finds the pattern (a ␀ of the file's own).
-        if (std::find(subject, subject + n, kNulSymbol) != subject + n) {
+        const wchar_t symbol = TESSUMI_NUL_SYMBOL;
+        if (std::find(subject, subject + n, symbol) != subject + n) {
             m.withNuls.assign(subject, n);
-            std::replace(m.withNuls.begin(), m.withNuls.end(), kNulSymbol, L'\0');
+            std::replace(m.withNuls.begin(), m.withNuls.end(), symbol, L'\0');
             found = FnPatternFound(*m.found, m.withNuls.data(), n, statusText);
             if (found > 0) subject = m.withNuls.data();
         }

@@ -309,17 +309,25 @@ size_t FirstBreakTaken(const bool* lead, const unsigned char* p, size_t from, si
     size_t i = from + 1;  // the byte at from starts a character
 #ifdef TESSUMI_SSE2
     // Only a break right after a byte of 0x80 or above needs a closer look:
-    // every lead byte of a code page is one.
+    // every lead byte of a code page is one. Thirty-two bytes a step; the
+    // top bits of the bytes, moved up by one, are those of the bytes before.
     const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
-    for (; n >= 16 && i <= n - 16; i += 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-        const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i - 1));
-        const __m128i breaks = _mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf));
-        unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(breaks, before)));
-        for (; mask != 0; mask &= mask - 1) {
+    auto breaksIn = [&](__m128i v) {
+        return static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf))));
+    };
+    auto highIn = [](__m128i v) { return static_cast<unsigned>(_mm_movemask_epi8(v)); };
+    unsigned carry = p[i - 1] >> 7;
+    for (; n >= 32 && i <= n - 32; i += 32) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 16));
+        const unsigned high = highIn(a) | highIn(b) << 16;
+        const unsigned breaks = breaksIn(a) | breaksIn(b) << 16;
+        for (unsigned mask = breaks & (high << 1 | carry); mask != 0; mask &= mask - 1) {
             const size_t at = i + CountTrailingZeros(mask);
             if (lead[p[at - 1]] && taken(at)) return at;
         }
+        carry = high >> 31;
     }
 #endif
     for (; i < n; ++i)
@@ -450,6 +458,7 @@ void EncodingDetector::Feed(const unsigned char* p, size_t n, bool last) {
     // both hold.
     // A character that counts against code page 932's reading settles the
     // weighing at once: for UTF-8 Japanese text its first kanji or kana.
+    if (rest == 0) return;  // 7-bit: the same in every one of them
     if (euc_ && !(last && Utf8Holds())) euc_ = ValidIn(EucJpTable(), high, rest);
     if (weigh_ && utf8_.holds && !sjisDoubt_) sjisWeight_ += WeighShiftJis(high, rest, sjisDoubt_);
     const bool weighing = weigh_ && utf8_.holds && !sjisDoubt_;
