@@ -322,12 +322,13 @@ size_t FirstBreakTaken(const bool* lead, const unsigned char* p, size_t from, si
         const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 16));
         const unsigned high = highIn(a) | highIn(b) << 16;
-        const unsigned breaks = breaksIn(a) | breaksIn(b) << 16;
-        for (unsigned mask = breaks & (high << 1 | carry); mask != 0; mask &= mask - 1) {
+        const unsigned before = high << 1 | carry;
+        carry = high >> 31;
+        if (before == 0) continue;  // ASCII
+        for (unsigned mask = (breaksIn(a) | breaksIn(b) << 16) & before; mask != 0; mask &= mask - 1) {
             const size_t at = i + CountTrailingZeros(mask);
             if (lead[p[at - 1]] && taken(at)) return at;
         }
-        carry = high >> 31;
     }
 #endif
     for (; i < n; ++i)
@@ -459,10 +460,11 @@ void EncodingDetector::Feed(const unsigned char* p, size_t n, bool last) {
     // A character that counts against code page 932's reading settles the
     // weighing at once: for UTF-8 Japanese text its first kanji or kana.
     if (rest == 0) return;  // 7-bit: the same in every one of them
-    if (euc_ && !(last && Utf8Holds())) euc_ = ValidIn(EucJpTable(), high, rest);
+    const bool eucAsked = euc_ && !(last && Utf8Holds());
+    if (eucAsked) euc_ = ValidIn(EucJpTable(), high, rest);
     if (weigh_ && utf8_.holds && !sjisDoubt_) sjisWeight_ += WeighShiftJis(high, rest, sjisDoubt_);
     const bool weighing = weigh_ && utf8_.holds && !sjisDoubt_;
-    if (sjis_ && (euc_ || weighing)) sjis_ = ValidIn(ShiftJisTable(), high, rest);
+    if (sjis_ && ((eucAsked && euc_) || weighing)) sjis_ = ValidIn(ShiftJisTable(), high, rest);
     if (sjis_ && weighing) utf8Weight_ += WeighUtf8(p, firstHigh, n);
 }
 
