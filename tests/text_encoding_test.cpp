@@ -220,6 +220,8 @@ TEST(TextEncodingTest, MendsOfUtf8AndIso2022Jp) {
         {TextEncoding::Iso2022Jp, "\x1B$(D\x30\x21\x1B(Ba\x1B$B\x29\x21",
          Jis0212Sample() + L"a\xFFFD"},
         {TextEncoding::EucJp, "\xC5\xEC\x8F\xB0\xA1\xC5\xEC", L"東" + Jis0212Sample() + L"東"},
+        // NUL is a character in every set; a break ends half a pair.
+        {TextEncoding::Iso2022Jp, std::string("\x1B$B\0El\x45\r\n", 9), std::wstring(L"\0東\xFFFD\r\n", 5)},
     };
     for (const Case& c : cases) {
         std::wstring out(c.bytes.size(), L'#');
