@@ -25,6 +25,10 @@
 extern "C" {
 #endif
 
+/* What a record shows for a NUL character of its line (U+2400, ␀): readers
+   of the results file take a zero unit as its end. */
+#define TESSUMI_NUL_SYMBOL 0x2400
+
 // Told now and then how a search run of FnLookForProgress goes, on the
 // thread that runs it: the files searched so far, the records found so far
 // and the folder being walked. Returns 1 to go on, 0 to stop the run.
@@ -33,7 +37,8 @@ typedef int(CALLBACK* TessumiProgress)(long long filesSearched, long long hits,
 
 // One search run: writes every line of every file below startFolder whose
 // path matches pattern1 and that matches pattern2 into resultsFile (UTF-16LE
-// with byte-order mark). "正常です" on success.
+// with byte-order mark), each NUL character of a line written as
+// TESSUMI_NUL_SYMBOL. "正常です" on success.
 TESSUMI_API int FnLookFor(const wchar_t* startFolder, const wchar_t* resultsFile,
                           const wchar_t* pattern1, const wchar_t* pattern2,
                           wchar_t* statusText);
@@ -142,7 +147,8 @@ TESSUMI_API int FnPhysicalLine(const wchar_t* file, int recordLine, int* physica
 // flags are the pattern flags of the search that found the line. 1 with
 // *start = -1 and *matchLength = 0 when the pattern is not found (or the
 // search for the position reaches its limits); 0 with the pattern's failure
-// text when the pattern can't be used.
+// text when the pattern can't be used. A TESSUMI_NUL_SYMBOL in line is taken
+// for the NUL a record shows so, unless only the line as given holds a match.
 TESSUMI_API int FnFirstMatch(const wchar_t* pattern, const wchar_t* line, int length, int flags,
                              int* start, int* matchLength, wchar_t* statusText);
 

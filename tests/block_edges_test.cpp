@@ -88,7 +88,7 @@ TEST_F(BlockEdges, TinyBlocksGiveTheRecordsOfOneBlock) {
         {"Shift_JIS", Encode(932, text), true},
         {"EUC-JP", euc, true},
         {"ISO-2022-JP", ToIso2022Jp(euc), true},
-        {"Shift_JIS with breaks taken as second bytes", "a\x81\nb\x81\r\n\r\n" + Encode(932, text), false},
+        {"Shift_JIS with lead bytes before breaks", "a\x81\nb\x81\r\n\r\n" + Encode(932, text), false},
     };
     const wchar_t* patterns[] = {L"天気", L""};  // on the bytes, and decoded
     const size_t blockSizes[] = {1, 2, 3, 5, 8, 13, 64};

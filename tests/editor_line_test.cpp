@@ -38,6 +38,7 @@ TEST(EditorLine, RecordNumbersMapToTheLineAnEditorShows) {
         {"leading breaks", "\n\n\nhit", 4},
         {"UTF-16", "\xFF\xFE" + Utf16Bytes(L"一\r\n\r\n二\r三\n\nhit"), 6},
         {"Shift_JIS", SjisBytes(L"表\r\n\r\n\r\n能\r\rhit\n終\n"), 6},
+        {"a lead byte before a break", "\x95\x5C\x83\r\n\r\n\x83\nhit", 4},
     };
     // In one block, and in blocks of a few bytes that end wherever a line can.
     for (size_t blockSize : {kReadBlockSize, size_t(3)}) {
@@ -94,6 +95,9 @@ TEST(EditorLine, FirstMatchIsTheSearchesMatch) {
         {L"^$", L"", 1, 0, 0},
         {L"z", L"abc", 1, -1, 0},
         {L"(", L"abc", 0, -1, 0},
+        // A record's U+2400 is the NUL the search matched, or a ␀ of the file.
+        {L"c\\0n", L"abc\x2400needle", 1, 2, 3},
+        {L"\x2400", L"a\x2400", 1, 1, 1},
     };
     for (const auto& c : cases) {
         int start = -2, length = -2;

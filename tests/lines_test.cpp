@@ -67,12 +67,24 @@ TEST_F(LineSearch, ByteOrderMarkAloneAndEmptyFileGiveNoLine) {
     EXPECT_EQ(Finish(), kBom);
 }
 
-TEST_F(LineSearch, ZeroCharacterEndsTheLineThatHoldsIt) {
-    ASSERT_EQ(Search(L"z.txt", std::string("ab\0cd\r\nef\0", 10)), 1);
-    std::wstring path = dir / L"z.txt";
-    std::wstring file = Finish();
-    EXPECT_EQ(file, kBom + Record(path, 1, L"ab") + Record(path, 2, L"ef"));
-    EXPECT_EQ(file.find(L'\0'), std::wstring::npos);
+TEST_F(LineSearch, NulIsACharacterOfItsLineWrittenAsU2400) {
+    // The text after a NUL is found, and so is the NUL itself, in every encoding.
+    const std::wstring text(L"abc\0needle 東京\r\nend", 17);
+    const std::pair<const wchar_t*, std::string> files[] = {
+        {L"utf8.txt", Utf8Bytes(text)},
+        {L"sjis.txt", SjisBytes(text)},
+        {L"utf16.txt", "\xFF\xFE" + Utf16Bytes(text)},
+        {L"iso.txt", std::string("abc\0needle \x1B$BEl5~\x1B(B\r\nend", 27)},
+    };
+    for (const wchar_t* pattern : {L"needle", L"c\\0n"}) {
+        Open(pattern);
+        std::wstring expected = kBom;
+        for (const auto& f : files) {
+            ASSERT_EQ(Search(f.first, f.second), 1) << Show(f.first);
+            expected += Record(dir / f.first, 1, L"abc\x2400needle 東京");
+        }
+        EXPECT_EQ(Finish(), expected) << Show(pattern);
+    }
 }
 
 TEST_F(LineSearch, Utf16FileIsSearchedAsItIs) {

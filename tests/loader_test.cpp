@@ -85,8 +85,9 @@ TEST_F(LoaderTest, OneByteFileAndAZeroByteKept) {
     EXPECT_EQ(zero.units(), std::wstring(L"\xFEFF" L"a\0b", 4));
 }
 
-// A mark becomes the one U+FEFF at unit 0. A UTF-8 mark always holds: a byte
-// that begins no well-formed sequence becomes U+FFFD.
+// A mark becomes the one U+FEFF at unit 0, which UTF-16 without one gets too.
+// A UTF-8 mark always holds: a byte that begins no well-formed sequence
+// becomes U+FFFD.
 TEST_F(LoaderTest, BigEndianAndUtf8MarksBecomeUnitZero) {
     struct Case {
         std::string bytes;
@@ -97,6 +98,9 @@ TEST_F(LoaderTest, BigEndianAndUtf8MarksBecomeUnitZero) {
         {"\xEF\xBB\xBF" "a\xE6\x9D\xB1", L"\xFEFF" L"a東"},
         {"\xEF\xBB\xBF", L"\xFEFF"},
         {"\xEF\xBB\xBF" "\x93\x8C", L"\xFEFF\xFFFD\xFFFD"},
+        // UTF-16 without a mark gets the U+FEFF all the same.
+        {std::string("a\0\r\0\n\0\x71\x67", 8), L"\xFEFF" L"a\r\n東"},
+        {std::string("\0a\0\r\0\n\x67\x71", 8), L"\xFEFF" L"a\r\n東"},
     };
     for (const Case& c : cases) {
         WriteBytes(dir / L"marked.txt", c.bytes);

@@ -570,22 +570,17 @@ TEST_F(OptionsRunTest, AnOptionOnlyAddsRecords) {
     EXPECT_GT(added, 300u);
 }
 
-// A real PNG and a real program have NUL bytes early; a UTF-16 text too.
+// A real PNG, zip and program have NUL bytes early; UTF-16 text too, with a mark or without.
 TEST_F(OptionsRunTest, BinaryFilesArePassedBy) {
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    ASSERT_TRUE(CopyFileW(self, (tree / L"program.exe").c_str(), FALSE));
-    static const char kPng[] =  // a 1 x 1 PNG
-        "\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\0\x01\0\0\0\x01\x08\x06\0\0\0\x1F\x15\xC4\x89\0\0\0"
-        "\x0AIDATx\x9C" "c\0\x01\0\0\x05\0\x01\x0D\x0A\x2D\xB4\0\0\0\0IEND\xAE\x42\x60\x82";
-    WriteBytes(tree / L"dot.png", std::string(kPng, sizeof(kPng) - 1));
+    for (const auto& b : BinarySamples()) WriteBytes(tree / b.first, b.second);
     WriteBytes(tree / L"text.txt", "text\r\n");
     WriteBytes(tree / L"utf16.txt", "\xFF\xFE" + Utf16Bytes(L"text\r\n"));
+    WriteBytes(tree / L"utf16le.txt", Utf16Bytes(L"text\r\n"));
     const wchar_t* pattern = L"";  // every line
     ASSERT_EQ(RunWith(0, L"", pattern), 1) << Show(Status());
-    EXPECT_EQ(FoundFiles(), L"dot.png program.exe text.txt utf16.txt ");
+    EXPECT_EQ(FoundFiles(), L"dot.png program.exe text.txt text.zip utf16.txt utf16le.txt ");
     ASSERT_EQ(RunWith(TESSUMI_SKIP_BINARY, L"", pattern), 1) << Show(Status());
-    EXPECT_EQ(FoundFiles(), L"text.txt utf16.txt ");
+    EXPECT_EQ(FoundFiles(), L"text.txt utf16.txt utf16le.txt ");
 }
 
 // What would end the run without keep-going is told and passed by; a

@@ -84,6 +84,12 @@ std::string Utf16Bytes(const std::wstring& text) {
     return bytes;
 }
 
+std::string Utf16BeBytes(const std::wstring& text) {
+    std::string bytes = Utf16Bytes(text);
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) std::swap(bytes[i], bytes[i + 1]);
+    return bytes;
+}
+
 std::string SjisBytes(const std::wstring& text) { return CodePageBytes(932, text); }
 
 std::string Utf8Bytes(const std::wstring& text) { return CodePageBytes(CP_UTF8, text); }
@@ -95,6 +101,23 @@ std::string CodePageBytes(UINT codePage, const std::wstring& text) {
     WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), &bytes[0], n,
                         nullptr, nullptr);
     return bytes;
+}
+
+std::vector<std::pair<const wchar_t*, std::string>> BinarySamples() {
+    static const char kPng[] =
+        "\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\0\x01\0\0\0\x01\x08\x06\0\0\0\x1F\x15\xC4\x89\0\0\0"
+        "\x0AIDATx\x9C" "c\0\x01\0\0\x05\0\x01\x0D\x0A\x2D\xB4\0\0\0\0IEND\xAE\x42\x60\x82";
+    static const char kZip[] =  // a.txt, deflated
+        "PK\x03\x04\x14\0\0\0\x08\0\x80\xB0\x89\x5D\xE2\xF7\xDC\xBD\x15\0\0\0\x2D\0\0\0\x05\0\0\0"
+        "a.txt\x7B\x36\x77\xE3\x93\x5D\x6B\x14\xF2\x52\x53\x53\x72\x52\x79\xB9\x9E\xE1\xE5\x02\0"
+        "PK\x01\x02\x14\x03\x14\0\0\0\x08\0\x80\xB0\x89\x5D\xE2\xF7\xDC\xBD\x15\0\0\0\x2D\0\0\0"
+        "\x05\0\0\0\0\0\0\0\0\0\0\0\x80\x01\0\0\0\0a.txtPK\x05\x06\0\0\0\0\x01\0\x01\0\x33\0\0\0"
+        "\x38\0\0\0\0\0";
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    return {{L"dot.png", std::string(kPng, sizeof(kPng) - 1)},
+            {L"text.zip", std::string(kZip, sizeof(kZip) - 1)},
+            {L"program.exe", ReadBytes(self)}};
 }
 
 std::wstring Record(const std::wstring& path, int number, const std::wstring& line) {

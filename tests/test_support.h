@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace testing_support {
@@ -34,9 +35,15 @@ bool FileExists(const std::wstring& path);
 std::string Utf16Bytes(const std::wstring& text);
 // Shift_JIS (code page 932) bytes of text.
 std::string SjisBytes(const std::wstring& text);
+// UTF-16BE bytes of text (no byte-order mark added).
+std::string Utf16BeBytes(const std::wstring& text);
 // UTF-8 bytes of text, and the bytes of any code page.
 std::string Utf8Bytes(const std::wstring& text);
 std::string CodePageBytes(UINT codePage, const std::wstring& text);
+
+// Files that are no text, each with NUL bytes early, by name: a 1 x 1 PNG,
+// a zip of one small text file, and the running test program.
+std::vector<std::pair<const wchar_t*, std::string>> BinarySamples();
 
 // One result record as a search writes it: path, CR LF TAB "(number)===>",
 // the line, CR LF.

@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <cstring>
 #include <cwchar>
+#include <string>
 
+#include "Tessumi.h"
 #include "binary_file.h"
 #include "block_reader.h"
 #include "byte_fold_search.h"
@@ -135,23 +137,18 @@ size_t LineStartOf(const wchar_t* text, size_t from, size_t q) {
 // Takes the line that starts at next (1 for the first line of a text) and
 // moves next past the line and the run of CR and LF after it. Every piece
 // that a break follows is a line, even when empty; the piece at the end of
-// the text is a line only when it is not empty. A zero character ends the
-// line's content. Returns false when no line is left.
+// the text is a line only when it is not empty. A zero character is a
+// character like any other. Returns false when no line is left.
 bool NextLine(const wchar_t* text, size_t n, size_t& next, Line& line) {
     const size_t start = next;
     if (start >= n) return false;
     size_t k = start;
-    size_t zero = SIZE_MAX;  // first zero character of the line
     for (;;) {
         k = SkipOrdinaryUnits(text, k, n);
-        if (k == n) break;
-        wchar_t c = text[k];
-        if (c == kCR || c == kLF) break;
-        if (c == L'\0' && zero == SIZE_MAX) zero = k;
-        ++k;
+        if (k == n || IsBreak(text[k])) break;
+        ++k;  // a control character below CR
     }
-    const size_t end = zero < k ? zero : k;
-    line = {text + start, end - start};
+    line = {text + start, k - start};
     while (k < n && (text[k] == kCR || text[k] == kLF)) ++k;
     next = k;
     return true;
@@ -167,7 +164,15 @@ void CutLines(const wchar_t* text, size_t n, std::vector<Line>& lines) {
 }
 
 int AppendRecord(SearchRun& run, const wchar_t* path, size_t pathLength, long long number,
-                 const Line& line, wchar_t* statusText) {
+                 const Line& found, wchar_t* statusText) {
+    // A zero unit would end the results file for its readers (Tessumi.h).
+    Line line = found;
+    std::wstring shown;
+    if (std::find(found.start, found.start + found.length, L'\0') != found.start + found.length) {
+        shown.assign(found.start, found.length);
+        std::replace(shown.begin(), shown.end(), L'\0', wchar_t{TESSUMI_NUL_SYMBOL});
+        line = {shown.data(), shown.size()};
+    }
     if (run.records != nullptr) {  // a worker: the writer formats it in its turn
         run.records->Add(number, line);
         return 1;
@@ -340,32 +345,24 @@ bool BytesCanShow(const ByteLiteralCache& cache, const unsigned char* bytes, siz
     return !cache.asciiTextOnly || AllAscii(bytes, n);
 }
 
-// The skip literals' bytes when a block can be searched on its bytes: read
-// in UTF-8, or in the ANSI code page with no break taken into a character;
-// null otherwise.
+// The skip literals' bytes when a block can be searched on its bytes (read
+// in UTF-8 or in the ANSI code page); null otherwise.
 const std::vector<ByteLiteral>* BytePath(SearchRun& run, TextEncoding encoding,
                                          const unsigned char* bytes, size_t n) {
-    if (encoding == TextEncoding::Utf8) {
-        const std::vector<ByteLiteral>* literals = ByteLiterals(run, TextEncoding::Utf8);
-        return literals && BytesCanShow(run.utf8Literals, bytes, n) ? literals : nullptr;
-    }
-    if (encoding != TextEncoding::Ansi) return nullptr;
-    const std::vector<ByteLiteral>* literals = ByteLiterals(run, TextEncoding::Ansi);
-    return literals && BreaksStandAlone(AnsiCodePage(), bytes, n) &&
-                   BytesCanShow(run.ansiLiterals, bytes, n)
-               ? literals
-               : nullptr;
+    if (encoding != TextEncoding::Utf8 && encoding != TextEncoding::Ansi) return nullptr;
+    const std::vector<ByteLiteral>* literals = ByteLiterals(run, encoding);
+    const ByteLiteralCache& cache =
+        encoding == TextEncoding::Utf8 ? run.utf8Literals : run.ansiLiterals;
+    return literals && BytesCanShow(cache, bytes, n) ? literals : nullptr;
 }
 
 }  // namespace
 
 BlockCut CutFor(TextEncoding encoding) {
     BlockCut cut;
-    if (encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be) {
+    if (IsUtf16(encoding)) {
         cut.unitBytes = 2;
         cut.bigEndian = encoding == TextEncoding::Utf16Be;
-    } else if (encoding == TextEncoding::Ansi && AnsiCodePage().usable) {
-        cut.lead = AnsiCodePage().lead;
     }
     return cut;
 }
@@ -408,19 +405,23 @@ int FnSearchLines(const wchar_t* path, size_t pathLength, SearchRun& run, wchar_
     if (!reader.Open(path, statusText)) return passBy();
 
     // The first pass decides the encoding; a mark decides at once, and so
-    // does a file that is no longer UTF-8 nor EUC-JP.
+    // does a file that can no longer be UTF-16, UTF-8 nor EUC-JP.
+    // Under binary skip a NUL byte early in the file passes it by, unless the
+    // file reads as UTF-16: that is known as soon as it can't.
     EncodingDetector detector;
     const BlockCut anyBreak;
     const bool skipBinary = run.options.Has(TESSUMI_SKIP_BINARY);
     BinaryProbe binary;
     for (;;) {
         if (!reader.Next(anyBreak, statusText)) return passBy();
-        if (skipBinary && !binary.Feed(reader.data(), reader.size())) return kFilePassedBy;
+        if (skipBinary) binary.Feed(reader.data(), reader.size());
         detector.Feed(reader.data(), reader.size(), reader.last());
+        if (binary.Found() && !detector.MayBeUtf16()) return kFilePassedBy;
         if (reader.last() || (detector.Settled() && (!skipBinary || binary.Done()))) break;
         if (!run.progress.NewBlock(statusText)) return 0;
     }
     const DetectedEncoding detected = detector.Result();
+    if (binary.Found() && !IsUtf16(detected.encoding)) return kFilePassedBy;
     if (!reader.Rewind(statusText)) return passBy();
 
     const BlockCut cut = CutFor(detected.encoding);

@@ -11,18 +11,18 @@
 
 // Cuts text[0, n) (text[0] is U+FEFF) into lines: every maximal run of CR and
 // LF is one break, the piece before the first break is a line even when
-// empty, the piece after the last break only when it is not empty, and a zero
-// character ends the content of the line that holds it.
+// empty, the piece after the last break only when it is not empty. A zero
+// character is part of its line.
 void CutLines(const wchar_t* text, size_t n, std::vector<Line>& lines);
 
 // Appends path + "\r\n\t(number)===>" + line + "\r\n" to the run's
-// ResultBlock, writing the block out first when the record would not fit.
+// ResultBlock, writing the block out first when the record would not fit;
+// each zero unit of the line is written as U+2400 (␀).
 int AppendRecord(SearchRun& run, const wchar_t* path, size_t pathLength, long long number,
                  const Line& line, wchar_t* statusText);
 
 // Where the search's second pass may end a block of a file in encoding:
-// UTF-16 breaks are units, and a double-byte code page's lead byte may take
-// a break as its second byte.
+// after a break, which in UTF-16 is a unit.
 BlockCut CutFor(TextEncoding encoding);
 
 // Searches one file of any size, read in blocks (block_reader.h) twice: a

@@ -9,7 +9,6 @@
 
 #include "Tessumi.h"
 #include "block_reader.h"
-#include "byte_text.h"
 #include "lines.h"
 #include "physical_line.h"
 #include "status_text.h"
@@ -84,11 +83,10 @@ void Walk(const Unit* text, size_t k, size_t n, LineWalk& w) {
     }
 }
 
-// Where the search takes a block on its bytes (lines.cpp), its breaks are
-// the bytes CR and LF: they are counted without decoding.
-bool OnBytes(TextEncoding encoding, const unsigned char* bytes, size_t n) {
-    return encoding == TextEncoding::Utf8 ||
-           (encoding == TextEncoding::Ansi && BreaksStandAlone(AnsiCodePage(), bytes, n));
+// In the encodings the search takes on their bytes (lines.cpp), the breaks
+// are the bytes CR and LF: they are counted without decoding.
+bool OnBytes(TextEncoding encoding) {
+    return encoding == TextEncoding::Utf8 || encoding == TextEncoding::Ansi;
 }
 
 }  // namespace
@@ -125,7 +123,7 @@ int ReadTextPieces(const wchar_t* file, const std::function<bool(const TextPiece
         TextPiece piece;
         piece.encoding = detected.encoding;
         piece.last = reader.last();
-        if (OnBytes(detected.encoding, reader.data(), n)) {
+        if (OnBytes(detected.encoding)) {
             piece.bytes = reader.data();
             piece.from = mark;
             piece.n = n;

@@ -64,7 +64,7 @@ extern "C" TESSUMI_API int FnAllMatches(const wchar_t* pattern, const wchar_t* l
         return WithMatcher(pattern, flags, [&](Matcher& m) {
             const wchar_t* subject = line ? line : L"";
             const size_t n = static_cast<size_t>(length);
-            const int found = FnPatternFound(*m.found, subject, n, statusText);
+            const int found = FoundAsSearched(m, subject, n, statusText);
             if (found < 0) return 0;
             status::Ok(statusText);
             if (found == 0 || !m.locatable || static_cast<size_t>(from) > n) return 1;

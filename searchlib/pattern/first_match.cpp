@@ -3,6 +3,7 @@
 // position is looked up here, with the same compiled form of the pattern.
 #include <windows.h>
 
+#include <algorithm>
 #include <climits>
 #include <locale>
 #include <memory>
@@ -68,6 +69,19 @@ Matcher& MatcherFor(const wchar_t* pattern, int flags) {
 
 }  // namespace
 
+int FoundAsSearched(Matcher& m, const wchar_t*& subject, size_t n, wchar_t* statusText) {
+    int found = 0;
+    const wchar_t symbol = TESSUMI_NUL_SYMBOL;
+    if (std::find(subject, subject + n, symbol) != subject + n) {
+        m.withNuls.assign(subject, n);
+        std::replace(m.withNuls.begin(), m.withNuls.end(), symbol, L'\0');
+        found = FnPatternFound(*m.found, m.withNuls.data(), n, statusText);
+        if (found > 0) subject = m.withNuls.data();
+    }
+    if (found == 0) found = FnPatternFound(*m.found, subject, n, statusText);
+    return found;
+}
+
 int WithMatcher(const wchar_t* pattern, int flags, const std::function<int(Matcher&)>& use) {
     ExclusiveLock hold(g_lock);
     return use(MatcherFor(pattern, flags));
@@ -87,7 +101,7 @@ extern "C" TESSUMI_API int FnFirstMatch(const wchar_t* pattern, const wchar_t* l
         Matcher& m = MatcherFor(pattern, flags);
         const wchar_t* subject = line ? line : L"";
         const size_t n = static_cast<size_t>(length);
-        const int found = FnPatternFound(*m.found, subject, n, statusText);
+        const int found = FoundAsSearched(m, subject, n, statusText);
         if (found < 0) return 0;
         status::Ok(statusText);
         if (found == 0 || !m.locatable) return 1;

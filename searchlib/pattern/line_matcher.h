@@ -30,7 +30,15 @@ struct Matcher {
     bool plainLocatable = false;
     std::vector<wchar_t> folded;  // reused from line to line
     std::vector<size_t> at;       // each folded unit's first unit in the line
+    std::wstring withNuls;        // the line with its U+2400 read as NUL
 };
+
+// The search's own answer for a line as a record shows it (FnPatternFound:
+// 1, 0, or -1 with the failure text). A record writes each NUL of its line
+// as U+2400: the line is matched first as the search matched it, NULs and
+// all, and as given when only that finds the pattern (a ␀ of the file's
+// own). subject is moved to the text that matched.
+int FoundAsSearched(Matcher& m, const wchar_t*& subject, size_t n, wchar_t* statusText);
 
 // Hands `use` the matcher of pattern and flags, compiled when it is not the
 // last one, to one caller at a time; returns what use returns.

@@ -44,15 +44,8 @@ size_t BlockReader::CutAt(const BlockCut& cut) const {
     size_t q = filled_ / w * w;
     if (q < 2 * w) return 0;
     q -= w;
-    for (; q >= w; q -= w) {
-        if (!IsBreak(UnitAt(p, q - w, cut)) || IsBreak(UnitAt(p, q, cut))) continue;
-        if (cut.lead != nullptr) {
-            size_t r = q - 1;
-            while (r > 0 && cut.lead[p[r - 1]]) --r;
-            if ((q - 1 - r) % 2 == 1) continue;  // taken as a second byte
-        }
-        return q;
-    }
+    for (; q >= w; q -= w)
+        if (IsBreak(UnitAt(p, q - w, cut)) && !IsBreak(UnitAt(p, q, cut))) return q;
     return 0;
 }
 

@@ -19,12 +19,12 @@ extern size_t readBlockSize;
 
 // Where a block may end: right after a CR or LF that neither another CR or
 // LF nor the end of the bytes read so far follows, so that a run of breaks
-// (CR LF among them) is never split and the next block starts a line.
+// (CR LF among them) is never split and the next block starts a line. A
+// break is never part of a character (text_encoding.h), so any CR or LF
+// byte of a byte encoding will do.
 struct BlockCut {
-    unsigned unitBytes = 1;      // 2: the breaks are UTF-16 units
-    bool bigEndian = false;      // of those units
-    const bool* lead = nullptr;  // a double-byte code page's lead bytes: a break
-                                 // after an odd run of them is a second byte
+    unsigned unitBytes = 1;  // 2: the breaks are UTF-16 units
+    bool bigEndian = false;  // of those units
 };
 
 class BlockReader {

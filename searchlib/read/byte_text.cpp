@@ -56,7 +56,8 @@ CodePageFacts AskCodePage(FallbackConversion fallback) {
     if (!GetCPInfo(fallback.codePage, &info) || info.MaxCharSize > 2) return cp;
     for (int i = 0; i + 1 < MAX_LEADBYTES && info.LeadByte[i] != 0; i += 2)
         for (unsigned b = info.LeadByte[i]; b <= info.LeadByte[i + 1]; ++b) cp.lead[b] = true;
-    // BreaksStandAlone looks closer only after bytes of 0x80 and above.
+    // A code page whose lead bytes reach below 0x80 gives no literals to look
+    // for in its bytes: its text is searched decoded.
     for (unsigned b = 0; b < 0x80; ++b)
         if (cp.lead[b]) return cp;
     cp.source.assign(0x10000, CodePageFacts::kNoSingleSource);
@@ -149,36 +150,6 @@ bool EncodeLiteral(TextEncoding encoding, const std::wstring& literal, std::stri
     case TextEncoding::Utf8: return EncodeInUtf8(literal, bytes);
     default: return false;
     }
-}
-
-bool BreaksStandAlone(const CodePageFacts& cp, const unsigned char* bytes, size_t n) {
-    // A byte that is no lead byte ends a character, so the one after it
-    // starts one; from there lead bytes pair off. A break after a run of lead
-    // bytes is a second byte when the run is odd.
-    auto taken = [&](size_t p) {
-        size_t q = p;
-        while (q > 0 && cp.lead[bytes[q - 1]]) --q;
-        return (p - q) % 2 == 1;
-    };
-    if (n < 2) return true;
-    size_t p = 1;
-#ifdef TESSUMI_SSE2
-    // Only a break right after a byte of 0x80 or above needs a closer look:
-    // every lead byte of a code page is one.
-    for (; n - p >= 16; p += 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + p));
-        const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + p - 1));
-        const __m128i breaks = BreakLanes(v);
-        unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(breaks, before)));
-        for (; mask != 0; mask &= mask - 1) {
-            const size_t at = p + CountTrailingZeros(mask);
-            if (cp.lead[bytes[at - 1]] && taken(at)) return false;
-        }
-    }
-#endif
-    for (; p < n; ++p)
-        if (IsBreak(bytes[p]) && cp.lead[bytes[p - 1]] && taken(p)) return false;
-    return true;
 }
 
 LiteralProbes ChooseByteProbes(const std::string& literal) {
@@ -313,6 +284,6 @@ int ByteText::Content(size_t start, size_t end, Line& line, wchar_t* statusText)
         status::SystemFailure(statusText, nullptr, status::kConversion, GetLastError());
         return 0;
     }
-    line = {out, static_cast<size_t>(std::find(out, out + k, L'\0') - out)};
+    line = {out, k};
     return 1;
 }

@@ -1,12 +1,10 @@
 // A text searched on its bytes, for files read in the ANSI code page or in
 // UTF-8: lines are cut and counted on the bytes, the literals that every
 // match needs are looked for there in the file's encoding, and only the lines
-// that may hold a match are decoded, each on its own. CR and LF never occur
-// inside a UTF-8 sequence, and in a single- or double-byte code page only as
-// the second byte of a character whose first byte stands right before them;
-// where no break is taken that way, a line decoded on its own is exactly the
-// piece of the whole file's decoding that the line search would cut. A block
-// of a file where a break is taken that way is decoded whole.
+// that may hold a match are decoded, each on its own. A CR or LF byte is
+// never part of a character in either decoding (text_encoding.h), so a line
+// decoded on its own is exactly the piece of the whole file's decoding that
+// the line search would cut.
 #pragma once
 
 #include <cstddef>
@@ -36,10 +34,6 @@ const CodePageFacts& AnsiCodePage();
 // place: in the ANSI code page every unit of the literal must have exactly one
 // byte sequence that converts to it. False otherwise.
 bool EncodeLiteral(TextEncoding encoding, const std::wstring& literal, std::string& bytes);
-
-// False when some CR or LF byte in bytes[0, n) would be taken as the second
-// byte of a double-byte character by the conversion of the whole text.
-bool BreaksStandAlone(const CodePageFacts& cp, const unsigned char* bytes, size_t n);
 
 // The two bytes of a literal that a search looks for first, by index: the
 // two least likely in ordinary text and source code, so that few places are
@@ -71,8 +65,8 @@ public:
     // Moves next past the line that starts there and the run of breaks after
     // it; returns where the line's bytes end.
     size_t NextLine(size_t& next) const;
-    // The line's content as UTF-16, up to its first zero character; 0 with
-    // the conversion's failure text when the decoding fails.
+    // The line's content as UTF-16; 0 with the conversion's failure text
+    // when the decoding fails.
     int Content(size_t start, size_t end, Line& line, wchar_t* statusText);
 
 private:

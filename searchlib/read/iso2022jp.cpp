@@ -68,6 +68,8 @@ const JisTables& Tables() {
 
 bool InSet(unsigned char b) { return b >= 0x21 && b <= 0x7E; }
 
+bool IsBreak(unsigned char b) { return b == '\r' || b == '\n'; }
+
 }  // namespace
 
 bool WalkIso2022Jp(const unsigned char* p, size_t n, Iso2022Mode& mode, wchar_t* out,
@@ -75,9 +77,11 @@ bool WalkIso2022Jp(const unsigned char* p, size_t n, Iso2022Mode& mode, wchar_t*
     const JisTables* tables = out ? &Tables() : nullptr;
     size_t o = 0;
     auto put = [&](wchar_t c) {
-        if (out) out[o] = c ? c : kReplacement;
+        if (out) out[o] = c;
         ++o;
     };
+    // A character the tables lack (0 there) is U+FFFD; a NUL byte is U+0000.
+    auto mapped = [](wchar_t c) { return c ? c : kReplacement; };
     size_t i = 0;
     bool ok = true;
     while (i < n) {
@@ -113,7 +117,11 @@ bool WalkIso2022Jp(const unsigned char* p, size_t n, Iso2022Mode& mode, wchar_t*
                 ok = false;
                 break;
             }
-            put(tables ? tables->kana[b - 0x21] : 1);
+            put(tables ? mapped(tables->kana[b - 0x21]) : 1);
+            ++i;
+        } else if (n - i >= 2 && InSet(b) && IsBreak(p[i + 1])) {
+            // A line break is never part of a character: the first byte alone.
+            put(kReplacement);
             ++i;
         } else {
             if (n - i < 2 || !InSet(b) || !InSet(p[i + 1])) {
@@ -122,8 +130,8 @@ bool WalkIso2022Jp(const unsigned char* p, size_t n, Iso2022Mode& mode, wchar_t*
             }
             const size_t cell = (b - 0x21u) * kCells + (p[i + 1] - 0x21u);
             put(!tables                          ? 1
-                : mode == Iso2022Mode::Jis0208 ? tables->jis0208[cell]
-                                               : tables->jis0212[cell]);
+                : mode == Iso2022Mode::Jis0208 ? mapped(tables->jis0208[cell])
+                                               : mapped(tables->jis0212[cell]));
             i += 2;
         }
     }

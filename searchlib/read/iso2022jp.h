@@ -13,10 +13,12 @@ enum class Iso2022Mode : unsigned char {
 };
 
 // Walks p[0, n) from mode and leaves mode as the piece ends. Control
-// characters and spaces pass in every mode; in the two-byte sets both bytes
-// are 0x21..0x7E. With out (at least n units), writes the text: a character
-// the platform has no conversion for becomes U+FFFD. Returns false at the
-// first byte the form does not allow, or at an escape cut by the piece's end.
+// characters (NUL among them) and spaces pass in every mode; in the two-byte
+// sets both bytes are 0x21..0x7E, but for a first byte that a CR or LF
+// follows: the break ends the line, and that byte alone is U+FFFD. With out
+// (at least n units), writes the text: a character the platform has no
+// conversion for becomes U+FFFD. Returns false at the first byte the form
+// does not allow, or at an escape cut by the piece's end.
 bool WalkIso2022Jp(const unsigned char* p, size_t n, Iso2022Mode& mode, wchar_t* out,
                    size_t& written);
 

@@ -17,7 +17,8 @@ constexpr wchar_t kByteOrderMark = 0xFEFF;
 
 int ToLoadedText(const wchar_t* path, FileBytes& file, const DetectedEncoding& detected,
                  wchar_t** text, int* length, wchar_t* statusText) {
-    if (detected.encoding == TextEncoding::Utf16Le) {
+    // A marked UTF-16LE file is its own text, mark and all.
+    if (detected.encoding == TextEncoding::Utf16Le && detected.markLength > 0) {
         *length = static_cast<int>(file.size / 2);
         *text = file.buffer.release();
         return 1;

@@ -12,6 +12,7 @@
 
 #include "fallback_code_page.h"
 #include "iso2022jp.h"
+#include "reading_weight.h"
 #include "simd.h"
 
 namespace {
@@ -90,23 +91,30 @@ bool CutSequence(const unsigned char* p, size_t left) {
     return Utf8Sequence(whole, need) == need;
 }
 
+// The character of a well-formed sequence of two to four bytes; above
+// U+FFFF for four.
+unsigned CodePoint(const unsigned char* s, size_t length) {
+    if (length == 2) return (s[0] & 0x1Fu) << 6 | (s[1] & 0x3Fu);
+    if (length == 3) return (s[0] & 0x0Fu) << 12 | (s[1] & 0x3Fu) << 6 | (s[2] & 0x3Fu);
+    return (s[0] & 0x07u) << 18 | (s[1] & 0x3Fu) << 12 | (s[2] & 0x3Fu) << 6 | (s[3] & 0x3Fu);
+}
+
 struct Utf8Scan {
-    bool wellFormed = true;
-    bool multiByte = false;  // at least one whole sequence of two or more bytes
-    bool cutAtEnd = false;   // a sequence cut by the end of the file was let pass
-    size_t firstHigh;        // the first byte above 0x7F, or n
-    size_t firstEscape;      // the first ESC before it, when asked for, or n
+    size_t firstHigh;    // the first byte above 0x7F, or n
+    size_t firstEscape;  // the first ESC before it, when asked for, or n
 };
 
-// One pass over p[0, n): well-formed UTF-8 or not, where the first byte above
-// 0x7F is and, when findEscape, the first ESC before it. Stops at the first
-// malformed byte; at the end of the file (last) a cut sequence passes.
-Utf8Scan ScanUtf8(const unsigned char* p, size_t n, bool findEscape, bool last) {
-    Utf8Scan scan{true, false, false, n, n};
+// One pass over p[0, n), tallied on from tally: well-formed UTF-8 but for
+// the allowance of ill-formed bytes, where the first byte above 0x7F is and,
+// when findEscape, the first ESC before it. Stops once the allowance is
+// spent; at the end of the file (last) a cut sequence passes.
+Utf8Scan ScanUtf8(const unsigned char* p, size_t n, bool findEscape, bool last, Utf8Tally& tally) {
+    Utf8Scan scan{n, n};
+    uint64_t sequences = tally.sequences;  // in a register: the bytes may alias the tally
     size_t i = 0;
     for (;;) {
         i = SkipSevenBit(p, i, n, findEscape);
-        if (i == n) return scan;
+        if (i == n) break;
         if (p[i] == kEscape) {
             scan.firstEscape = i;
             findEscape = false;
@@ -120,16 +128,24 @@ Utf8Scan ScanUtf8(const unsigned char* p, size_t n, bool findEscape, bool last) 
             const size_t length = Utf8Sequence(p + i, n - i);
             if (length == 0) {
                 if (last && n - i <= kLongestCut && CutSequence(p + i, n - i)) {
-                    scan.cutAtEnd = true;
-                } else {
-                    scan.wellFormed = false;
+                    tally.cutAtEnd = true;
+                    i = n;
+                    break;
                 }
-                return scan;
+                if (++tally.flaws > 1 + sequences / kSequencesPerFlaw) {
+                    tally.holds = false;
+                    tally.sequences = sequences;
+                    return scan;
+                }
+                ++i;
+                continue;
             }
-            scan.multiByte = true;
+            ++sequences;
             i += length;
         } while (i < n && p[i] >= 0x80);
     }
+    tally.sequences = sequences;
+    return scan;
 }
 
 // Decodes UTF-8; each byte that begins no well-formed sequence (the scan's
@@ -156,15 +172,10 @@ void DecodeUtf8(const unsigned char* p, size_t n, wchar_t* out, size_t& written)
         if (i == n) break;
         do {
             const size_t length = Utf8Sequence(p + i, n - i);
-            const unsigned char* s = p + i;
-            if (length == 2) {
-                out[o++] = static_cast<wchar_t>((s[0] & 0x1Fu) << 6 | (s[1] & 0x3Fu));
-            } else if (length == 3) {
-                out[o++] = static_cast<wchar_t>((s[0] & 0x0Fu) << 12 | (s[1] & 0x3Fu) << 6 |
-                                                (s[2] & 0x3Fu));
+            if (length == 2 || length == 3) {
+                out[o++] = static_cast<wchar_t>(CodePoint(p + i, length));
             } else if (length == 4) {
-                const unsigned c = ((s[0] & 0x07u) << 18 | (s[1] & 0x3Fu) << 12 |
-                                    (s[2] & 0x3Fu) << 6 | (s[3] & 0x3Fu)) - 0x10000;
+                const unsigned c = CodePoint(p + i, length) - 0x10000;
                 out[o++] = static_cast<wchar_t>(0xD800 | c >> 10);
                 out[o++] = static_cast<wchar_t>(0xDC00 | (c & 0x3FF));
             } else {
@@ -269,6 +280,108 @@ bool ValidIn(const DoubleByteTable& t, const unsigned char* p, size_t n) {
     }
 }
 
+// ---- breaks after a lead byte ---------------------------------------------------
+
+struct LeadBytes {
+    bool any = false;
+    bool lead[256] = {};
+};
+
+LeadBytes AskLeadBytes(UINT codePage) {
+    LeadBytes t;
+    CPINFO info;
+    if (!GetCPInfo(codePage, &info) || info.MaxCharSize != 2) return t;
+    for (int i = 0; i + 1 < MAX_LEADBYTES && info.LeadByte[i] != 0; i += 2)
+        for (unsigned b = info.LeadByte[i]; b <= info.LeadByte[i + 1]; ++b) t.lead[b] = t.any = true;
+    return t;
+}
+
+// The first CR or LF byte in p[from, n) that a conversion of p[0, n) takes
+// as the second byte of a double-byte character, or n. A byte that is no
+// lead byte ends a character, so the one after it starts one; from there
+// lead bytes pair off, and a break after an odd run of them is taken.
+size_t FirstBreakTaken(const bool* lead, const unsigned char* p, size_t from, size_t n) {
+    auto taken = [&](size_t at) {
+        size_t q = at;
+        while (q > 0 && lead[p[q - 1]]) --q;
+        return (at - q) % 2 == 1;
+    };
+    size_t i = from + 1;  // the byte at from starts a character
+#ifdef TESSUMI_SSE2
+    // Only a break right after a byte of 0x80 or above needs a closer look:
+    // every lead byte of a code page is one. Thirty-two bytes a step; the
+    // top bits of the bytes, moved up by one, are those of the bytes before.
+    const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
+    auto breaksIn = [&](__m128i v) {
+        return static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf))));
+    };
+    auto highIn = [](__m128i v) { return static_cast<unsigned>(_mm_movemask_epi8(v)); };
+    unsigned carry = p[i - 1] >> 7;
+    for (; n >= 32 && i <= n - 32; i += 32) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 16));
+        const unsigned high = highIn(a) | highIn(b) << 16;
+        const unsigned before = high << 1 | carry;
+        carry = high >> 31;
+        if (before == 0) continue;  // ASCII
+        for (unsigned mask = (breaksIn(a) | breaksIn(b) << 16) & before; mask != 0; mask &= mask - 1) {
+            const size_t at = i + CountTrailingZeros(mask);
+            if (lead[p[at - 1]] && taken(at)) return at;
+        }
+    }
+#endif
+    for (; i < n; ++i)
+        if ((p[i] == '\r' || p[i] == '\n') && lead[p[i - 1]] && taken(i)) return i;
+    return n;
+}
+
+// ---- the weight of each reading (reading_weight.h) ----------------------------
+
+bool AsciiLetterOrDigit(unsigned char b) {
+    return (b >= '0' && b <= '9') || ((b | 0x20) >= 'a' && (b | 0x20) <= 'z');
+}
+
+// p[from, n) read as UTF-8, from the first byte above 0x7F.
+int64_t WeighUtf8(const unsigned char* p, size_t from, size_t n) {
+    int64_t weight = 0;
+    for (size_t i = from; i < n;) {
+        if (p[i] < 0x80) {
+            ++i;
+            continue;
+        }
+        const size_t length = Utf8Sequence(p + i, n - i);
+        const bool inWord = (i > 0 && AsciiLetterOrDigit(p[i - 1])) ||
+                            (length > 0 && i + length < n && AsciiLetterOrDigit(p[i + length]));
+        weight += Utf8Weight(length ? CodePoint(p + i, length) : 0,
+                             static_cast<unsigned>(length), inWord);
+        i += length ? length : 1;
+    }
+    return weight;
+}
+
+// p[0, n) read in code page 932 (lead bytes 81-9F and E0-FC pair with the
+// next byte, whether the platform has the pair or not), up to the first
+// character that counts against it, where doubt is set.
+int64_t WeighShiftJis(const unsigned char* p, size_t n, bool& doubt) {
+    int64_t weight = 0;
+    for (size_t i = 0; i < n;) {
+        if (p[i] < 0x80) {
+            ++i;
+            continue;
+        }
+        const bool pair = (p[i] >= 0x81 && p[i] <= 0x9F) || (p[i] >= 0xE0 && p[i] <= 0xFC);
+        const int w = ShiftJisWeight(p[i], pair);
+        if (w < 0) {
+            doubt = true;
+            break;
+        }
+        weight += w;
+        i += pair ? 2 : 1;
+    }
+    return weight;
+}
+
 // ---- decoding --------------------------------------------------------------
 
 bool Convert(UINT codePage, DWORD flags, const unsigned char* bytes, size_t count, wchar_t* out,
@@ -314,6 +427,12 @@ bool DecodeEucJp(const unsigned char* p, size_t n, wchar_t* out, size_t& written
 
 }  // namespace
 
+EncodingDetector::EncodingDetector() {
+    // Code page 932 is read where the system's is UTF-8 too (fallback_code_page.h).
+    weigh_ = FallbackCodePage().codePage == kShiftJisCodePage ||
+             systemAnsiCodePage() == kShiftJisCodePage;
+}
+
 void EncodingDetector::Feed(const unsigned char* p, size_t n, bool last) {
     if (!started_) {
         started_ = true;
@@ -323,50 +442,94 @@ void EncodingDetector::Feed(const unsigned char* p, size_t n, bool last) {
         marked_ = mark_.markLength != 0;
     }
     if (marked_) return;
+    size_ += n;
+    utf16_.Feed(p, n, last);
     size_t firstHigh = 0;
-    if (utf8_) {
-        const Utf8Scan scan = ScanUtf8(p, n, sevenBit_ && !isoStarted_, last);
-        utf8_ = scan.wellFormed;
-        multiByte_ = multiByte_ || scan.multiByte;
-        cutAtEnd_ = scan.cutAtEnd;
+    if (utf8_.holds) {
+        const Utf8Scan scan = ScanUtf8(p, n, sevenBit_ && !isoStarted_, last, utf8_);
         firstHigh = scan.firstHigh;
         if (firstHigh < n) sevenBit_ = false;
-        // ISO-2022-JP only while every byte is 7-bit, checked from the first escape.
-        if (!sevenBit_) {
-            iso_ = false;
-        } else if (iso_ && (isoStarted_ || scan.firstEscape < n)) {
-            const size_t from = isoStarted_ ? 0 : scan.firstEscape;
-            isoStarted_ = true;
-            size_t ignored = 0;
-            iso_ = WalkIso2022Jp(p + from, n - from, isoMode_, nullptr, ignored);
-            const unsigned char* end = p + n;
-            const void* e = memchr(p + from, kEscape, n - from);
-            while (iso_ && !jisEscape_ && e != nullptr) {
-                const unsigned char* at = static_cast<const unsigned char*>(e);
-                jisEscape_ = at + 1 < end && at[1] == '$';
-                e = memchr(at + 1, kEscape, static_cast<size_t>(end - at - 1));
-            }
-        }
+        FeedIso2022Jp(p, n, scan.firstEscape);
     }
-    // EUC-JP and code page 932 are asked about only while UTF-8 might still fail.
-    if (last && utf8_ && (multiByte_ || !cutAtEnd_)) return;
-    if (euc_) euc_ = ValidIn(EucJpTable(), p + firstHigh, n - firstHigh);
-    if (euc_ && sjis_) sjis_ = ValidIn(ShiftJisTable(), p + firstHigh, n - firstHigh);
+    const unsigned char* high = p + firstHigh;
+    const size_t rest = n - firstHigh;
+    // EUC-JP is asked only while UTF-8 might still fail, and first: Shift_JIS
+    // text fails it within a few characters. Code page 932 is asked while the
+    // EUC-JP rule or the weighing needs it; the readings are weighed while
+    // both hold.
+    // A character that counts against code page 932's reading settles the
+    // weighing at once: for UTF-8 Japanese text its first kanji or kana.
+    if (rest == 0) return;  // 7-bit: the same in every one of them
+    const bool eucAsked = euc_ && !(last && Utf8Holds());
+    if (eucAsked) euc_ = ValidIn(EucJpTable(), high, rest);
+    if (weigh_ && utf8_.holds && !sjisDoubt_) sjisWeight_ += WeighShiftJis(high, rest, sjisDoubt_);
+    const bool weighing = weigh_ && utf8_.holds && !sjisDoubt_;
+    if (sjis_ && ((eucAsked && euc_) || weighing)) sjis_ = ValidIn(ShiftJisTable(), high, rest);
+    if (sjis_ && weighing) utf8Weight_ += WeighUtf8(p, firstHigh, n);
 }
 
-bool EncodingDetector::Settled() const { return marked_ || (!utf8_ && !euc_); }
+// ISO-2022-JP only while every byte is 7-bit, checked from the first escape.
+void EncodingDetector::FeedIso2022Jp(const unsigned char* p, size_t n, size_t firstEscape) {
+    if (!sevenBit_) {
+        iso_ = false;
+        return;
+    }
+    if (!iso_ || (!isoStarted_ && firstEscape == n)) return;
+    const size_t from = isoStarted_ ? 0 : firstEscape;
+    isoStarted_ = true;
+    size_t ignored = 0;
+    iso_ = WalkIso2022Jp(p + from, n - from, isoMode_, nullptr, ignored);
+    const unsigned char* end = p + n;
+    const void* e = memchr(p + from, kEscape, n - from);
+    while (iso_ && !jisEscape_ && e != nullptr) {
+        const unsigned char* at = static_cast<const unsigned char*>(e);
+        jisEscape_ = at + 1 < end && at[1] == '$';
+        e = memchr(at + 1, kEscape, static_cast<size_t>(end - at - 1));
+    }
+}
+
+bool EncodingDetector::Utf8Holds() const {
+    return utf8_.holds && utf8_.sequences > 0 &&
+           (utf8_.flaws == 0 || utf8_.sequences >= kFewestSequences);
+}
+
+bool EncodingDetector::Settled() const {
+    return marked_ || (!utf8_.holds && !euc_ && utf16_.order() == Utf16Order::None);
+}
+
+bool EncodingDetector::MayBeUtf16() const {
+    if (marked_) return mark_.encoding != TextEncoding::Utf8;
+    return utf16_.order() != Utf16Order::None;
+}
 
 DetectedEncoding EncodingDetector::Result() const {
     if (marked_) return mark_;
-    if (utf8_ && multiByte_) return {TextEncoding::Utf8, 0};
-    if (utf8_ && !cutAtEnd_) {
+    const Utf16Order order = utf16_.order();
+    if (size_ % 2 == 0 && order == Utf16Order::LittleEndian) return {TextEncoding::Utf16Le, 0};
+    if (size_ % 2 == 0 && order == Utf16Order::BigEndian) return {TextEncoding::Utf16Be, 0};
+    if (sevenBit_) {
         if (iso_ && isoStarted_ && jisEscape_) return {TextEncoding::Iso2022Jp, 0};
         return {TextEncoding::Ansi, 0};  // 7-bit text is the same in the ANSI code page
+    }
+    if (Utf8Holds()) {
+        const bool shiftJis = weigh_ && sjis_ && !sjisDoubt_ && sjisWeight_ > utf8Weight_;
+        return {shiftJis ? TextEncoding::Ansi : TextEncoding::Utf8, 0};
     }
     // EUC-JP is asked first: Shift_JIS text fails it within a few characters,
     // while EUC-JP text fails code page 932 just as soon.
     if (euc_ && !sjis_) return {TextEncoding::EucJp, 0};
     return {TextEncoding::Ansi, 0};
+}
+
+const bool* AnsiLeadBytes() {
+    // The system's code page, or Shift_JIS on a UTF-8 system; each asked once.
+    const FallbackConversion fallback = FallbackCodePage();
+    if (fallback.codePage == CP_ACP) {
+        static const LeadBytes system = AskLeadBytes(CP_ACP);
+        return system.any ? system.lead : nullptr;
+    }
+    static const LeadBytes shiftJis = AskLeadBytes(fallback.codePage);
+    return shiftJis.any ? shiftJis.lead : nullptr;
 }
 
 DetectedEncoding DetectEncoding(const unsigned char* bytes, size_t count) {
@@ -402,9 +565,24 @@ bool DecodePiece(TextEncoding encoding, const unsigned char* bytes, size_t count
         break;
     }
     // Bytes that are not valid in the ANSI code page come out as the platform
-    // renders them; the conversion fails only when the platform refuses.
+    // renders them; the conversion fails only when the platform refuses. A
+    // break that the conversion would take as a second byte starts a
+    // conversion of its own: the lead byte before it ends the one before.
     const FallbackConversion fallback = FallbackCodePage();
-    return Convert(fallback.codePage, fallback.flags, bytes, count, out, count, written);
+    const bool* lead = AnsiLeadBytes();
+    size_t from = 0;
+    for (;;) {
+        const size_t to = lead ? FirstBreakTaken(lead, bytes, from, count) : count;
+        size_t k = 0;
+        if (!Convert(fallback.codePage, fallback.flags, bytes + from, to - from, out + written,
+                     to - from, k)) {
+            written = 0;
+            return false;
+        }
+        written += k;
+        if (to == count) return true;
+        from = to;
+    }
 }
 
 bool DecodeText(TextEncoding encoding, const unsigned char* bytes, size_t count, wchar_t* out,
