@@ -137,6 +137,22 @@ TESSUMI_API int FnBrowseForFolder(HWND owner, wchar_t* path, wchar_t* statusText
 TESSUMI_API int FnPhysicalLine(const wchar_t* file, int recordLine, int* physicalLine,
                                wchar_t* statusText);
 
+// Copies one member of a zip archive out to destinationFile, which is made
+// new (a file already there is never replaced), so that it can be opened.
+// memberPath is the path a search gives the member: the archive's path, "\"
+// and the member's name with "\" for "/", through the archives inside it
+// ("C:\受信\資料.zip\2024\議事録.txt", "C:\a.zip\inner.zip\x.txt"). The
+// archive is the first file on the path named as a zip. The member is read
+// as a search reads it: in pieces (any size, bounded memory), refused or
+// passed by for the same reasons, and a copy that fails on the way is
+// deleted. Nothing is ever created by a member's name. The copy gets the
+// archive's mark of the web (its Zone.Identifier stream), if it has one.
+// "正常です。" on success; 0 with the member's path and the reason when
+// the member can't be copied, or the destination's text when it can't be
+// written.
+TESSUMI_API int FnExtractMember(const wchar_t* memberPath, const wchar_t* destinationFile,
+                                wchar_t* statusText);
+
 // Where pattern, as pattern 2 of a search, first matches in line[0, length):
 // the match that std::regex_search finds, *start and *matchLength in units.
 // flags are the pattern flags of the search that found the line. 1 with
