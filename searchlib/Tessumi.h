@@ -63,6 +63,9 @@ TESSUMI_API int FnLookForProgress(const wchar_t* startFolder, const wchar_t* res
 #define TESSUMI_SKIP_BINARY     0x08  /* a file with a NUL byte in its first 8 KB is passed by (UTF-16 files excepted) */
 #define TESSUMI_KEEP_GOING      0x10  /* a folder or file that can't be read is reported and passed by */
 #define TESSUMI_PATTERN1_MASKS  0x20  /* pattern 1 is a list of file-name masks, e.g. "*.txt;*.md" */
+/* Without the two below a run never looks inside any file. */
+#define TESSUMI_DOCUMENTS       0x40  /* the text of .xlsx .xlsm .docx .docm .pptx .pptm (and .odt .ods .odp) is searched instead of their bytes: each cell, paragraph or slide text a line that begins with its place, "[Sheet1!B12] "; .xls .doc .ppt and PDF are passed by as unreadable */
+#define TESSUMI_ARCHIVES        0x80  /* every member of a .zip is searched as a file of its own, path "archive.zip\folder\name", archives inside it to a depth of 3 */
 
 // The options of one run of FnLookForOptions. size lets later versions grow
 // the structure: the library reads only the fields that size covers.
