@@ -232,7 +232,7 @@ TEST(ArchiveTest, AMemberIsCopiedOutByItsPathOrRefusedWithItsReason) {
         {L"archive.zip\\crc.txt", "", refused(L"archive.zip\\crc.txt", why(InsideFault::BadCrc))},
         {L"archive.zip\\none.txt", "", refused(L"archive.zip\\none.txt", why(InsideFault::NoMember))},
         {L"archive.zip\\sjis.txt\\x", "", refused(L"archive.zip\\sjis.txt\\x", why(InsideFault::NoMember))},
-        {L"book.xlsx\\xl\\workbook.xml", "", refused(L"book.xlsx\\xl\\workbook.xml", why(InsideFault::NoMember))},
+        {L"book.xlsx\\xl\\a.xml", "", refused(L"book.xlsx\\xl\\a.xml", why(InsideFault::NoMember))},
         {L"missing.zip\\a.txt", "", refused(L"missing.zip\\a.txt", status::SystemReason(ERROR_FILE_NOT_FOUND))},
         {L"damaged.zip\\sjis.txt", "", refused(L"damaged.zip\\sjis.txt", why(InsideFault::NoDirectory))},
         {L"deep.zip\\2.zip\\3.zip\\4.zip\\底.txt", "",
@@ -248,7 +248,7 @@ TEST(ArchiveTest, AMemberIsCopiedOutByItsPathOrRefusedWithItsReason) {
         EXPECT_EQ(FnExtractMember(Fixture(c.member).c_str(), destination.c_str(), text), c.text.empty() ? 1 : 0);
         EXPECT_EQ(std::wstring(text), c.text.empty() ? L"正常です。" : c.text) << Show(text);
         EXPECT_EQ(FileExists(destination), !c.bytes.empty());
-        if (!c.bytes.empty()) EXPECT_TRUE(ReadBytes(destination) == c.bytes);
+        if (!c.bytes.empty()) { EXPECT_TRUE(ReadBytes(destination) == c.bytes); }
     }
     EXPECT_EQ(Listing(Fixture(L".")), fixtures) << "nothing written beside the archives";
     EXPECT_FALSE(FileExists(BesideProgram(L"外.txt")));

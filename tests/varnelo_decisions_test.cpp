@@ -95,18 +95,14 @@ TEST(HitTarget, OnlyTheFixedDocumentTypesGoToTheirProgramAndArchiveMembersAreCop
         bool isFile;
         HitTarget target;
     } cases[] = {
-        {L"C:\\a\\設計書.XLSX", true, HitTarget::kDocument},
-        {L"C:\\a\\b.odp", true, HitTarget::kDocument},
-        {L"C:\\a\\b.xltx", true, HitTarget::kEditor},  // a template: not on the list
-        {L"C:\\a\\b.bat", true, HitTarget::kEditor},
-        {L"C:\\a\\b.xlsx.txt", true, HitTarget::kEditor},
-        {L"C:\\a.xlsx\\b", true, HitTarget::kEditor},
+        {L"C:\\a\\設計書.XLSX", true, HitTarget::kDocument}, {L"C:\\a\\b.odp", true, HitTarget::kDocument},
+        {L"C:\\a\\b.xltx", true, HitTarget::kEditor},       {L"C:\\a\\b.bat", true, HitTarget::kEditor},
+        {L"C:\\a\\b.xlsx.txt", true, HitTarget::kEditor},   {L"C:\\a.xlsx\\b", true, HitTarget::kEditor},
         {L"C:\\受信\\資料.zip\\2024\\議事録.txt", false, HitTarget::kMember},
         {L"C:\\a.ZIP\\inner.zip\\b.docm", false, HitTarget::kDocumentMember},
         {L"C:\\a.zip\\b.txt", true, HitTarget::kEditor},  // a folder named a.zip
-        {L"C:\\gone\\b.txt", false, HitTarget::kEditor},  // reported as it is gone
-        {L"C:\\a.zip", false, HitTarget::kEditor},
-        {L"C:\\b.zipx\\c.txt", false, HitTarget::kEditor},
+        {L"C:\\gone\\b.txt", false, HitTarget::kEditor},  // reported as gone
+        {L"C:\\a.zip", false, HitTarget::kEditor},         {L"C:\\b.zipx\\c.txt", false, HitTarget::kEditor},
     };
     for (const auto& c : cases)
         EXPECT_EQ(static_cast<int>(TargetOf(c.path, c.isFile)), static_cast<int>(c.target)) << Show(c.path);
@@ -118,16 +114,11 @@ TEST(MemberCopies, ACopyIsNamedSafelyInAFolderOfItsOwn) {
     const struct {
         std::wstring member, name;
     } cases[] = {
-        {L"C:\\受信\\資料.zip\\2024\\議事録.txt", L"議事録.txt"},
-        {L"C:\\a.zip\\..\\外.txt", L"外.txt"},
-        {L"C:\\a.zip\\C:\\drive.txt", L"drive.txt"},
-        {L"C:\\a.zip\\..", L"member"},
-        {L"C:\\a.zip\\b\\", L"member"},
-        {L"C:\\a.zip\\名前. . ", L"名前"},
-        {L"C:\\a.zip\\x:y?<z>|\"\t.txt", L"x_y__z____.txt"},
-        {L"C:\\a.zip\\con.txt", L"_con.txt"},
-        {L"C:\\a.zip\\COM1", L"_COM1"},
-        {L"C:\\a.zip\\COM10.txt", L"COM10.txt"},
+        {L"C:\\受信\\資料.zip\\2024\\議事録.txt", L"議事録.txt"}, {L"C:\\a.zip\\..\\外.txt", L"外.txt"},
+        {L"C:\\a.zip\\C:\\drive.txt", L"drive.txt"},          {L"C:\\a.zip\\..", L"member"},
+        {L"C:\\a.zip\\b\\", L"member"},                       {L"C:\\a.zip\\名前. . ", L"名前"},
+        {L"C:\\a.zip\\x:y?<z>|\"\t.txt", L"x_y__z____.txt"}, {L"C:\\a.zip\\con.txt", L"_con.txt"},
+        {L"C:\\a.zip\\COM1", L"_COM1"},                         {L"C:\\a.zip\\COM10.txt", L"COM10.txt"},
         {L"C:\\a.zip\\" + longStem + L".xlsx", longStem.substr(0, kCopyNameUnits - 5) + L".xlsx"},
         {L"C:\\a.zip\\" + std::wstring(60, L'a') + L"\U0001F600" + std::wstring(60, L'b'),
          std::wstring(60, L'a') + L"\U0001F600" + std::wstring(38, L'b')},

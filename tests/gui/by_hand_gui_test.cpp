@@ -339,25 +339,18 @@ TEST_F(OpeningAtTheLine, EveryWayOfOpeningARecordGivesTheLineAnEditorShows) {
 }
 
 // A document type registered, for a test, to the recorder, where Wine looks
-// for it (Wine ignores HKCU's classes); the type is as it was afterwards.
+// for it (Wine ignores HKCU's classes), in the tests' own prefix, which has
+// no such type; removed afterwards.
 class RegisteredType {
 public:
     RegisteredType(const std::wstring& extension, const std::wstring& command)
         : type_(std::wstring(kClasses) + extension) {
-        wchar_t was[MAX_PATH] = L"";
-        DWORD bytes = sizeof(was);
-        if (RegGetValueW(HKEY_LOCAL_MACHINE, type_.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, was, &bytes) ==
-            ERROR_SUCCESS)
-            was_ = was;
         Set(type_, kProgram);
         Set(std::wstring(kClasses) + kProgram + L"\\shell\\open\\command", command);
     }
     ~RegisteredType() {
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, (std::wstring(kClasses) + kProgram).c_str());
-        if (was_.empty())
-            RegDeleteTreeW(HKEY_LOCAL_MACHINE, type_.c_str());
-        else
-            Set(type_, was_);
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, type_.c_str());
     }
 
 private:
@@ -367,7 +360,7 @@ private:
     }
     static constexpr const wchar_t* kClasses = L"Software\\Classes\\";
     static constexpr const wchar_t* kProgram = L"Varnelo.TestDocument";
-    std::wstring type_, was_;
+    std::wstring type_;
 };
 
 // Both options off: the search reads the stand-ins below as the text they are.
@@ -384,9 +377,7 @@ TEST_F(OpeningInsideFiles, ADocumentOpensThroughItsTypeAndAZipMemberAsACopyAtIts
     const std::wstring tree = dir / L"受信", book = tree + L"\\設計書.xlsx",
                        archive = tree + L"\\資料.zip", member = archive + L"\\2024\\議事録.txt";
     const std::string minutes = testing_support::SjisBytes(L"2024年度\r\n\r\n議事録\r\n");
-    testing_support::MakeDir(tree);
-    testing_support::MakeDir(archive);
-    testing_support::MakeDir(archive + L"\\2024");
+    for (const std::wstring& folder : {tree, archive, archive + L"\\2024"}) testing_support::MakeDir(folder);
     WriteBytes(book, testing_support::SjisBytes(L"議事録の表\r\n"));
     WriteBytes(member, minutes);
     ASSERT_TRUE(p.Search(tree, L"", L"議事録", dir / L"out.txt"));
