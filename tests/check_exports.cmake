@@ -25,7 +25,8 @@ foreach(n IN LISTS lines)
   list(APPEND found "${n}")
 endforeach()
 list(SORT found)
-set(expected FnAllMatches FnBrowseForFolder FnCheckPattern FnFirstMatch FnGetSaveFileName
+set(expected FnAllMatches FnBrowseForFolder FnCheckPattern FnExtractMember FnFirstMatch
+             FnGetSaveFileName
              FnLinesAround FnLookFor FnLookForOptions FnLookForProgress FnPhysicalLine
              SubMessageOut SubReadText)
 if(NOT found STREQUAL expected)
