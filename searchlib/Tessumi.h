@@ -145,6 +145,14 @@ TESSUMI_API int FnBrowseForFolder(HWND owner, wchar_t* path, wchar_t* statusText
 TESSUMI_API int FnPhysicalLine(const wchar_t* file, int recordLine, int* physicalLine,
                                wchar_t* statusText);
 
+// FnPhysicalLine for `count` record lines of one file at once, in one read of
+// the file: physicalLines[i] is the editor's line of recordLines[i]. The
+// lines may come in any order (a results file lists a file's records in
+// ascending order). On failure every physicalLines[i] is recordLines[i] (at
+// least 1).
+TESSUMI_API int FnPhysicalLines(const wchar_t* file, const int* recordLines, int count,
+                                int* physicalLines, wchar_t* statusText);
+
 // Copies one member of a zip archive out to destinationFile, which is made
 // new (a file already there is never replaced), so that it can be opened.
 // memberPath is the path a search gives the member: the archive's path, "\"

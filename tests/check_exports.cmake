@@ -26,9 +26,8 @@ foreach(n IN LISTS lines)
 endforeach()
 list(SORT found)
 set(expected FnAllMatches FnBrowseForFolder FnCheckPattern FnExtractMember FnFirstMatch
-             FnGetSaveFileName
-             FnLinesAround FnLookFor FnLookForOptions FnLookForProgress FnPhysicalLine
-             SubMessageOut SubReadText)
+             FnGetSaveFileName FnLinesAround FnLookFor FnLookForOptions FnLookForProgress
+             FnPhysicalLine FnPhysicalLines SubMessageOut SubReadText)
 if(NOT found STREQUAL expected)
   message(FATAL_ERROR "exports are '${found}', expected '${expected}'")
 endif()
