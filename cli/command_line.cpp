@@ -17,6 +17,8 @@ const FlagName kFlags[] = {
     {L"--binary-skip", TESSUMI_SKIP_BINARY},
     {L"--keep-going", TESSUMI_KEEP_GOING},
     {L"--mask", TESSUMI_PATTERN1_MASKS},
+    {L"--documents", TESSUMI_DOCUMENTS},
+    {L"--archives", TESSUMI_ARCHIVES},
 };
 
 const wchar_t kExclude[] = L"--exclude=";
@@ -42,6 +44,8 @@ const wchar_t kUsage[] =
     L"  --exclude=一覧   名前が合うフォルダーは調べない（例: --exclude=.git;node_modules）\n"
     L"  --binary-skip    先頭 8 KB に NUL バイトのあるファイルを除く（UTF-16 は除かない）\n"
     L"  --keep-going     読めないフォルダーやファイルは飛ばし、標準エラーに知らせる\n"
+    L"  --documents      Excel・Word・PowerPoint の文書（.xlsx .docx .pptx など）は中の文字を探す\n"
+    L"  --archives       zip の中のファイルも 1 つずつ探す（zip の中の zip も 3 段まで）\n"
     L"  -j 数            同時に調べるファイルの数（1 から 16、既定は論理プロセッサーの数）\n"
     L"  --time           かかった秒数と最大ワーキングセットも表示する\n"
     L"  --help           この説明を表示する\n"

@@ -68,6 +68,9 @@ TESSUMI_API int FnLookForProgress(const wchar_t* startFolder, const wchar_t* res
 #define TESSUMI_SKIP_BINARY     0x08  /* a file with a NUL byte in its first 8 KB is passed by (UTF-16 files excepted) */
 #define TESSUMI_KEEP_GOING      0x10  /* a folder or file that can't be read is reported and passed by */
 #define TESSUMI_PATTERN1_MASKS  0x20  /* pattern 1 is a list of file-name masks, e.g. "*.txt;*.md" */
+/* Without the two below a run never looks inside any file. */
+#define TESSUMI_DOCUMENTS       0x40  /* the text of .xlsx .xlsm .docx .docm .pptx .pptm (and .odt .ods .odp) is searched instead of their bytes: each cell, paragraph or slide text a line that begins with its place, "[Sheet1!B12] "; .xls .doc .ppt and PDF are passed by as unreadable */
+#define TESSUMI_ARCHIVES        0x80  /* every member of a .zip is searched as a file of its own, path "archive.zip\folder\name", archives inside it to a depth of 3 */
 
 // The options of one run of FnLookForOptions. size lets later versions grow
 // the structure: the library reads only the fields that size covers.
@@ -141,6 +144,30 @@ TESSUMI_API int FnBrowseForFolder(HWND owner, wchar_t* path, wchar_t* statusText
 // that the file can still be opened.
 TESSUMI_API int FnPhysicalLine(const wchar_t* file, int recordLine, int* physicalLine,
                                wchar_t* statusText);
+
+// FnPhysicalLine for `count` record lines of one file at once, in one read of
+// the file: physicalLines[i] is the editor's line of recordLines[i]. The
+// lines may come in any order (a results file lists a file's records in
+// ascending order). On failure every physicalLines[i] is recordLines[i] (at
+// least 1).
+TESSUMI_API int FnPhysicalLines(const wchar_t* file, const int* recordLines, int count,
+                                int* physicalLines, wchar_t* statusText);
+
+// Copies one member of a zip archive out to destinationFile, which is made
+// new (a file already there is never replaced), so that it can be opened.
+// memberPath is the path a search gives the member: the archive's path, "\"
+// and the member's name with "\" for "/", through the archives inside it
+// ("C:\受信\資料.zip\2024\議事録.txt", "C:\a.zip\inner.zip\x.txt"). The
+// archive is the first file on the path named as a zip. The member is read
+// as a search reads it: in pieces (any size, bounded memory), refused or
+// passed by for the same reasons, and a copy that fails on the way is
+// deleted. Nothing is ever created by a member's name. The copy gets the
+// archive's mark of the web (its Zone.Identifier stream), if it has one.
+// "正常です。" on success; 0 with the member's path and the reason when
+// the member can't be copied, or the destination's text when it can't be
+// written.
+TESSUMI_API int FnExtractMember(const wchar_t* memberPath, const wchar_t* destinationFile,
+                                wchar_t* statusText);
 
 // Where pattern, as pattern 2 of a search, first matches in line[0, length):
 // the match that std::regex_search finds, *start and *matchLength in units.

@@ -12,6 +12,7 @@ const wchar_t kReadIn[] = L"を読む込むことができません\n理由：";
 const wchar_t kConversion[] = L"MultiByte2WideCharのエラー\n理由：";
 const wchar_t kNoMemory[] = L"を読み込むメモリを確保することができません\n理由：";
 const wchar_t kOpenDialog[] = L"を開くことができません。\n理由: ";
+const wchar_t kTakeOut[] = L"を書庫から取り出すことができません\n理由：";
 const wchar_t kNotGiven[] = L" が指定されていません\n理由：";
 const wchar_t kOnlineOnly[] = L"この PC にないファイルです（オンラインのみ）";
 
@@ -194,6 +195,7 @@ std::wstring InsideReason(InsideFault fault) {
     case InsideFault::BadSize: return L"展開したデータの大きさが書庫の目録と合いません（壊れています）";
     case InsideFault::Encrypted: return L"暗号化されているため探せません";
     case InsideFault::OldFormat: return L"この形式の中は探せません";
+    case InsideFault::NoMember: return L"書庫にその名前のメンバーがありません";
     }
     return std::wstring();
 }

@@ -48,6 +48,7 @@ extern const wchar_t kReadIn[];             // a file can't be read
 extern const wchar_t kConversion[];         // ANSI text can't be converted (no subject)
 extern const wchar_t kNoMemory[];           // a file's buffer can't be allocated
 extern const wchar_t kOpenDialog[];         // the save dialog fails
+extern const wchar_t kTakeOut[];            // a member can't be copied out of its archive
 
 void Ok(wchar_t* statusText);           // "正常です。"
 void RunComplete(wchar_t* statusText);  // "正常です", after a whole search run
@@ -113,6 +114,7 @@ enum class InsideFault {
     BadSize,       // the inflated size is not the directory's
     Encrypted,     // a member that needs a password
     OldFormat,     // .xls .doc .ppt and PDF: their insides can't be read
+    NoMember,      // a path that names no member of an archive
 };
 std::wstring InsideReason(InsideFault fault);
 

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "Tessumi.h"
 #include "content_kind.h"
 #include "document/document_text.h"
 #include "program_beside.h"
@@ -200,3 +201,55 @@ TEST(ArchiveTest, TheLastDotOfANameTellsItsKind) {
 }
 
 }  // namespace
+
+TEST(ArchiveTest, AMemberIsCopiedOutByItsPathOrRefusedWithItsReason) {
+    using status::InsideFault;
+    const auto refused = [](const std::wstring& member, const std::wstring& reason) {
+        return Fixture(member) + status::kTakeOut + reason;
+    };
+    const auto why = [](InsideFault fault) { return status::InsideReason(fault); };
+    const std::vector<std::wstring> fixtures = Listing(Fixture(L"."));
+    TempDir dir;
+    const std::wstring there = dir / L"there.txt";
+    WriteBytes(there, "kept");
+    const struct {
+        std::wstring member;  // in the fixtures' folder
+        std::string bytes;    // the copy's, or what the destination keeps
+        std::wstring text;    // the failure's, or empty for a copy
+        std::wstring destination = L"";
+    } cases[] = {
+        {L"archive.zip\\sjis.txt", SjisBytes(L"東京支社\r\nｶﾀｶﾅ\r\n"), L""},
+        {L"archive.zip\\資料\\議事録.txt", SjisBytes(L"議事録"), L""},
+        {L"archive.zip\\ユニコード.txt", "unicode", L""},
+        {L"archive.zip\\inner.zip\\内側.txt", Utf8Bytes(L"内側の行\n"), L""},
+        {L"archive.zip\\stored.zip\\格納.txt", Utf8Bytes(L"格納"), L""},
+        {L"archive.zip\\report.docx", ReadBytes(Fixture(L"report.docx")), L""},
+        {L"archive.zip\\big.txt", BigText(), L""},
+        // Copied to where it is asked to go, never by its own name.
+        {L"archive.zip\\..\\外.txt", Utf8Bytes(L"外"), L""},
+        {L"archive.zip\\secret.txt", "", refused(L"archive.zip\\secret.txt", why(InsideFault::Encrypted))},
+        // A copy found damaged at its end is not left behind.
+        {L"archive.zip\\crc.txt", "", refused(L"archive.zip\\crc.txt", why(InsideFault::BadCrc))},
+        {L"archive.zip\\none.txt", "", refused(L"archive.zip\\none.txt", why(InsideFault::NoMember))},
+        {L"archive.zip\\sjis.txt\\x", "", refused(L"archive.zip\\sjis.txt\\x", why(InsideFault::NoMember))},
+        {L"book.xlsx\\xl\\a.xml", "", refused(L"book.xlsx\\xl\\a.xml", why(InsideFault::NoMember))},
+        {L"missing.zip\\a.txt", "", refused(L"missing.zip\\a.txt", status::SystemReason(ERROR_FILE_NOT_FOUND))},
+        {L"damaged.zip\\sjis.txt", "", refused(L"damaged.zip\\sjis.txt", why(InsideFault::NoDirectory))},
+        {L"deep.zip\\2.zip\\3.zip\\4.zip\\底.txt", "",
+         refused(L"deep.zip\\2.zip\\3.zip\\4.zip\\底.txt", status::NestingReason(kArchiveLevels))},
+        {L"archive.zip\\sjis.txt", "kept",
+         there + status::kCreateWriteHandle + status::SystemReason(ERROR_FILE_EXISTS, there.c_str()), there},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Show(c.member));
+        const std::wstring destination = c.destination.empty() ? dir / std::to_wstring(++n) : c.destination;
+        wchar_t text[status::kUnits];
+        EXPECT_EQ(FnExtractMember(Fixture(c.member).c_str(), destination.c_str(), text), c.text.empty() ? 1 : 0);
+        EXPECT_EQ(std::wstring(text), c.text.empty() ? L"正常です。" : c.text) << Show(text);
+        EXPECT_EQ(FileExists(destination), !c.bytes.empty());
+        if (!c.bytes.empty()) { EXPECT_TRUE(ReadBytes(destination) == c.bytes); }
+    }
+    EXPECT_EQ(Listing(Fixture(L".")), fixtures) << "nothing written beside the archives";
+    EXPECT_FALSE(FileExists(BesideProgram(L"外.txt")));
+}

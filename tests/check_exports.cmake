@@ -25,9 +25,9 @@ foreach(n IN LISTS lines)
   list(APPEND found "${n}")
 endforeach()
 list(SORT found)
-set(expected FnAllMatches FnBrowseForFolder FnCheckPattern FnFirstMatch FnGetSaveFileName
-             FnLinesAround FnLookFor FnLookForOptions FnLookForProgress FnPhysicalLine
-             SubMessageOut SubReadText)
+set(expected FnAllMatches FnBrowseForFolder FnCheckPattern FnExtractMember FnFirstMatch
+             FnGetSaveFileName FnLinesAround FnLookFor FnLookForOptions FnLookForProgress
+             FnPhysicalLine FnPhysicalLines SubMessageOut SubReadText)
 if(NOT found STREQUAL expected)
   message(FATAL_ERROR "exports are '${found}', expected '${expected}'")
 endif()

@@ -58,6 +58,28 @@ TEST(EditorLine, RecordNumbersMapToTheLineAnEditorShows) {
     readBlockSize = kReadBlockSize;
 }
 
+// Many record lines of one file in one read give what each gives alone,
+// in whatever order they are asked, past the file's end too.
+TEST(EditorLine, ManyRecordLinesInOneReadAreEachOnesLine) {
+    TempDir dir;
+    const std::wstring file = dir / L"a.txt";
+    WriteBytes(file, SjisBytes(L"hit\r\n\r\n表\rhit\n\nhit\r\r\nx\nhit\r\n\r\n"));
+    for (size_t blockSize : {kReadBlockSize, size_t(3)}) {
+        readBlockSize = blockSize;
+        const std::vector<int> records = {7, 4, 1, 2, 4, 0, 30, 6};
+        std::vector<int> lines(records.size(), -1);
+        wchar_t status[TESSUMI_STATUS_TEXT_UNITS];
+        ASSERT_EQ(FnPhysicalLines(file.c_str(), records.data(), static_cast<int>(records.size()),
+                                  lines.data(), status), 1);
+        for (size_t i = 0; i < records.size(); ++i) {
+            int alone = -1;
+            FnPhysicalLine(file.c_str(), records[i], &alone, status);
+            EXPECT_EQ(lines[i], alone) << records[i] << " in blocks of " << blockSize;
+        }
+    }
+    readBlockSize = kReadBlockSize;
+}
+
 TEST(EditorLine, AChangedOrMissingFileStillGivesALine) {
     TempDir dir;
     WriteBytes(dir / L"a.txt", "a\r\n\r\nb\r\n\r\n");

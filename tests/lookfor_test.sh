@@ -59,6 +59,7 @@ done <<ROWS
 1|--mask|$start|*.md|天気
 2|--kana|$start\\missing||
 0|-i -j 8|$start|\\.txt\$|LINE ONE
+0|-i --documents --archives|$start|\\.txt\$|LINE ONE
 2|-j 17|$start||
 2|--nonsense|$start||
 ROWS

@@ -285,8 +285,10 @@ const ControlSpec kControls[] = {
     {IDC_KEEP_GOING, 0x80, L"button", L"読めないファイルは飛ばす(&U)", kCheck, 60, 115, 140, 12},
     {IDC_EXCLUDED_LABEL, 0x82, L"static", L"除くフォルダー(&X)：", kLeftLabel, 205, 115, 80, 15},
     {IDC_EXCLUDED_EDIT, 0x81, L"edit", L"", kEdit, 285, 115, 130, 15},
-    {IDC_RUN, 0x80, L"button", L"実行(&R)", kDefaultButton, 305, 135, 50, 15},
-    {IDC_CANCEL, 0x80, L"button", L"キャンセル(&C)", kButton, 360, 135, 55, 15},
+    {IDC_SEARCH_DOCUMENTS, 0x80, L"button", L"Office 文書の中を探す(&D)", kCheck, 60, 132, 140, 12},
+    {IDC_SEARCH_ARCHIVES, 0x80, L"button", L"zip の中を探す(&P)", kCheck, 205, 132, 160, 12},
+    {IDC_RUN, 0x80, L"button", L"実行(&R)", kDefaultButton, 305, 150, 50, 15},
+    {IDC_CANCEL, 0x80, L"button", L"キャンセル(&C)", kButton, 360, 150, 55, 15},
 };
 
 TEST(SearchDialogTemplate, CarriesTheDialogExactly) {
@@ -298,7 +300,7 @@ TEST(SearchDialogTemplate, CarriesTheDialogExactly) {
     EXPECT_EQ(t.x, 10);
     EXPECT_EQ(t.y, 10);
     EXPECT_EQ(t.cx, 420);
-    EXPECT_EQ(t.cy, 155);
+    EXPECT_EQ(t.cy, 170);
     EXPECT_EQ(t.menu, 0);
     EXPECT_EQ(t.windowClass, 0);
     EXPECT_EQ(t.caption, L"検索する");
@@ -369,7 +371,7 @@ TEST_F(SearchCommand, DialogShowsItsControlsInTabOrderAndCancelKeepsNothingTyped
     EXPECT_EQ(GetDlgCtrlID(GetParent(gui.hwndFocus)), IDC_FOLDER_EDIT) << "the folder's edit";
     std::vector<int> tabOrder;
     HWND at = GetDlgItem(dialog, IDC_FOLDER_EDIT);
-    for (int k = 0; k < 15; ++k) {
+    for (int k = 0; k < 17; ++k) {
         tabOrder.push_back(GetDlgCtrlID(at));
         at = GetNextDlgTabItem(dialog, at, FALSE);
     }
@@ -378,7 +380,8 @@ TEST_F(SearchCommand, DialogShowsItsControlsInTabOrderAndCancelKeepsNothingTyped
                                 IDC_PATTERN1_WILDCARD, IDC_PATTERN2_EDIT, IDC_RESULTS_EDIT,
                                 IDC_BROWSE_RESULTS, IDC_IGNORE_CASE, IDC_IGNORE_KANA,
                                 IDC_IGNORE_WIDTH, IDC_SKIP_BINARY, IDC_KEEP_GOING,
-                                IDC_EXCLUDED_EDIT, IDC_RUN, IDC_CANCEL}));
+                                IDC_EXCLUDED_EDIT, IDC_SEARCH_DOCUMENTS, IDC_SEARCH_ARCHIVES,
+                                IDC_RUN, IDC_CANCEL}));
     EXPECT_EQ(GetDlgCtrlID(at), IDC_FOLDER_EDIT) << "Tab wraps round";
 
     // "キャンセル" closes it, and nothing typed is kept (Esc too: dpi_gui_test).
@@ -625,8 +628,9 @@ TEST_F(SearchCommand, OptionsSearchAsCheckedAndComeBackAfterARestart) {
         int id;
         bool checked;  // as the test leaves it
     } boxes[] = {{IDC_IGNORE_CASE, true},  {IDC_IGNORE_WIDTH, false}, {IDC_IGNORE_KANA, false},
-                 {IDC_SKIP_BINARY, false}, {IDC_KEEP_GOING, true},    {IDC_PATTERN1_WILDCARD, false}};
-    for (int id : {IDC_IGNORE_CASE, IDC_SKIP_BINARY}) PressButton(dialog, id);
+                 {IDC_SKIP_BINARY, false}, {IDC_KEEP_GOING, true},    {IDC_PATTERN1_WILDCARD, false},
+                 {IDC_SEARCH_DOCUMENTS, true}, {IDC_SEARCH_ARCHIVES, false}};
+    for (int id : {IDC_IGNORE_CASE, IDC_SKIP_BINARY, IDC_SEARCH_ARCHIVES}) PressButton(dialog, id);
     Type(dialog, IDC_EXCLUDED_EDIT, L"node_modules;dist");
     Type(dialog, IDC_FOLDER_EDIT, dir.path());
     Type(dialog, IDC_PATTERN1_EDIT, L"\\.txt$");

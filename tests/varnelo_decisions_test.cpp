@@ -1,6 +1,7 @@
 // The window program's decisions taken without a window: the folder on a
 // command line, paths as Windows takes them, line refusals told from
-// unreadable files, Explorer's menu entry judged, records handed on.
+// unreadable files, Explorer's menu entry judged, records handed on, how a
+// hit is opened and where a member of an archive is copied to.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -10,6 +11,8 @@
 #include "explorer_verb.h"
 #include "folder_offer.h"
 #include "hit_records.h"
+#include "hit_target.h"
+#include "member_copies.h"
 #include "skip_kind.h"
 #include "test_support.h"
 
@@ -84,6 +87,45 @@ TEST(ExplorerVerb, KeysNameThisProgramAndWhatIsFoundIsJudged) {
         {{keys[0].command, L"", keys[2].command}, VerbState::kElsewhere},
     };
     for (const auto& c : cases) EXPECT_EQ(JudgeVerb(c.found, keys), c.state) << Show(c.found[0]);
+}
+
+TEST(HitTarget, OnlyTheFixedDocumentTypesGoToTheirProgramAndArchiveMembersAreCopied) {
+    const struct {
+        const wchar_t* path;
+        bool isFile;
+        HitTarget target;
+    } cases[] = {
+        {L"C:\\a\\設計書.XLSX", true, HitTarget::kDocument}, {L"C:\\a\\b.odp", true, HitTarget::kDocument},
+        {L"C:\\a\\b.xltx", true, HitTarget::kEditor},       {L"C:\\a\\b.bat", true, HitTarget::kEditor},
+        {L"C:\\a\\b.xlsx.txt", true, HitTarget::kEditor},   {L"C:\\a.xlsx\\b", true, HitTarget::kEditor},
+        {L"C:\\受信\\資料.zip\\2024\\議事録.txt", false, HitTarget::kMember},
+        {L"C:\\a.ZIP\\inner.zip\\b.docm", false, HitTarget::kDocumentMember},
+        {L"C:\\a.zip\\b.txt", true, HitTarget::kEditor},  // a folder named a.zip
+        {L"C:\\gone\\b.txt", false, HitTarget::kEditor},  // reported as gone
+        {L"C:\\a.zip", false, HitTarget::kEditor},         {L"C:\\b.zipx\\c.txt", false, HitTarget::kEditor},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(static_cast<int>(TargetOf(c.path, c.isFile)), static_cast<int>(c.target)) << Show(c.path);
+}
+
+TEST(MemberCopies, ACopyIsNamedSafelyInAFolderOfItsOwn) {
+    const std::wstring folder = L"C:\\T\\Varnelo\\42\\7\\";
+    const std::wstring longStem(150, L'長');
+    const struct {
+        std::wstring member, name;
+    } cases[] = {
+        {L"C:\\受信\\資料.zip\\2024\\議事録.txt", L"議事録.txt"}, {L"C:\\a.zip\\..\\外.txt", L"外.txt"},
+        {L"C:\\a.zip\\C:\\drive.txt", L"drive.txt"},          {L"C:\\a.zip\\..", L"member"},
+        {L"C:\\a.zip\\b\\", L"member"},                       {L"C:\\a.zip\\名前. . ", L"名前"},
+        {L"C:\\a.zip\\x:y?<z>|\"\t.txt", L"x_y__z____.txt"}, {L"C:\\a.zip\\con.txt", L"_con.txt"},
+        {L"C:\\a.zip\\COM1", L"_COM1"},                         {L"C:\\a.zip\\COM10.txt", L"COM10.txt"},
+        {L"C:\\a.zip\\" + longStem + L".xlsx", longStem.substr(0, kCopyNameUnits - 5) + L".xlsx"},
+        {L"C:\\a.zip\\" + std::wstring(60, L'a') + L"\U0001F600" + std::wstring(60, L'b'),
+         std::wstring(60, L'a') + L"\U0001F600" + std::wstring(38, L'b')},
+        {L"C:\\a.zip\\" + std::wstring(99, L'x') + L"\U0001F600", std::wstring(99, L'x')},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(MemberCopyPath(L"C:\\T", 42, 7, c.member), folder + c.name) << Show(c.member);
 }
 
 TEST(HitRecords, FoundInTheResultsTextAndWrittenAsTagJumpLinesAndCsv) {

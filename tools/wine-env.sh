@@ -1,9 +1,9 @@
 # Sourced by the scripts: the project's own Wine prefix, Japanese locale,
-# no Mono or Gecko installer prompts.
+# no Mono or Gecko installer prompts, no menu entries made on the desktop.
 root=${root:-$(CDPATH= cd "$(dirname "$0")/.." && pwd)}
 export WINEPREFIX="$root/build/wineprefix"
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINEARCH=win64
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 

@@ -6,7 +6,9 @@
 #include "Tessumi.h"
 #include "settings/setting_names.h"
 #include "settings/settings.h"
+#include "member_copies.h"
 #include "message_boxes.h"
+#include "shell_open.h"
 #include "system_message.h"
 
 namespace {
@@ -20,9 +22,12 @@ const UINT_PTR kWaitCursorTimerId = 0xED17;
 
 struct OpenJob {
     HWND owner;
-    std::wstring path;
+    std::wstring path;  // the member's, until it is copied out: then the copy's
     int recordLine;
+    bool member = false;    // copied out first
+    bool document = false;  // opened through its type, at no line
     int line = 1;
+    std::wstring failure{};  // why the member could not be copied
 };
 
 bool g_pending = false;
@@ -35,9 +40,12 @@ UINT LineFoundMessage() {
 
 DWORD WINAPI FindLine(void* parameter) {
     std::unique_ptr<OpenJob> job(static_cast<OpenJob*>(parameter));
+    std::wstring copy;
+    if (job->member && CopyMemberOut(job->path, &copy, &job->failure)) job->path = copy;
     wchar_t status[TESSUMI_STATUS_TEXT_UNITS];
     // A file that can't be read still opens, at the record's own number.
-    FnPhysicalLine(job->path.c_str(), job->recordLine, &job->line, status);
+    if (job->failure.empty() && !job->document)
+        FnPhysicalLine(job->path.c_str(), job->recordLine, &job->line, status);
     if (PostMessageW(job->owner, LineFoundMessage(), 0, reinterpret_cast<LPARAM>(job.get())))
         job.release();  // the window's now
     return 0;
@@ -54,6 +62,25 @@ void EndWait(HWND owner) {
         g_waitCursor = false;
         SetCursor(LoadCursorW(nullptr, IDC_ARROW));
     }
+}
+
+// The job on a thread of its own, the wait cursor timed meanwhile. A member
+// is never opened without its copy; a file is opened at the record's line
+// when no thread can be had.
+void StartJob(std::unique_ptr<OpenJob> job) {
+    HANDLE thread = CreateThread(nullptr, 0, FindLine, job.get(), 0, nullptr);
+    if (!thread) {
+        if (job->member)
+            ShowFailure(job->owner, job->path + kCannotOpen, GetLastError());
+        else
+            StartEditor(job->owner, ConfiguredEditor(), job->path, job->recordLine);
+        return;
+    }
+    HWND owner = job->owner;
+    job.release();  // the thread's now
+    CloseHandle(thread);
+    g_pending = true;
+    SetTimer(owner, kWaitCursorTimerId, kWaitCursorDelayMs, nullptr);
 }
 
 }  // namespace
@@ -89,23 +116,24 @@ void OpenRecordInEditor(HWND owner, const std::wstring& path, int recordLine) {
         ShowFailure(owner, path + kCannotOpen, GetLastError());
         return;
     }
-    auto job = std::make_unique<OpenJob>(OpenJob{owner, path, recordLine});
-    HANDLE thread = CreateThread(nullptr, 0, FindLine, job.get(), 0, nullptr);
-    if (!thread) {
-        StartEditor(owner, ConfiguredEditor(), path, recordLine);
-        return;
-    }
-    job.release();  // the thread's now
-    CloseHandle(thread);
-    g_pending = true;
-    SetTimer(owner, kWaitCursorTimerId, kWaitCursorDelayMs, nullptr);
+    StartJob(std::make_unique<OpenJob>(OpenJob{owner, path, recordLine}));
+}
+
+void OpenArchiveMember(HWND owner, const std::wstring& memberPath, int recordLine, bool document) {
+    if (g_pending) return;
+    StartJob(std::make_unique<OpenJob>(OpenJob{owner, memberPath, recordLine, true, document}));
 }
 
 bool HandleEditorOpenMessage(HWND owner, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == LineFoundMessage() && message != 0) {
         std::unique_ptr<OpenJob> job(reinterpret_cast<OpenJob*>(lParam));
         EndWait(owner);
-        StartEditor(owner, ConfiguredEditor(), job->path, job->line);
+        if (!job->failure.empty())
+            ShowFailureBox(owner, job->failure.c_str());
+        else if (job->document)
+            OpenDocument(owner, job->path);
+        else
+            StartEditor(owner, ConfiguredEditor(), job->path, job->line);
         return true;
     }
     if (message == WM_TIMER && wParam == kWaitCursorTimerId) {

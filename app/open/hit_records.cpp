@@ -54,14 +54,19 @@ std::vector<HitRecord> HitRecordsIn(const LineIndex& index, const wchar_t* units
 }
 
 bool EditorLines(std::vector<HitRecord>& records, const std::atomic<bool>& stop) {
-    std::wstring unreadable;  // a file that failed once is not read again
-    for (HitRecord& r : records) {
+    // A file's records stand together: each file is read once for all of them.
+    std::vector<int> numbers, lines;
+    for (size_t first = 0, end = 0; first < records.size(); first = end) {
         if (stop.load()) return false;
-        if (r.path == unreadable) continue;
+        for (end = first; end < records.size() && records[end].path == records[first].path; ++end) {
+        }
+        numbers.clear();
+        for (size_t k = first; k < end; ++k) numbers.push_back(records[k].line);
+        lines.assign(numbers.size(), 0);
         wchar_t status[TESSUMI_STATUS_TEXT_UNITS];
-        int line = r.line;
-        if (!FnPhysicalLine(r.path.c_str(), r.line, &line, status)) unreadable = r.path;
-        r.line = line;
+        FnPhysicalLines(records[first].path.c_str(), numbers.data(), static_cast<int>(numbers.size()),
+                        lines.data(), status);
+        for (size_t k = first; k < end; ++k) records[k].line = lines[k - first];
     }
     return true;
 }

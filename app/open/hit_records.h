@@ -20,9 +20,9 @@ struct HitRecord {
 std::vector<HitRecord> HitRecordsIn(const LineIndex& index, const wchar_t* units, size_t firstLine,
                                     size_t lastLine);
 
-// Turns each record's number into the line an editor shows (the file is
-// read; an unreadable one keeps the number). Stops early, returning false,
-// once stop is set.
+// Turns each record's number into the line an editor shows (each file read
+// once for all its records; an unreadable one keeps the numbers). Stops
+// between files, returning false, once stop is set.
 bool EditorLines(std::vector<HitRecord>& records, const std::atomic<bool>& stop);
 
 // "C:\path\file.txt(12): text" lines, CR LF after each.

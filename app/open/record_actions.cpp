@@ -1,12 +1,12 @@
 // Opening, showing and copying a result record's file.
 #include "record_actions.h"
 
-#include <shellapi.h>
-
 #include <cstring>
 
 #include "editor_open.h"
+#include "hit_target.h"
 #include "message_boxes.h"
+#include "shell_open.h"
 #include "system_message.h"
 
 namespace {
@@ -26,22 +26,6 @@ enum MenuCommand : UINT { kNoCommand, kOpenFileCommand, kOpenFolderCommand, kCop
 
 void ShowFailure(HWND owner, const std::wstring& text, DWORD code) {
     ShowFailureBox(owner, (text + SystemMessageText(code)).c_str());
-}
-
-// ShellExecuteExW "open"; the failure's code, or ERROR_SUCCESS.
-DWORD ShellOpen(HWND owner, const wchar_t* file, const wchar_t* parameters) {
-    SHELLEXECUTEINFOW info{};
-    info.cbSize = sizeof(info);
-    // No dialog of the shell's own: the failure is reported here.
-    info.fMask = SEE_MASK_FLAG_NO_UI;
-    info.hwnd = owner;
-    info.lpVerb = L"open";
-    info.lpFile = file;
-    info.lpParameters = parameters;
-    info.nShow = SW_SHOWNORMAL;
-    SetLastError(ERROR_SUCCESS);
-    if (ShellExecuteExW(&info)) return ERROR_SUCCESS;
-    return ShellExecuteErrorCode(GetLastError(), reinterpret_cast<INT_PTR>(info.hInstApp));
 }
 
 // The clipboard, open while this lives.
@@ -112,7 +96,15 @@ DWORD PutOnClipboard(HWND owner, const std::wstring& text) {
 }  // namespace
 
 void OpenRecordFile(HWND owner, const std::wstring& path, int recordLine) {
-    OpenRecordInEditor(owner, path, recordLine);
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const bool isFile =
+        attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    switch (TargetOf(path, isFile)) {
+    case HitTarget::kEditor: OpenRecordInEditor(owner, path, recordLine); break;
+    case HitTarget::kDocument: OpenDocument(owner, path); break;
+    case HitTarget::kMember: OpenArchiveMember(owner, path, recordLine, false); break;
+    case HitTarget::kDocumentMember: OpenArchiveMember(owner, path, recordLine, true); break;
+    }
 }
 
 void OpenRecordFolder(HWND owner, const std::wstring& path) {

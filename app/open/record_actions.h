@@ -6,8 +6,10 @@
 
 #include <string>
 
-// Opens the file in the user's editor at the record's line (editor_open.h);
-// never through the file's own "open" verb, which would run a script.
+// Opens the file in the user's editor at the record's line (editor_open.h),
+// never through the file's own "open" verb, which would run a script; only
+// an Office document goes to the program its type is registered to, and a
+// member of an archive is opened as a copy (hit_target.h).
 void OpenRecordFile(HWND owner, const std::wstring& path, int recordLine);
 
 // Opens Explorer on the file's folder with the file selected.

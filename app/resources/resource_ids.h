@@ -37,6 +37,8 @@
 #define IDC_PATTERN1_WILDCARD 435
 #define IDC_EXCLUDED_LABEL 436
 #define IDC_EXCLUDED_EDIT 437
+#define IDC_SEARCH_DOCUMENTS 438
+#define IDC_SEARCH_ARCHIVES 439
 
 // Opening hits in the user's editor: the menu commands and the editor dialog.
 #define IDM_EDITOR_SETTINGS 250

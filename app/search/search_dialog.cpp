@@ -49,6 +49,8 @@ const OptionBox kOptionBoxes[] = {
     {IDC_SKIP_BINARY, &SearchOptions::skipBinary},
     {IDC_KEEP_GOING, &SearchOptions::keepGoing},
     {IDC_PATTERN1_WILDCARD, &SearchOptions::pattern1Wildcards},
+    {IDC_SEARCH_DOCUMENTS, &SearchOptions::documents},
+    {IDC_SEARCH_ARCHIVES, &SearchOptions::archives},
 };
 
 int ControlOf(ConditionField field) {

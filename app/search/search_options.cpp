@@ -21,6 +21,8 @@ const Switch kSwitches[] = {
     {L"SkipBinary", TESSUMI_SKIP_BINARY, &SearchOptions::skipBinary},
     {L"KeepGoing", TESSUMI_KEEP_GOING, &SearchOptions::keepGoing},
     {L"Pattern1Wildcards", TESSUMI_PATTERN1_MASKS, &SearchOptions::pattern1Wildcards},
+    {L"Documents", TESSUMI_DOCUMENTS, &SearchOptions::documents},
+    {L"Archives", TESSUMI_ARCHIVES, &SearchOptions::archives},
 };
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The options row of the search dialog: how patterns compare, which files
-// and folders a search passes by, and what it does with unreadable ones.
+// and folders a search passes by, what it does with unreadable ones, and
+// whether it reads inside documents and archives.
 // Kept in the settings, so each start offers what the last search used.
 #pragma once
 
@@ -12,6 +13,8 @@ struct SearchOptions {
     bool skipBinary = true;
     bool keepGoing = true;
     bool pattern1Wildcards = false;  // pattern 1 is a list of file-name masks
+    bool documents = true;           // Office documents' text searched, not their bytes
+    bool archives = true;            // members of zip archives searched as files
     std::wstring excludedFolders = L".git;.svn;.hg;node_modules";
 };
 

@@ -12,6 +12,7 @@
 #include "folder_drop.h"
 #include "folder_offer.h"
 #include "gdi_owners.h"
+#include "member_copies.h"
 #include "message_boxes.h"
 #include "preview_pane.h"
 #include "resources/resource_ids.h"
@@ -164,6 +165,7 @@ void OnDestroy(HWND hwnd) {
     EndSearchForExit();
     EndHandOnForExit();
     settings::SaveNow();
+    RemoveMemberCopies();
     ReleaseResultsText();
     g_statusBar = nullptr;
     g_resultsView = nullptr;

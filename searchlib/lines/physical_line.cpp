@@ -152,30 +152,67 @@ int ReadTextPieces(const wchar_t* file, const std::function<bool(const TextPiece
     return 1;
 }
 
-extern "C" TESSUMI_API int FnPhysicalLine(const wchar_t* file, int recordLine, int* physicalLine,
-                                          wchar_t* statusText) {
-    if (!physicalLine || !statusText || !file) {
+namespace {
+
+int ClampToInt(long long line) { return line > INT_MAX ? INT_MAX : static_cast<int>(line); }
+
+}  // namespace
+
+extern "C" TESSUMI_API int FnPhysicalLines(const wchar_t* file, const int* recordLines, int count,
+                                           int* physicalLines, wchar_t* statusText) {
+    if (!statusText || !file || count < 0 || (count > 0 && (!recordLines || !physicalLines))) {
         if (statusText) status::SystemReasonOnly(statusText, ERROR_INVALID_PARAMETER);
         return 0;
     }
-    *physicalLine = recordLine > 1 ? recordLine : 1;
+    // A file that can't be read keeps the records' own numbers: the editor
+    // still opens it.
+    for (int i = 0; i < count; ++i) physicalLines[i] = recordLines[i] > 1 ? recordLines[i] : 1;
+    if (count == 0) {
+        status::Ok(statusText);
+        return 1;
+    }
     try {
-        // Read in the search's blocks and decoded as the search decodes
-        // them, so that its lines are the lines counted. A file that can't
-        // be read keeps the record's own number: the editor still opens it.
-        LineWalk walk{recordLine};
-        const auto walkPiece = [&](const TextPiece& p) {
-            if (p.bytes)
-                WalkPiece(p.bytes, p.from, p.n, walk);
-            else
-                WalkPiece(p.units, p.from, p.n, walk);
-            return walk.done;
+        // One walk over the file, in the search's blocks and decoded as the
+        // search decodes them, so that its lines are the lines counted: the
+        // record lines are reached in ascending order, each walk going on
+        // from where the last one stopped.
+        std::vector<int> order(static_cast<size_t>(count));
+        for (int i = 0; i < count; ++i) order[static_cast<size_t>(i)] = i;
+        std::stable_sort(order.begin(), order.end(),
+                         [&](int a, int b) { return recordLines[a] < recordLines[b]; });
+        size_t next = 0;
+        LineWalk walk{recordLines[order[0]]};
+        std::vector<long long> found(order.size(), -1);
+        const auto walkPieces = [&](const TextPiece& p) {
+            for (size_t from = p.from;;) {
+                if (p.bytes)
+                    WalkPiece(p.bytes, from, p.n, walk);
+                else
+                    WalkPiece(p.units, from, p.n, walk);
+                if (!walk.done) return false;
+                found[next] = walk.found;
+                if (++next == order.size()) return true;
+                walk.target = recordLines[order[next]];
+                walk.done = false;
+                from = walk.at;
+            }
         };
-        if (!ReadTextPieces(file, walkPiece, statusText)) return 0;
-        *physicalLine = walk.found > INT_MAX ? INT_MAX : static_cast<int>(walk.found);
+        if (!ReadTextPieces(file, walkPieces, statusText)) return 0;
+        // A file changed since the search may hold fewer lines: its last.
+        for (size_t k = 0; k < order.size(); ++k)
+            physicalLines[order[k]] = ClampToInt(found[k] >= 0 ? found[k] : walk.found);
         return 1;
     } catch (...) {
         status::SystemReasonOnly(statusText, ERROR_NOT_ENOUGH_MEMORY);
         return 0;
     }
+}
+
+extern "C" TESSUMI_API int FnPhysicalLine(const wchar_t* file, int recordLine, int* physicalLine,
+                                          wchar_t* statusText) {
+    if (!physicalLine) {
+        if (statusText) status::SystemReasonOnly(statusText, ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    return FnPhysicalLines(file, &recordLine, 1, physicalLine, statusText);
 }

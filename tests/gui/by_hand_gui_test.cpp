@@ -207,10 +207,11 @@ protected:
         // Varnelo, and through it the recorder, inherit the log's name.
         log = dir / L"opened.log";
         SetEnvironmentVariableW(kOpenLogVariable, log.c_str());
-        WriteSettings(RecorderEditor(Editor()));
+        WriteSettings(RecorderEditor(Editor()) + MoreSettings());
         ASSERT_TRUE(p.Start(true)) << "Varnelo did not start";
     }
     virtual const wchar_t* Editor() const { return L"%F"; }
+    virtual std::wstring MoreSettings() const { return L""; }
     void TearDown() override { SetEnvironmentVariableW(kOpenLogVariable, nullptr); }
 
     // A point on a line of the view (0: the first line shown).
@@ -335,6 +336,97 @@ TEST_F(OpeningAtTheLine, EveryWayOfOpeningARecordGivesTheLineAnEditorShows) {
         expected += opened(w.record);
         EXPECT_TRUE(WaitUntil([&] { return Opened() == Utf16Bytes(expected); })) << Opened();
     }
+}
+
+// A document type registered, for a test, to the recorder, where Wine looks
+// for it (Wine ignores HKCU's classes), in the tests' own prefix, which has
+// no such type; removed afterwards.
+class RegisteredType {
+public:
+    RegisteredType(const std::wstring& extension, const std::wstring& command)
+        : type_(std::wstring(kClasses) + extension) {
+        Set(type_, kProgram);
+        Set(std::wstring(kClasses) + kProgram + L"\\shell\\open\\command", command);
+    }
+    ~RegisteredType() {
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, (std::wstring(kClasses) + kProgram).c_str());
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, type_.c_str());
+    }
+
+private:
+    static void Set(const std::wstring& key, const std::wstring& value) {
+        RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), nullptr, REG_SZ, value.c_str(),
+                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    }
+    static constexpr const wchar_t* kClasses = L"Software\\Classes\\";
+    static constexpr const wchar_t* kProgram = L"Varnelo.TestDocument";
+    std::wstring type_;
+};
+
+// Both options off: the search reads the stand-ins below as the text they are.
+class OpeningInsideFiles : public OpeningAtTheLine {
+protected:
+    std::wstring MoreSettings() const override {
+        return L"[SearchOptions]\r\nDocuments=0\r\nArchives=0\r\n";
+    }
+};
+
+TEST_F(OpeningInsideFiles, ADocumentOpensThroughItsTypeAndAZipMemberAsACopyAtItsLine) {
+    // Records of a workbook and of a zip's member, found in stand-ins that
+    // then give way to the real files.
+    const std::wstring tree = dir / L"受信", book = tree + L"\\設計書.xlsx",
+                       archive = tree + L"\\資料.zip", member = archive + L"\\2024\\議事録.txt";
+    const std::string minutes = testing_support::SjisBytes(L"2024年度\r\n\r\n議事録\r\n");
+    for (const std::wstring& folder : {tree, archive, archive + L"\\2024"}) testing_support::MakeDir(folder);
+    WriteBytes(book, testing_support::SjisBytes(L"議事録の表\r\n"));
+    WriteBytes(member, minutes);
+    ASSERT_TRUE(p.Search(tree, L"", L"議事録", dir / L"out.txt"));
+    std::wstring records;
+    ASSERT_TRUE(WaitUntil([&] {  // the search runs on after the dialog
+        if (!testing_support::FileExists(dir / L"out.txt")) return false;
+        records = testing_support::ReadText(dir / L"out.txt");
+        return records.find(book) != records.npos && records.find(member) != records.npos;
+    })) << Show(records);
+    const int bookLine = records.find(book) < records.find(member) ? 0 : 2;
+    // The preview may still be reading a stand-in.
+    ASSERT_TRUE(WaitUntil([&] {
+        testing_support::RemoveTree(archive);
+        return CopyFileW(BesideThisProgram(L"documents\\minutes.zip").c_str(), archive.c_str(), TRUE) &&
+               CopyFileW(BesideThisProgram(L"documents\\book.xlsx").c_str(), book.c_str(), FALSE);
+    }));
+    RegisteredType sheet(L".xlsx", L"\"" + BesideThisProgram(L"open_recorder.exe") + L"\" \"%1\"");
+    real_input::ClickToFront(p.main, 5, 5);
+
+    real_input::DoubleClick(OnLine(bookLine + 1));
+    std::wstring expected = book + L"\n";
+    EXPECT_TRUE(WaitUntil([&] { return Opened() == Utf16Bytes(expected); })) << Opened();
+
+    // The member's copy, read-only, in the editor at the line it shows.
+    wchar_t temp[MAX_PATH + 1];
+    GetTempPathW(MAX_PATH + 1, temp);
+    const std::wstring copies = temp + std::wstring(L"Varnelo\\") + std::to_wstring(p.process.id());
+    const std::wstring copy = copies + L"\\1\\議事録.txt";
+    Sleep(GetDoubleClickTime() + 200);
+    real_input::DoubleClick(OnLine(2 - bookLine));
+    expected += copy + L"\t3\n";
+    EXPECT_TRUE(WaitUntil([&] { return Opened() == Utf16Bytes(expected); })) << Opened();
+    EXPECT_TRUE(testing_support::ReadBytes(copy) == minutes);
+    EXPECT_TRUE(GetFileAttributesW(copy.c_str()) & FILE_ATTRIBUTE_READONLY);
+
+    // Gone with the program, and what a process that has ended left too.
+    ChildProcess ended;
+    DWORD code = 0;
+    ASSERT_TRUE(ended.Start(BesideThisProgram(L"open_recorder.exe")) && ended.WaitForExit(&code));
+    const std::wstring left = temp + std::wstring(L"Varnelo\\") + std::to_wstring(ended.id());
+    testing_support::MakeDir(left);
+    WriteBytes(left + L"\\x.txt", "x");
+    SetFileAttributesW((left + L"\\x.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    real_input::ClickToFront(p.main, 5, 5);
+    real_input::Key('F', real_input::kAlt);
+    real_input::Key('X');
+    ASSERT_TRUE(p.process.WaitForExit(&code));
+    EXPECT_EQ(GetFileAttributesW(copies.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW(left.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(ByHand, AHitInABatchFileOpensInNotepadAndNeverRuns) {

@@ -49,6 +49,7 @@ bool Walk(RandomSource& source, const std::wstring& path, bool documents, Archiv
         if (next < 0) return visitor.Skipped(path, reason);
         if (entry.folder()) continue;
         const std::wstring memberPath = MemberPath(path, entry.name);
+        if (!visitor.Wanted(memberPath)) continue;
         ContentKind kind = ContentKindOf(entry.name.c_str(), entry.name.size());
         if (!documents && kind != ContentKind::Archive) kind = ContentKind::Plain;
         bool go;

@@ -24,6 +24,13 @@ public:
     virtual bool Document(const std::wstring& path, ContentKind kind, RandomSource& source) = 0;
     // An archive or a member passed by, and why.
     virtual bool Skipped(const std::wstring& path, const std::wstring& reason) = 0;
+    // Whether to look at a member (an archive inside included) at all: one
+    // not wanted is passed by unseen and unopened, as a copy of one member
+    // wants only the members on its way.
+    virtual bool Wanted(const std::wstring& path) {
+        (void)path;
+        return true;
+    }
 };
 
 // Walks the archive in source, named path. With documents, members of a

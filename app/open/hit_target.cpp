@@ -1,0 +1,39 @@
+#include "hit_target.h"
+
+#include <cwchar>
+
+namespace {
+
+const wchar_t* const kDocumentExtensions[] = {L"xlsx", L"xlsm", L"docx", L"docm", L"pptx",
+                                              L"pptm", L"odt",  L"ods",  L"odp"};
+const wchar_t kArchiveEnding[] = L".zip\\";
+
+bool EndsWithNoCase(const std::wstring& text, size_t end, const wchar_t* ending) {
+    const size_t n = wcslen(ending);
+    return end >= n && _wcsnicmp(text.c_str() + end - n, ending, n) == 0;
+}
+
+// Whether a name before a "\" of path ends in ".zip": an archive walked into.
+bool PassesThroughArchive(const std::wstring& path) {
+    for (size_t at = path.find(L'\\'); at != std::wstring::npos; at = path.find(L'\\', at + 1))
+        if (EndsWithNoCase(path, at + 1, kArchiveEnding)) return true;
+    return false;
+}
+
+}  // namespace
+
+bool IsOfficeDocument(const std::wstring& path) {
+    const size_t dot = path.find_last_of(L".\\/");
+    if (dot == std::wstring::npos || path[dot] != L'.') return false;
+    const wchar_t* extension = path.c_str() + dot + 1;
+    for (const wchar_t* known : kDocumentExtensions)
+        if (_wcsicmp(extension, known) == 0) return true;
+    return false;
+}
+
+HitTarget TargetOf(const std::wstring& path, bool isFile) {
+    const bool document = IsOfficeDocument(path);
+    if (isFile || !PassesThroughArchive(path))
+        return document ? HitTarget::kDocument : HitTarget::kEditor;
+    return document ? HitTarget::kDocumentMember : HitTarget::kMember;
+}
