@@ -12,7 +12,7 @@
 //   until the answer is known: at the file's end, or sooner when it can no
 //   longer change. They are then written, or, in the rare file whose answer
 //   differs, dropped and the blocks from there searched again.
-// - Held records are bounded: past kHeldRecordBytes, or when the leaning
+// - Held records are bounded: past heldRecordBytes, or when the leaning
 //   changes or a block fails, the search waits for the answer, reading on
 //   without searching, then goes on from where it stopped.
 // The records are those of deciding the encoding over the whole file first.
@@ -29,9 +29,9 @@
 #include "status_text.h"
 #include "text_encoding.h"
 
-namespace {
+size_t heldRecordBytes = kHeldRecordBytes;
 
-constexpr size_t kHeldRecordBytes = size_t(8) << 20;
+namespace {
 
 bool AskForStop(void* run, wchar_t* statusText) {
     return static_cast<SearchRun*>(run)->progress.NewBlock(statusText);
@@ -173,7 +173,7 @@ int FileSearch::TakeBlock() {
         failureText_ = text_;
         resume_ = false;
         phase_ = Phase::Waiting;
-    } else if (phase_ == Phase::Holding && held_.Bytes() > kHeldRecordBytes) {
+    } else if (phase_ == Phase::Holding && held_.Bytes() > heldRecordBytes) {
         resumeAt_ = {reader_.After(), number_, mode_};
         resume_ = true;
         phase_ = Phase::Waiting;

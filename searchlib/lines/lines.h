@@ -45,6 +45,11 @@ int SearchBlock(const wchar_t* path, size_t pathLength, SearchRun& run, const Bl
                 TextEncoding encoding, size_t markLength, Iso2022Mode& mode, long long& number,
                 wchar_t* statusText);
 
+// The records a file holds back while its reading is not yet known; tests
+// set a few bytes.
+constexpr size_t kHeldRecordBytes = size_t(8) << 20;
+extern size_t heldRecordBytes;
+
 // Searches one file of any size, read in blocks once (file_search.cpp
 // tells how its encoding is decided on the way). kFileSearched;
 // kFilePassedBy (run_skipped.h) for a binary file under TESSUMI_SKIP_BINARY

@@ -137,12 +137,23 @@ int ReadTextPieces(const wchar_t* file, const std::function<bool(const TextPiece
             piece.n = n;
         } else {
             if (units.size() < n) units.resize(n);  // no encoding gives more units than bytes
+            // A line beyond the bound is held by its start alone (cutLine),
+            // which may end inside a character: shown as far as it decodes,
+            // and what follows it decoded from ASCII, as lines end.
+            const size_t cutLine = std::max(reader.cutLine(), mark);
             size_t written = 0;
-            if (!DecodePiece(detected.encoding, reader.data() + mark, n - mark, units.data(),
-                             written, mode)) {
+            if (cutLine > mark &&
+                !DecodePiece(detected.encoding, reader.data() + mark, cutLine - mark, units.data(),
+                             written, mode))
+                written = 0;
+            if (cutLine > mark) mode = Iso2022Mode::Ascii;
+            size_t rest = 0;
+            if (!DecodePiece(detected.encoding, reader.data() + cutLine, n - cutLine,
+                             units.data() + written, rest, mode)) {
                 status::SystemFailure(statusText, nullptr, status::kConversion, GetLastError());
                 return 0;
             }
+            written += rest;
             piece.units = units.data();
             piece.n = written;
         }
