@@ -1,5 +1,6 @@
 #include "byte_scan.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -179,43 +180,55 @@ TESSUMI_AVX2_FUNCTION inline __m256i Unfinished(__m256i input) {
     return _mm256_subs_epu8(input, limits);
 }
 
-// What the check has seen so far.
+// What the check has seen so far. The lead bytes are counted in byte lanes
+// (at most 255 blocks of 32 between two sums), and a sequence cut at the end
+// of previous is looked for only where it matters: before ASCII and at the
+// end. This keeps the loop within the registers a Windows build may use.
 struct Utf8Check {
     __m256i faults;
     __m256i previous;
-    __m256i unfinished;
-    uint64_t leads;
+    __m256i leadLanes;
 };
 
 TESSUMI_AVX2_FUNCTION inline void Take32(Utf8Check& c, __m256i input) {
     if (_mm256_movemask_epi8(input) == 0) {
-        c.faults = _mm256_or_si256(c.faults, c.unfinished);  // ASCII after a cut sequence
-        c.unfinished = _mm256_setzero_si256();
+        c.faults = _mm256_or_si256(c.faults, Unfinished(c.previous));  // ASCII after a cut sequence
     } else {
         const __m256i leadBits = _mm256_set1_epi8(static_cast<char>(0xC0));
         c.faults = _mm256_or_si256(c.faults, Utf8Faults(input, c.previous));
-        c.unfinished = Unfinished(input);
-        c.leads += static_cast<uint64_t>(_mm_popcnt_u32(static_cast<uint32_t>(_mm256_movemask_epi8(
-            _mm256_cmpeq_epi8(_mm256_and_si256(input, leadBits), leadBits)))));
+        c.leadLanes = _mm256_sub_epi8(
+            c.leadLanes, _mm256_cmpeq_epi8(_mm256_and_si256(input, leadBits), leadBits));
     }
     c.previous = input;
 }
 
+TESSUMI_AVX2_FUNCTION inline uint64_t SumLanes(__m256i lanes) {
+    const __m256i sums = _mm256_sad_epu8(lanes, _mm256_setzero_si256());
+    const __m128i half = _mm_add_epi64(_mm256_castsi256_si128(sums), _mm256_extracti128_si256(sums, 1));
+    return static_cast<uint64_t>(_mm_cvtsi128_si64(half)) +
+           static_cast<uint64_t>(_mm_extract_epi64(half, 1));
+}
+
 TESSUMI_AVX2_FUNCTION bool WellFormedUtf8Avx2(const unsigned char* p, size_t n,
                                               uint64_t& sequences) {
-    Utf8Check c{_mm256_setzero_si256(), _mm256_setzero_si256(), _mm256_setzero_si256(), 0};
+    constexpr size_t kBlocksPerSum = 255;  // a byte lane counts up to 255
+    Utf8Check c{_mm256_setzero_si256(), _mm256_setzero_si256(), _mm256_setzero_si256()};
+    uint64_t leads = 0;
     size_t i = 0;
-    for (; n - i >= 32; i += 32) {
-        Take32(c, Load32(p + i));
+    while (n - i >= 32) {
+        const size_t end = i + std::min((n - i) / 32, kBlocksPerSum) * 32;
+        for (; i < end; i += 32) Take32(c, Load32(p + i));
+        leads += SumLanes(c.leadLanes);
+        c.leadLanes = _mm256_setzero_si256();
         // Text that is not UTF-8 fails within its first characters.
-        if ((i & 0xFFFF) == 0 && !_mm256_testz_si256(c.faults, c.faults)) return false;
+        if (!_mm256_testz_si256(c.faults, c.faults)) return false;
     }
     alignas(32) unsigned char tail[32] = {};
     memcpy(tail, p + i, n - i);
     Take32(c, _mm256_load_si256(reinterpret_cast<const __m256i*>(tail)));
-    const __m256i faults = _mm256_or_si256(c.faults, c.unfinished);
+    const __m256i faults = _mm256_or_si256(c.faults, Unfinished(c.previous));
     if (!_mm256_testz_si256(faults, faults)) return false;
-    sequences += c.leads;
+    sequences += leads + SumLanes(c.leadLanes);
     return true;
 }
 #endif
