@@ -144,7 +144,7 @@ void FileTooLarge(wchar_t* statusText, const wchar_t* path) {
     Compose(statusText, L"ファイル", path, L"のサイズが大き過ぎます");
 }
 
-std::wstring LineOfFile(const wchar_t* path, size_t pathLength, int number) {
+std::wstring LineOfFile(const wchar_t* path, size_t pathLength, long long number) {
     std::wstring place(path, pathLength);
     place += L'(';
     place += std::to_wstring(number);
@@ -167,7 +167,21 @@ std::wstring Megabytes(uint64_t bytes) {
     return bytes % gib == 0 ? Grouped(bytes / gib) + L" GB" : Grouped(bytes >> 20) + L" MB";
 }
 
+// A size in whole gibibytes or mebibytes, or else in bytes.
+std::wstring SizeText(uint64_t bytes) {
+    return bytes % (uint64_t(1) << 20) == 0 && bytes > 0 ? Megabytes(bytes)
+                                                         : Grouped(bytes) + L" バイト";
+}
+
 }  // namespace
+
+void LineTooLong(wchar_t* statusText, const wchar_t* path, long long number,
+                 uint64_t limitBytes) {
+    const std::wstring leadIn =
+        L"の " + std::to_wstring(number) + L" 行目を検索することができません\n理由：";
+    Compose(statusText, path, leadIn.c_str(),
+            (L"行が長過ぎます（" + SizeText(limitBytes) + L" を超えます）").c_str());
+}
 
 std::wstring InsideReason(InsideFault fault) {
     switch (fault) {

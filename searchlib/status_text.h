@@ -86,7 +86,12 @@ void FileTooLarge(wchar_t* statusText, const wchar_t* path);
 
 // A line's place for the skipped list: path + "(" + number + ")", as the
 // records show it.
-std::wstring LineOfFile(const wchar_t* path, size_t pathLength, int number);
+std::wstring LineOfFile(const wchar_t* path, size_t pathLength, long long number);
+
+// A line longer than limitBytes, not searched: path + "の 3 行目を検索する
+// ことができません\n理由：" + "行が長過ぎます（64 MB を超えます）".
+void LineTooLong(wchar_t* statusText, const wchar_t* path, long long number,
+                 uint64_t limitBytes);
 
 // subject + leadIn + reason, cut to Room() - 1 units and terminated.
 void Compose(wchar_t* statusText, const wchar_t* subject, const wchar_t* leadIn,

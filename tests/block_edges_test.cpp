@@ -1,7 +1,8 @@
 // Files read in blocks of a few bytes, so that a block ends at every place
 // one can: a CR LF or a run of breaks split, a lead byte at a block's end, a
-// line longer than a block. The records are those of one block, in every
-// encoding and on a system whose ANSI code page is UTF-8.
+// line longer than a block, a reading decided late. The records are those of
+// one block, in every encoding and on a system whose ANSI code page is UTF-8.
+// A line beyond the bound is passed over, never held.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -57,6 +58,8 @@ class BlockEdges : public ResultsRun {
 protected:
     void TearDown() override {
         readBlockSize = kReadBlockSize;
+        longestLineBytes = kLongestLineBytes;
+        heldRecordBytes = kHeldRecordBytes;
         systemAnsiCodePage = GetACP;
     }
 
@@ -74,6 +77,9 @@ TEST_F(BlockEdges, TinyBlocksGiveTheRecordsOfOneBlock) {
     const std::wstring text = L"\r\n天気\r\r\n\n" + std::wstring(40, L'x') +
                               L"天気 表\r\n予報\n\n\r\rｱｲ天気\r\nlast 天気";
     const std::string euc = Encode(20932, text);
+    // 7-bit lines first: the reading is decided blocks later.
+    std::string late;
+    for (int i = 0; i < 30; ++i) late += "plain 7-bit line " + std::to_string(i) + "\r\n";
     std::string bigEndian = Utf16Bytes(text);
     for (size_t i = 0; i < bigEndian.size(); i += 2) std::swap(bigEndian[i], bigEndian[i + 1]);
     const struct Case {
@@ -89,6 +95,12 @@ TEST_F(BlockEdges, TinyBlocksGiveTheRecordsOfOneBlock) {
         {"EUC-JP", euc, true},
         {"ISO-2022-JP", ToIso2022Jp(euc), true},
         {"Shift_JIS with lead bytes before breaks", "a\x81\nb\x81\r\n\r\n" + Encode(932, text), false},
+        {"7-bit, then Shift_JIS", late + Encode(932, text), false},
+        {"7-bit, then EUC-JP", late + euc, false},
+        {"7-bit, then an ISO-2022-JP escape", late + ToIso2022Jp(euc), false},
+        {"UTF-8 with one bad byte late", late + Encode(CP_UTF8, text) + "\xFF\r\n天気", false},
+        {"7-bit, then UTF-8 that turns out Shift_JIS", late + "\xE3\x81\x82\r\n" +
+             Encode(932, text), false},
     };
     const wchar_t* patterns[] = {L"天気", L""};  // on the bytes, and decoded
     const size_t blockSizes[] = {1, 2, 3, 5, 8, 13, 64};
@@ -103,9 +115,57 @@ TEST_F(BlockEdges, TinyBlocksGiveTheRecordsOfOneBlock) {
                 if (c.likeUtf16) {
                     EXPECT_EQ(one, utf16) << Show(one);
                 }
-                for (size_t size : blockSizes)
+                for (size_t size : blockSizes) {
+                    // Odd sizes overflow the records held while the reading is open.
+                    heldRecordBytes = size % 2 ? 16 : kHeldRecordBytes;
                     EXPECT_EQ(Records(c.bytes, pattern, size), one) << size;
+                }
+                heldRecordBytes = kHeldRecordBytes;
             }
+        }
+    }
+}
+
+// A second line beyond a bound of 64 bytes, in 7-bit text, Shift_JIS and
+// UTF-16: refused with its place, passed by under keep-going with the lines
+// after it numbered on, and a stop asked while it is passed over honoured at once.
+TEST_F(BlockEdges, ALineBeyondTheBoundIsPassedOverInPieces) {
+    const std::wstring path = dir / L"file.txt", tail = L"\r\n\r\nhit 3\nx\nhit 5";
+    const std::wstring text = L"hit 1\r\nhit" + std::wstring(1000, L'表') + tail;
+    const std::string bytes[] = {"hit 1\r\n" + std::string(2000, 'x') + Encode(CP_UTF8, tail),
+                                 Encode(932, text), "\xFF\xFE" + Utf16Bytes(text)};
+    const std::wstring reason = L"行が長過ぎます（64 バイト を超えます）";
+    const std::wstring first = kBom + Record(path, 1, L"hit 1");
+    longestLineBytes = 64;
+    for (const std::string& b : bytes) {
+        WriteBytes(path, b);
+        for (size_t size : {size_t(8), size_t(64)}) {
+            readBlockSize = size;
+            for (int flags : {TESSUMI_KEEP_GOING, 0}) {
+                SCOPED_TRACE(testing::Message() << b.size() << " bytes, blocks of " << size);
+                std::wstring heard;
+                Open(L"hit");
+                run->options = {flags, L"", 0, 256, [](const wchar_t* p, const wchar_t* r, void* h) {
+                                    *static_cast<std::wstring*>(h) += std::wstring(p) + L" " + r;
+                                    return 1;
+                                }, &heard};
+                EXPECT_EQ(FnSearchLines(path.c_str(), path.size(), *run, status), flags ? 1 : 0);
+                EXPECT_EQ(flags ? heard : std::wstring(status),
+                          flags ? path + L"(2) " + reason
+                                : path + L"の 2 行目を検索することができません\n理由：" + reason);
+                EXPECT_EQ(Finish(), flags ? first + Record(path, 3, L"hit 3") + Record(path, 5, L"hit 5")
+                                          : first);
+            }
+            // Each piece of the line looks: the third look is within it.
+            int looks = 0;
+            Open(L"hit");
+            run->progress = RunProgress([](long long, long long, const wchar_t*, void* n) {
+                return int(++*static_cast<int*>(n) < 3);
+            }, &looks);
+            run->progress.AskAtEveryLook();
+            EXPECT_EQ(FnSearchLines(path.c_str(), path.size(), *run, status), 0);
+            EXPECT_EQ(std::wstring(status), L"検索を中止しました");
+            EXPECT_EQ(looks, 3) << "read on after the stop";
         }
     }
 }

@@ -180,7 +180,14 @@ TEST(EditorLine, LinesAroundAreTheEditorsLines) {
         {"a NUL, cut lines", std::string("abcdef\nxy\0zw\nq", 14), 2, 1, 1, 1, 3, 1, 2,
          L"bcd\r\ny\x2400z\r\n\r\n"},
         {"fewer lines now: the last", "a\n\nb\n", 9, 1, 1, 0, 9, 2, 3, L"\r\nb\r\n"},
+        // Beyond the bound of 64 bytes: held by its start alone, and counted.
+        {"a line beyond the bound", "a\r\n" + std::string(1000, 'x') + "\r\n\r\nhit\nz", 3, 2, 1,
+         0, 3, 2, 4, L"xxx\r\n\r\nhit\r\nz\r\n"},
+        {"UTF-16 beyond the bound",
+         "\xFF\xFE" + Utf16Bytes(L"a\n" + std::wstring(500, L'表') + L"\r\n\nh"), 3, 2, 0, 0, 1,
+         2, 4, L"表\r\n\r\nh\r\n"},
     };
+    longestLineBytes = 64;
     // In one block, and in blocks of a few bytes that end wherever a line can.
     for (size_t blockSize : {kReadBlockSize, size_t(3)}) {
         readBlockSize = blockSize;
@@ -200,6 +207,7 @@ TEST(EditorLine, LinesAroundAreTheEditorsLines) {
         }
     }
     readBlockSize = kReadBlockSize;
+    longestLineBytes = kLongestLineBytes;
     // A file that can't be read, and a buffer too small: the reason.
     TempDir dir;
     wchar_t text[8], status[TESSUMI_STATUS_TEXT_UNITS];

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "Tessumi.h"
-#include "binary_file.h"
 #include "block_reader.h"
 #include "byte_fold_search.h"
 #include "byte_text.h"
@@ -173,8 +172,11 @@ int AppendRecord(SearchRun& run, const wchar_t* path, size_t pathLength, long lo
         std::replace(shown.begin(), shown.end(), L'\0', wchar_t{TESSUMI_NUL_SYMBOL});
         line = {shown.data(), shown.size()};
     }
-    if (run.records != nullptr) {  // a worker: the writer formats it in its turn
-        run.records->Add(number, line);
+    // Held while the file's reading is not yet known, or on a worker,
+    // where the writer formats it in its turn.
+    RecordBuffer* keep = run.held != nullptr ? run.held : run.records;
+    if (keep != nullptr) {
+        keep->Add(number, line);
         return 1;
     }
     wchar_t digits[kMaxDigits + 1];
@@ -221,6 +223,16 @@ int AppendRecord(SearchRun& run, const wchar_t* path, size_t pathLength, long lo
     block.length += recordLength;
     run.progress.RecordAppended();
     return 1;
+}
+
+bool PassLineBy(SearchRun& run, const wchar_t* path, size_t pathLength, long long number,
+                wchar_t* statusText) {
+    const std::wstring place = status::LineOfFile(path, pathLength, number);
+    if (run.held == nullptr) return PassBy(run, place.c_str(), statusText);
+    if (!run.options.Has(TESSUMI_KEEP_GOING)) return false;
+    run.held->AddSkipped(place.c_str(), status::ReasonOf(statusText));
+    status::Ok(statusText);
+    return true;
 }
 
 namespace {
@@ -287,13 +299,11 @@ int SearchText(Text& text, const wchar_t* path, size_t pathLength, SearchRun& ru
         const size_t end = text.NextLine(next);
         ++number;
         if (candidate >= end && candidate != start) continue;
-        if (!text.Content(start, end, line, statusText))
-            return PassBy(run, path, statusText) ? kFilePassedBy : kFileFailed;
+        if (!text.Content(start, end, line, statusText)) return kBlockUndecodable;
         int found = FnPatternFound(run.linePattern, line.start, line.length, statusText);
         if (found < 0) {
             // Under keep-going a line beyond the matcher's limits is passed by.
-            if (!run.linePattern.failedInSearch() ||
-                !PassBy(run, status::LineOfFile(path, pathLength, number).c_str(), statusText))
+            if (!run.linePattern.failedInSearch() || !PassLineBy(run, path, pathLength, number, statusText))
                 return kFileFailed;
             continue;
         }
@@ -369,76 +379,50 @@ BlockCut CutFor(TextEncoding encoding) {
 
 namespace {
 
-// One block of the second pass, numbered on from number: on its bytes, or
-// decoded (ISO-2022-JP's character set carried in mode) behind a U+FEFF of
-// its own. A kFile outcome (run_skipped.h).
+// The first position at or after from in bytes[0, n) that is not a line
+// break of encoding.
+size_t SkipBreaks(TextEncoding encoding, const unsigned char* bytes, size_t from, size_t n) {
+    const BlockCut cut = CutFor(encoding);
+    const size_t w = cut.unitBytes;
+    for (; from + w <= n; from += w) {
+        const unsigned u = w == 1 ? bytes[from]
+                           : cut.bigEndian ? bytes[from] << 8 | bytes[from + 1]
+                                           : bytes[from] | bytes[from + 1] << 8;
+        if (u != '\r' && u != '\n') break;
+    }
+    return from;
+}
+
+}  // namespace
+
 int SearchBlock(const wchar_t* path, size_t pathLength, SearchRun& run, const BlockReader& block,
-                const DetectedEncoding& detected, Iso2022Mode& mode, long long& number,
+                TextEncoding encoding, size_t markLength, Iso2022Mode& mode, long long& number,
                 wchar_t* statusText) {
-    const size_t mark = block.first() ? detected.markLength : 0;
     const unsigned char* bytes = block.data();
     const size_t n = block.size();
-    if (const std::vector<ByteLiteral>* literals = BytePath(run, detected.encoding, bytes, n)) {
-        ByteText text(detected.encoding, bytes, n, mark, *literals, run.lineScratch);
+    size_t from = std::min(block.first() ? markLength : 0, n);
+    if (block.cutLine() > 0) {
+        // Its start alone was read: the line is passed by, or ends the search.
+        ++number;
+        status::LineTooLong(statusText, path, number, longestLineBytes);
+        if (!PassLineBy(run, path, pathLength, number, statusText)) return kFileFailed;
+        from = SkipBreaks(encoding, bytes, block.cutLine(), n);
+        mode = Iso2022Mode::Ascii;  // lines end in ASCII
+    } else if (block.startsInBreaks()) {
+        from = SkipBreaks(encoding, bytes, from, n);
+    }
+    if (const std::vector<ByteLiteral>* literals = BytePath(run, encoding, bytes + from, n - from)) {
+        ByteText text(encoding, bytes, n, from, *literals, run.lineScratch);
         return SearchText(text, path, pathLength, run, number, statusText);
     }
     std::vector<wchar_t>& units = run.blockText;
     if (units.size() < n + 1) units.resize(n + 1);  // no encoding gives more units than bytes
     size_t written = 0;
-    if (!DecodePiece(detected.encoding, bytes + std::min(mark, n), n - std::min(mark, n),
-                     units.data() + 1, written, mode)) {
+    if (!DecodePiece(encoding, bytes + from, n - from, units.data() + 1, written, mode)) {
         status::SystemFailure(statusText, nullptr, status::kConversion, GetLastError());
-        return PassBy(run, path, statusText) ? kFilePassedBy : kFileFailed;
+        return kBlockUndecodable;
     }
     units[0] = kByteOrderMark;
     Utf16Text text(run.linePattern, units.data(), written + 1);
     return SearchText(text, path, pathLength, run, number, statusText);
-}
-
-}  // namespace
-
-int FnSearchLines(const wchar_t* path, size_t pathLength, SearchRun& run, wchar_t* statusText) {
-    BlockReader reader(run.readBuffer);
-    // Under keep-going a file that can't be read is passed by, and so is
-    // its rest when a block of it can't.
-    auto passBy = [&] { return PassBy(run, path, statusText) ? kFilePassedBy : kFileFailed; };
-    if (!reader.Open(path, statusText)) return passBy();
-
-    // The first pass decides the encoding; a mark decides at once, and so
-    // does a file that can no longer be UTF-16, UTF-8 nor EUC-JP.
-    // Under binary skip a NUL byte early in the file passes it by, unless the
-    // file reads as UTF-16: that is known as soon as it can't.
-    EncodingDetector detector;
-    const BlockCut anyBreak;
-    const bool skipBinary = run.options.Has(TESSUMI_SKIP_BINARY);
-    BinaryProbe binary;
-    for (;;) {
-        if (!reader.Next(anyBreak, statusText)) return passBy();
-        if (skipBinary) binary.Feed(reader.data(), reader.size());
-        detector.Feed(reader.data(), reader.size(), reader.last());
-        if (binary.Found() && !detector.MayBeUtf16()) return kFilePassedBy;
-        if (reader.last() || (detector.Settled() && (!skipBinary || binary.Done()))) break;
-        if (!run.progress.NewBlock(statusText)) return 0;
-    }
-    const DetectedEncoding detected = detector.Result();
-    if (binary.Found() && !IsUtf16(detected.encoding)) return kFilePassedBy;
-    if (!reader.Rewind(statusText)) return passBy();
-
-    const BlockCut cut = CutFor(detected.encoding);
-    Iso2022Mode mode = Iso2022Mode::Ascii;
-    long long number = 0;
-    for (;;) {
-        if (!reader.Next(cut, statusText)) return passBy();
-        const int searched =
-            SearchBlock(path, pathLength, run, reader, detected, mode, number, statusText);
-        if (searched != kFileSearched) return searched;
-        if (reader.last()) break;
-        if (!run.progress.NewBlock(statusText)) return 0;
-    }
-    // A big text's buffer goes back to a block's size for the next file.
-    if (run.blockText.size() > readBlockSize + 1) {
-        run.blockText.resize(readBlockSize + 1);
-        run.blockText.shrink_to_fit();
-    }
-    return 1;
 }

@@ -58,6 +58,13 @@ void Walk(const Unit* text, size_t k, size_t n, LineWalk& w) {
     // A run of breaks that ended the last piece ends a line: this piece
     // starts the next.
     if (k < n && w.brokeAtEnd) {
+        // The run may go on here: a piece starts inside one only when the
+        // run is longer than a block (block_reader.h).
+        while (k < n && IsBreak(text[k])) {
+            k += (text[k] == kCR && k + 1 < n && text[k + 1] == kLF) ? 2 : 1;
+            ++w.physical;
+        }
+        if (k == n) return;
         ++w.record;
         w.found = w.physical;
         w.brokeAtEnd = false;
@@ -105,6 +112,7 @@ int ReadTextPieces(const wchar_t* file, const std::function<bool(const TextPiece
     BlockReader reader(buffer);
     if (!reader.Open(file, statusText)) return 0;
     EncodingDetector detector;
+    detector.KnowSize(reader.sourceSize());
     const BlockCut anyBreak;
     for (;;) {
         if (!reader.Next(anyBreak, statusText)) return 0;
@@ -112,7 +120,7 @@ int ReadTextPieces(const wchar_t* file, const std::function<bool(const TextPiece
         if (reader.last() || detector.Settled()) break;
     }
     const DetectedEncoding detected = detector.Result();
-    if (!reader.Rewind(statusText)) return 0;
+    reader.Seek(BlockReader::Place());
     const BlockCut cut = CutFor(detected.encoding);
     Iso2022Mode mode = Iso2022Mode::Ascii;
     std::vector<wchar_t> units;
@@ -129,12 +137,23 @@ int ReadTextPieces(const wchar_t* file, const std::function<bool(const TextPiece
             piece.n = n;
         } else {
             if (units.size() < n) units.resize(n);  // no encoding gives more units than bytes
+            // A line beyond the bound is held by its start alone (cutLine),
+            // which may end inside a character: shown as far as it decodes,
+            // and what follows it decoded from ASCII, as lines end.
+            const size_t cutLine = std::max(reader.cutLine(), mark);
             size_t written = 0;
-            if (!DecodePiece(detected.encoding, reader.data() + mark, n - mark, units.data(),
-                             written, mode)) {
+            if (cutLine > mark &&
+                !DecodePiece(detected.encoding, reader.data() + mark, cutLine - mark, units.data(),
+                             written, mode))
+                written = 0;
+            if (cutLine > mark) mode = Iso2022Mode::Ascii;
+            size_t rest = 0;
+            if (!DecodePiece(detected.encoding, reader.data() + cutLine, n - cutLine,
+                             units.data() + written, rest, mode)) {
                 status::SystemFailure(statusText, nullptr, status::kConversion, GetLastError());
                 return 0;
             }
+            written += rest;
             piece.units = units.data();
             piece.n = written;
         }

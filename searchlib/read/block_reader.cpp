@@ -4,14 +4,25 @@
 #include <cstring>
 #include <new>
 
+#include "byte_scan.h"
 #include "file_read.h"
 #include "status_text.h"
 
 size_t readBlockSize = kReadBlockSize;
+size_t longestLineBytes = kLongestLineBytes;
 
 namespace {
 
 constexpr DWORD kLargestRead = DWORD(1) << 30;
+
+// A line longer than a block is held by growing the buffer up to this many
+// blocks; a longer one is first measured without being held, and read again
+// whole only when it is within longestLineBytes.
+constexpr size_t kHeldBlocks = 8;
+
+// How far back from a kept line start's end a byte below 0x80 is looked
+// for, so that the start ends between two characters in every byte encoding.
+constexpr size_t kKeptStartSlack = 4096;
 
 bool IsBreak(unsigned c) { return c == '\r' || c == '\n'; }
 
@@ -20,19 +31,65 @@ unsigned UnitAt(const unsigned char* p, size_t at, const BlockCut& cut) {
     return cut.bigEndian ? p[at] << 8 | p[at + 1] : p[at] | p[at + 1] << 8;
 }
 
+// A block is never longer than the longest line, so that every line of a
+// block is within the bound.
+size_t BlockBytes() { return std::max<size_t>(std::min(readBlockSize, longestLineBytes), 1); }
+
 }  // namespace
 
-int BlockReader::Open(const wchar_t* path, wchar_t* statusText) {
+int FileBlockSource::Open(const wchar_t* path, wchar_t* statusText) {
     path_ = path;
     if (!OpenForReading(path, file_, statusText)) return 0;
-    if (buffer_.size() != readBlockSize) {
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file_.get(), &size)) {
+        status::SystemFailure(statusText, path, status::kReadIn, GetLastError());
+        return 0;
+    }
+    size_ = static_cast<uint64_t>(size.QuadPart);
+    return 1;
+}
+
+bool FileBlockSource::ReadAt(uint64_t offset, unsigned char* out, size_t n, size_t& got,
+                             wchar_t* statusText) {
+    got = 0;
+    while (got < n) {
+        // A synchronous handle reads at the offset the OVERLAPPED names.
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(offset + got);
+        at.OffsetHigh = static_cast<DWORD>((offset + got) >> 32);
+        const DWORD ask = static_cast<DWORD>(std::min<size_t>(n - got, kLargestRead));
+        DWORD read = 0;
+        SetLastError(0);
+        if (!ReadFile(file_.get(), out + got, ask, &read, &at)) {
+            const DWORD code = GetLastError();
+            if (code == ERROR_HANDLE_EOF) break;  // the file shrank since it was sized
+            status::SystemFailure(statusText, path_, status::kReadIn, code);
+            return false;
+        }
+        got += read;
+        if (read == 0) break;
+    }
+    return true;
+}
+
+int BlockReader::Open(const wchar_t* path, wchar_t* statusText) {
+    if (!file_.Open(path, statusText)) return 0;
+    return Open(file_, path, statusText);
+}
+
+int BlockReader::Open(BlockSource& source, const wchar_t* path, wchar_t* statusText) {
+    source_ = &source;
+    path_ = path;
+    eof_ = source.size() == 0;
+    if (buffer_.size() != BlockBytes()) {
         try {
-            buffer_.assign(readBlockSize, 0);
+            buffer_.assign(BlockBytes(), 0);
             buffer_.shrink_to_fit();
         } catch (const std::bad_alloc&) {
             return RefuseNoMemory(path, statusText);
         }
     }
+    status::Ok(statusText);
     return 1;
 }
 
@@ -49,19 +106,93 @@ size_t BlockReader::CutAt(const BlockCut& cut) const {
     return 0;
 }
 
+size_t BlockReader::FirstBreak(const BlockCut& cut, size_t from, size_t to) const {
+    const unsigned char* p = buffer_.data();
+    const size_t w = cut.unitBytes;
+    // Most of a long line is passed over here.
+    if (w == 1) return FindBreakByte(p, from, to);
+    for (size_t k = from; k + w <= to; k += w)
+        if (IsBreak(UnitAt(p, k, cut))) return k;
+    return to;
+}
+
 int BlockReader::Fill(wchar_t* statusText) {
-    const size_t room = buffer_.size() - filled_;
-    const DWORD ask = static_cast<DWORD>(std::min<uint64_t>({room, limit_ - read_, kLargestRead}));
-    DWORD got = 0;
-    SetLastError(0);
-    if (ask > 0 && !ReadFile(file_.get(), buffer_.data() + filled_, ask, &got, nullptr)) {
-        status::SystemFailure(statusText, path_, status::kReadIn, GetLastError());
+    const uint64_t left = source_->size() - std::min(next_, source_->size());
+    const size_t ask = static_cast<size_t>(std::min<uint64_t>(buffer_.size() - filled_, left));
+    size_t got = 0;
+    if (ask > 0 && !source_->ReadAt(next_, buffer_.data() + filled_, ask, got, statusText))
         return 0;
-    }
     filled_ += got;
-    read_ += got;
-    // A short read is the end of the file.
-    if (got < ask || ask == 0 || read_ == limit_) eof_ = true;
+    next_ += got;
+    // A short read is the end of the source.
+    if (got < ask || next_ >= source_->size()) eof_ = true;
+    return 1;
+}
+
+int BlockReader::Grow(size_t bytes, wchar_t* statusText) {
+    try {
+        buffer_.resize(bytes);
+    } catch (const std::bad_alloc&) {
+        return RefuseNoMemory(path_, statusText);
+    }
+    return 1;
+}
+
+// The line at buffer_[0] fills the whole buffer, and the buffer may grow no
+// more: its end is looked for without holding it. A line within
+// longestLineBytes is then read again whole; a longer one leaves its start in
+// the buffer, followed by what comes after it.
+int BlockReader::TakeLongLine(const BlockCut& cut, wchar_t* statusText) {
+    const size_t w = cut.unitBytes;
+    unsigned char* p = buffer_.data();
+    const uint64_t lineStart = start_;
+    // The start kept: at most a block and half the buffer, ending after a
+    // byte below 0x80 where one is near (between two characters in every
+    // byte encoding), and never after the first half of a surrogate pair.
+    size_t keep = std::min(BlockBytes(), buffer_.size() / 2) / w * w;
+    if (keep == 0) keep = w;
+    if (w == 1) {
+        for (size_t k = keep; k > 0 && keep - k < kKeptStartSlack; --k)
+            if (p[k - 1] < 0x80) {
+                keep = k;
+                break;
+            }
+    } else if (keep >= 2 * w && (UnitAt(p, keep - w, cut) & 0xFC00) == 0xD800) {
+        keep -= w;
+    }
+    // Read on after the buffer into its rest, until a break ends the line.
+    const size_t room = (buffer_.size() - keep) / w * w;
+    uint64_t at = next_;
+    size_t got = 0;
+    size_t brk = 0;  // in the bytes last read, at buffer_[keep]
+    for (;;) {
+        if (pause_ && !pause_(pauseArgument_, statusText)) return 0;
+        const uint64_t left = source_->size() - std::min(at, source_->size());
+        const size_t ask = static_cast<size_t>(std::min<uint64_t>(room, left));
+        if (ask > 0 && !source_->ReadAt(at, p + keep, ask, got, statusText)) return 0;
+        if (ask == 0) got = 0;
+        brk = FirstBreak(cut, keep, keep + got / w * w) - keep;
+        if (brk < got / w * w || got < ask || ask == 0) break;
+        at += got;
+    }
+    const uint64_t lineEnd = at + std::min(brk, got);
+    const uint64_t length = lineEnd - lineStart;
+    if (length <= longestLineBytes) {
+        // Within the bound: the line again, whole, and a block after it.
+        if (!Grow(static_cast<size_t>(length) + BlockBytes(), statusText)) return 0;
+        filled_ = 0;
+        next_ = lineStart;
+        eof_ = false;
+        return Fill(statusText);
+    }
+    // Too long: its start, then what follows it.
+    const size_t tail = got - std::min(brk, got);
+    memmove(p + keep, p + keep + brk, tail);
+    filled_ = keep + tail;
+    next_ = at + got;
+    eof_ = got < room || next_ >= source_->size();
+    cutLine_ = keep;
+    passed_ = lineEnd - (lineStart + keep);
     return 1;
 }
 
@@ -69,45 +200,67 @@ int BlockReader::Next(const BlockCut& cut, wchar_t* statusText) {
     if (cut_ > 0) {
         memmove(buffer_.data(), buffer_.data() + cut_, filled_ - cut_);
         filled_ -= cut_;
-        start_ += cut_;
+        start_ += cut_ + passed_;
         cut_ = 0;
     }
+    inBreaks_ = nextInBreaks_;
+    nextInBreaks_ = false;
+    cutLine_ = 0;
+    passed_ = 0;
+    const size_t w = cut.unitBytes;
+    // Grown for a line at most to a few blocks, and never beyond the bound
+    // (but for room to cut a few units).
+    const size_t heldLimit = std::max(std::min(kHeldBlocks * BlockBytes(), longestLineBytes), 4 * w);
     try {
         // A buffer grown for a long line goes back to a block's size.
-        if (buffer_.size() > readBlockSize && filled_ <= readBlockSize / 2) {
-            buffer_.resize(readBlockSize);
+        if (buffer_.size() > BlockBytes() && filled_ <= BlockBytes() / 2) {
+            buffer_.resize(BlockBytes());
             buffer_.shrink_to_fit();
-        }
-        for (;;) {
-            if (!eof_ && filled_ < buffer_.size() && !Fill(statusText)) return 0;
-            if (eof_) {
-                cut_ = filled_;
-                break;
-            }
-            if (filled_ < buffer_.size()) continue;
-            cut_ = CutAt(cut);
-            if (cut_ > 0) break;
-            buffer_.resize(buffer_.size() * 2);  // a line longer than the buffer
         }
     } catch (const std::bad_alloc&) {
         return RefuseNoMemory(path_, statusText);
+    }
+    for (;;) {
+        if (!eof_ && filled_ < buffer_.size() && !Fill(statusText)) return 0;
+        if (eof_) {
+            cut_ = filled_;
+            break;
+        }
+        cut_ = CutAt(cut);
+        if (cut_ > 0) break;
+        const size_t whole = filled_ / w * w;
+        const size_t brk = FirstBreak(cut, 0, whole);
+        if (brk < whole) {
+            // The line ends here and a run of breaks fills the rest: the
+            // block ends inside the run, but never between CR and LF.
+            size_t end = whole;
+            if (UnitAt(buffer_.data(), end - w, cut) == '\r') end -= w;
+            if (end > brk) {
+                cut_ = end;
+                nextInBreaks_ = true;
+                break;
+            }
+            // Only a CR ends the buffer: room for what follows it.
+            if (!Grow(buffer_.size() + BlockBytes(), statusText)) return 0;
+        } else if (buffer_.size() < heldLimit) {
+            if (!Grow(std::min(buffer_.size() * 2, heldLimit), statusText)) return 0;
+        } else if (!TakeLongLine(cut, statusText)) {
+            return 0;
+        }
     }
     status::Ok(statusText);
     return 1;
 }
 
-int BlockReader::Rewind(wchar_t* statusText) {
-    if (eof_) limit_ = read_;
-    cut_ = 0;
-    if (start_ == 0) return 1;
-    LARGE_INTEGER zero{};
-    if (!SetFilePointerEx(file_.get(), zero, nullptr, FILE_BEGIN)) {
-        status::SystemFailure(statusText, path_, status::kReadIn, GetLastError());
-        return 0;
+void BlockReader::Seek(const Place& place) {
+    nextInBreaks_ = place.inBreaks;
+    if (place.offset == start_ && passed_ == 0 && cutLine_ == 0) {
+        cut_ = 0;  // the block is cut again from the bytes held
+        return;
     }
-    start_ = 0;
-    read_ = 0;
-    filled_ = 0;
-    eof_ = false;
-    return 1;
+    start_ = next_ = place.offset;
+    filled_ = cut_ = 0;
+    passed_ = 0;
+    cutLine_ = 0;
+    eof_ = place.offset >= source_->size();
 }

@@ -1,6 +1,7 @@
 #include "byte_text.h"
 
 #include "byte_fold_search.h"
+#include "byte_scan.h"
 
 #include <windows.h>
 
@@ -9,7 +10,6 @@
 #include <cstring>
 
 #include "fallback_code_page.h"
-#include "simd.h"
 #include "status_text.h"
 
 namespace {
@@ -19,20 +19,6 @@ constexpr unsigned char kLF = '\n';
 constexpr unsigned kMultipleSources = CodePageFacts::kNoSingleSource - 1;
 
 bool IsBreak(unsigned char c) { return c == kCR || c == kLF; }
-
-#ifdef TESSUMI_SSE2
-// The lanes of v that hold CR or LF, all bits set.
-inline __m128i BreakLanes(__m128i v) {
-    return _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(kCR))),
-                        _mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(kLF))));
-}
-
-// Bit i set where bytes[i] is CR or LF, for the sixteen bytes from bytes.
-inline unsigned BreakMask(const unsigned char* bytes) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
-    return static_cast<unsigned>(_mm_movemask_epi8(BreakLanes(v)));
-}
-#endif
 
 // Converts bytes[0, n) exactly as the loader converts a whole file.
 int Convert(FallbackConversion fallback, const unsigned char* bytes, size_t n, wchar_t* out,
@@ -95,6 +81,22 @@ const CodePageFacts& AnsiCodePage() {
     }
     static const CodePageFacts shiftJis = AskCodePage(fallback);
     return shiftJis;
+}
+
+bool SevenBitReadsAlike() {
+    static const bool alike = [] {
+        if (!AnsiCodePage().asciiAsIs) return false;
+        unsigned char bytes[0x80];
+        wchar_t units[0x80];
+        for (unsigned b = 0; b < 0x80; ++b) bytes[b] = static_cast<unsigned char>(b);
+        size_t written = 0;
+        if (!DecodeText(TextEncoding::EucJp, bytes, 0x80, units, written) || written != 0x80)
+            return false;
+        for (unsigned b = 0; b < 0x80; ++b)
+            if (units[b] != static_cast<wchar_t>(b)) return false;
+        return true;
+    }();
+    return alike;
 }
 
 namespace {
@@ -167,35 +169,7 @@ size_t FindBytes(const unsigned char* want, size_t m, LiteralProbes probes,
                  const unsigned char* text, size_t from, size_t n) {
     if (from > n) return n;
     if (m == 0) return from;
-    if (n - from < m) return n;
-    if (m == 1) {
-        const void* hit = memchr(text + from, want[0], n - from);
-        return hit ? static_cast<size_t>(static_cast<const unsigned char*>(hit) - text) : n;
-    }
-    const size_t last = n - m;  // the last place an occurrence can begin
-    size_t p = from;
-#ifdef TESSUMI_SSE2
-    // Sixteen places at a time: only those holding both probe bytes at their
-    // offsets are compared whole.
-    const __m128i first = _mm_set1_epi8(static_cast<char>(want[probes.first]));
-    const __m128i second = _mm_set1_epi8(static_cast<char>(want[probes.second]));
-    for (; last - p >= 16; p += 16) {
-        const __m128i a =
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + p + probes.first));
-        const __m128i b =
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + p + probes.second));
-        unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(
-            _mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, second))));
-        for (; mask != 0; mask &= mask - 1) {
-            const size_t at = p + CountTrailingZeros(mask);
-            if (memcmp(text + at, want, m) == 0) return at;
-        }
-    }
-#endif
-    const unsigned char probe = want[probes.first];
-    for (; p <= last; ++p)
-        if (text[p + probes.first] == probe && memcmp(text + p, want, m) == 0) return p;
-    return n;
+    return FindProbed(want, m, probes, text, from, n);
 }
 
 ByteText::ByteText(TextEncoding encoding, const unsigned char* bytes, size_t n, size_t markLength,
@@ -230,38 +204,12 @@ size_t ByteText::LineStartOf(size_t from, size_t q) const {
 }
 
 size_t ByteText::CountLines(size_t from, size_t to) const {
-    // Every line there ends with one run of CR and LF inside the range; the
-    // byte before from never continues a run.
-    size_t runs = 0;
-    size_t k = from;
-    unsigned carry = 0;  // the byte before k is a break
-#ifdef TESSUMI_SSE2
-    for (; to - k >= 16; k += 16) {
-        const unsigned breaks = BreakMask(bytes_ + k);
-        runs += PopCount(breaks & ~((breaks << 1) | carry));
-        carry = breaks >> 15;
-    }
-#endif
-    for (; k < to; ++k) {
-        const unsigned now = IsBreak(bytes_[k]);
-        runs += now & ~carry;
-        carry = now;
-    }
-    return runs;
+    // Every line there ends with one run of CR and LF inside the range.
+    return CountBreakRuns(bytes_, from, to);
 }
 
 size_t ByteText::NextLine(size_t& next) const {
-    size_t k = next;
-#ifdef TESSUMI_SSE2
-    for (; n_ - k >= 16; k += 16) {
-        const unsigned breaks = BreakMask(bytes_ + k);
-        if (breaks != 0) {
-            k += CountTrailingZeros(breaks);
-            break;
-        }
-    }
-#endif
-    while (k < n_ && !IsBreak(bytes_[k])) ++k;
+    size_t k = FindBreakByte(bytes_, next, n_);
     const size_t end = k;
     while (k < n_ && IsBreak(bytes_[k])) ++k;
     next = k;

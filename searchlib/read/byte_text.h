@@ -29,6 +29,12 @@ struct CodePageFacts {
 
 const CodePageFacts& AnsiCodePage();
 
+// Whether bytes 0 to 0x7F but ESC decode to the same units, each to one, in
+// UTF-8, the ANSI code page and EUC-JP (and so in ISO-2022-JP's ASCII): then
+// 7-bit text without an escape is searched before its file's encoding is
+// known, and its records hold whatever the encoding turns out to be.
+bool SevenBitReadsAlike();
+
 // The bytes of literal in encoding (Ansi or Utf8), when every text of that
 // encoding that holds the literal once decoded holds these bytes at the same
 // place: in the ANSI code page every unit of the literal must have exactly one

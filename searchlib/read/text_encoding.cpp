@@ -10,6 +10,7 @@
 #include <new>
 #include <vector>
 
+#include "byte_scan.h"
 #include "fallback_code_page.h"
 #include "iso2022jp.h"
 #include "reading_weight.h"
@@ -24,30 +25,6 @@ constexpr unsigned char kKanaShift = 0x8E;     // EUC-JP: a half-width katakana 
 constexpr unsigned char kJis0212Shift = 0x8F;  // EUC-JP: a JIS X 0212 pair follows
 constexpr wchar_t kReplacement = 0xFFFD;
 constexpr size_t kLongestCut = 3;  // bytes of a UTF-8 sequence cut at a file's end
-
-// ---- runs of 7-bit bytes ---------------------------------------------------
-
-// Index of the first byte at or after i that has its top bit set, or that is
-// ESC when escapes count, or n. Thirty-two bytes a step with SSE2.
-size_t SkipSevenBit(const unsigned char* p, size_t i, size_t n, bool escapes) {
-#ifdef TESSUMI_SSE2
-    const __m128i escape = _mm_set1_epi8(static_cast<char>(kEscape));
-    while (n - i >= 32) {
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 16));
-        unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(a)) |
-                        static_cast<unsigned>(_mm_movemask_epi8(b)) << 16;
-        if (escapes) {
-            mask |= static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(a, escape))) |
-                    static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(b, escape))) << 16;
-        }
-        if (mask != 0) return i + CountTrailingZeros(mask);
-        i += 32;
-    }
-#endif
-    while (i < n && p[i] < 0x80 && !(escapes && p[i] == kEscape)) ++i;
-    return i;
-}
 
 // ---- UTF-8 -----------------------------------------------------------------
 
@@ -433,6 +410,11 @@ EncodingDetector::EncodingDetector() {
              systemAnsiCodePage() == kShiftJisCodePage;
 }
 
+void EncodingDetector::KnowSize(uint64_t bytes) {
+    knownSize_ = bytes;
+    sizeKnown_ = true;
+}
+
 void EncodingDetector::Feed(const unsigned char* p, size_t n, bool last) {
     if (!started_) {
         started_ = true;
@@ -445,7 +427,10 @@ void EncodingDetector::Feed(const unsigned char* p, size_t n, bool last) {
     size_ += n;
     utf16_.Feed(p, n, last);
     size_t firstHigh = 0;
-    if (utf8_.holds) {
+    // Once the text is beyond 7-bit, a piece that is UTF-8 throughout is
+    // taken at once (the checks below look past its 7-bit bytes anyway);
+    // only one with a flaw is walked sequence by sequence.
+    if (utf8_.holds && (sevenBit_ || !WellFormedUtf8(p, n, utf8_.sequences))) {
         const Utf8Scan scan = ScanUtf8(p, n, sevenBit_ && !isoStarted_, last, utf8_);
         firstHigh = scan.firstHigh;
         if (firstHigh < n) sevenBit_ = false;
@@ -493,20 +478,28 @@ bool EncodingDetector::Utf8Holds() const {
            (utf8_.flaws == 0 || utf8_.sequences >= kFewestSequences);
 }
 
+bool EncodingDetector::Utf16Decided() const {
+    const Utf16Order order = utf16_.order();
+    return marked_ || order == Utf16Order::None || (order != Utf16Order::Unknown && sizeKnown_);
+}
+
 bool EncodingDetector::Settled() const {
-    return marked_ || (!utf8_.holds && !euc_ && utf16_.order() == Utf16Order::None);
+    if (marked_) return true;
+    if (!Utf16Decided()) return false;
+    return MayBeUtf16() || (!utf8_.holds && !euc_);
 }
 
 bool EncodingDetector::MayBeUtf16() const {
     if (marked_) return mark_.encoding != TextEncoding::Utf8;
-    return utf16_.order() != Utf16Order::None;
+    const Utf16Order order = utf16_.order();
+    return order != Utf16Order::None && (!sizeKnown_ || EvenSize());
 }
 
 DetectedEncoding EncodingDetector::Result() const {
     if (marked_) return mark_;
     const Utf16Order order = utf16_.order();
-    if (size_ % 2 == 0 && order == Utf16Order::LittleEndian) return {TextEncoding::Utf16Le, 0};
-    if (size_ % 2 == 0 && order == Utf16Order::BigEndian) return {TextEncoding::Utf16Be, 0};
+    if (EvenSize() && order == Utf16Order::LittleEndian) return {TextEncoding::Utf16Le, 0};
+    if (EvenSize() && order == Utf16Order::BigEndian) return {TextEncoding::Utf16Be, 0};
     if (sevenBit_) {
         if (iso_ && isoStarted_ && jisEscape_) return {TextEncoding::Iso2022Jp, 0};
         return {TextEncoding::Ansi, 0};  // 7-bit text is the same in the ANSI code page

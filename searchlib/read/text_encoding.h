@@ -68,22 +68,35 @@ struct Utf8Tally {
 class EncodingDetector {
 public:
     EncodingDetector();
+    // The file's size, when known before its end: the UTF-16 rule is then
+    // decided with its first bytes. Without it, the bytes fed are the size.
+    void KnowSize(uint64_t bytes);
     // last: the file ends with this piece.
     void Feed(const unsigned char* p, size_t n, bool last);
     // True when no later piece can change the answer.
     bool Settled() const;
+    // True once whether the answer is a UTF-16 encoding is known.
+    bool Utf16Decided() const;
     // False once the answer can be neither UTF-16 encoding.
     bool MayBeUtf16() const;
+    // Every byte fed so far was below 0x80 and none was ESC: such text
+    // reads alike in every encoding but UTF-16 (byte_text.h's
+    // SevenBitReadsAlike).
+    bool SevenBitSoFar() const { return !marked_ && sevenBit_ && !isoStarted_; }
+    // The answer, were the file to end here.
     DetectedEncoding Result() const;
 
 private:
     void FeedIso2022Jp(const unsigned char* p, size_t n, size_t firstEscape);
     bool Utf8Holds() const;
+    bool EvenSize() const { return (sizeKnown_ ? knownSize_ : size_) % 2 == 0; }
 
     bool started_ = false;
     bool marked_ = false;
     DetectedEncoding mark_{TextEncoding::Ansi, 0};
     uint64_t size_ = 0;  // bytes fed
+    uint64_t knownSize_ = 0;
+    bool sizeKnown_ = false;
     Utf16Probe utf16_;
     Utf8Tally utf8_;
     bool sevenBit_ = true;     // no byte above 0x7F so far

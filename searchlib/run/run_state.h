@@ -94,6 +94,9 @@ struct SearchRun {
     FilePool* pool = nullptr;
     // A worker's run: its records are kept here, not written (record_buffer.h).
     RecordBuffer* records = nullptr;
+    // Set while a file's reading is not yet known: its records and the
+    // lines it passes by are held here until it is.
+    RecordBuffer* held = nullptr;
 
     // Reused from file to file: a file's block as read, and as decoded when
     // it is not searched on its bytes.
