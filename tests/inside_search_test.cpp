@@ -19,7 +19,13 @@ struct Outcome {
     int returned = -1;
     std::wstring results;
     std::vector<std::wstring> skipped;  // "path: reason"
+    long long files = -1;               // searched, as the last progress call counts them
 };
+
+int CALLBACK Counted(long long files, long long, const wchar_t*, void* context) {
+    static_cast<Outcome*>(context)->files = files;
+    return 1;
+}
 
 int CALLBACK Heard(const wchar_t* path, const wchar_t* reason, void* context) {
     static_cast<Outcome*>(context)->skipped.push_back(std::wstring(path) + L": " + reason);
@@ -33,7 +39,7 @@ Outcome Search(const TempDir& dir, int flags, const wchar_t* pattern2, int threa
     wchar_t text[status::kUnits];
     const std::wstring results = dir.path() + L".results.txt";
     run.returned = FnLookForOptions(dir.path().c_str(), results.c_str(), L"", pattern2, &options,
-                                    nullptr, Heard, &run, text);
+                                    Counted, Heard, &run, text);
     run.results = ReadText(results);
     DeleteFileW(results.c_str());
     return run;
@@ -46,19 +52,20 @@ TEST(InsideSearchTest, RecordsAndReasonsOfEachFixtureOnOneThreadAndTwo) {
         const wchar_t* fixture;
         int flags;
         int returned;
+        long long files;  // each member searched counts
         std::vector<std::pair<int, std::wstring>> records;  // member ("" the file itself), line
         std::vector<std::pair<std::wstring, std::wstring>> skipped;  // member, reason
         std::vector<std::wstring> members;
     } cases[] = {
-        {L"book.xlsx", kInside, 1, {{8, L"[売上!A3] A&B <C> \"東京\""}, {10, L"[売上!B12] 東京支社"}}, {}, {}},
-        {L"report.docx", kInside, 1, {{1, L"[段落 1] 議事録"}, {2, L"[段落 2] 東京支社"}}, {}, {}},
-        {L"deck.pptx", kInside, 1, {{3, L"[スライド 1] 東京支社が最大"}}, {}, {}},
-        {L"deep.zip", kInside, 1, {}, {{L"2.zip\\3.zip\\4.zip", status::NestingReason(3)}}, {}},
-        {L"locked.xlsx", kInside, 1, {}, {{L"", why(InsideFault::Encrypted)}}, {}},
-        {L"古い.xls", kInside, 1, {}, {{L"", why(InsideFault::OldFormat)}}, {}},
-        {L"damaged.zip", kInside | TESSUMI_KEEP_GOING, 1, {}, {{L"", why(InsideFault::NoDirectory)}}, {}},
-        {L"damaged.zip", kInside, 0, {}, {}, {}},
-        {L"archive.zip", kInside | TESSUMI_KEEP_GOING, 1,
+        {L"book.xlsx", kInside, 1, 1, {{8, L"[売上!A3] A&B <C> \"東京\""}, {10, L"[売上!B12] 東京支社"}}, {}, {}},
+        {L"report.docx", kInside, 1, 1, {{1, L"[段落 1] 議事録"}, {2, L"[段落 2] 東京支社"}}, {}, {}},
+        {L"deck.pptx", kInside, 1, 1, {{3, L"[スライド 1] 東京支社が最大"}}, {}, {}},
+        {L"deep.zip", kInside, 1, 1, {}, {{L"2.zip\\3.zip\\4.zip", status::NestingReason(3)}}, {}},
+        {L"locked.xlsx", kInside, 1, 0, {}, {{L"", why(InsideFault::Encrypted)}}, {}},
+        {L"古い.xls", kInside, 1, 0, {}, {{L"", why(InsideFault::OldFormat)}}, {}},
+        {L"damaged.zip", kInside | TESSUMI_KEEP_GOING, 1, 0, {}, {{L"", why(InsideFault::NoDirectory)}}, {}},
+        {L"damaged.zip", kInside, 0, 0, {}, {}, {}},
+        {L"archive.zip", kInside | TESSUMI_KEEP_GOING, 1, 13,
          {{1, L"東京支社"}, {1, L"東京支社"}, {1, L"東京支社"}, {1, L"議事録"}, {1, L"内側の行"},
           {8, L"[売上!A3] A&B <C> \"東京\""}, {10, L"[売上!B12] 東京支社"}, {1, L"格納"},
           {1, L"[段落 1] 議事録"}, {2, L"[段落 2] 東京支社"}},
@@ -73,7 +80,7 @@ TEST(InsideSearchTest, RecordsAndReasonsOfEachFixtureOnOneThreadAndTwo) {
           L"inner.zip\\book.xlsx", L"inner.zip\\book.xlsx", L"stored.zip\\格納.txt", L"report.docx",
           L"report.docx"}},
         // Without the flags a workbook is bytes, and none of them is text.
-        {L"book.xlsx", 0, 1, {}, {}, {}},
+        {L"book.xlsx", 0, 1, 1, {}, {}, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(Show(c.fixture) + " flags " + std::to_string(c.flags));
@@ -95,12 +102,22 @@ TEST(InsideSearchTest, RecordsAndReasonsOfEachFixtureOnOneThreadAndTwo) {
         EXPECT_EQ(one.returned, c.returned);
         if (c.returned == 1) {
             EXPECT_EQ(Show(one.results), Show(expected));
+            EXPECT_EQ(one.files, c.files);
         }
         EXPECT_EQ(one.skipped, told);
         const Outcome two = Search(dir, c.flags, tokyo.c_str(), 2);
         EXPECT_EQ(two.returned, one.returned);
-        EXPECT_TRUE(two.results == one.results && two.skipped == one.skipped);
+        EXPECT_TRUE(two.results == one.results && two.skipped == one.skipped && two.files == one.files);
     }
+    // Archives and documents side by side: one file after another on any
+    // number of threads.
+    TempDir all;
+    for (const wchar_t* name : {L"archive.zip", L"book.xlsx", L"deep.zip", L"report.docx", L"deck.pptx"})
+        CopyFileW(BesideProgram(std::wstring(L"documents\\") + name).c_str(), (all / name).c_str(), FALSE);
+    const int flags = kInside | TESSUMI_KEEP_GOING;
+    const Outcome one = Search(all, flags, tokyo.c_str(), 1), four = Search(all, flags, tokyo.c_str(), 4);
+    EXPECT_EQ(one.files, 17);
+    EXPECT_TRUE(four.results == one.results && four.skipped == one.skipped && four.files == one.files);
 }
 
 }  // namespace
