@@ -2,7 +2,7 @@
 
 #include <cwchar>
 
-#include "name_masks.h"
+#include "pattern/name_masks.h"
 
 int PathPasses(SearchRun& run, const std::wstring& path, const wchar_t* name,
                wchar_t* statusText) {

@@ -10,7 +10,7 @@
 #include "lines.h"
 #include "link_decision.h"
 #include "long_path.h"
-#include "name_masks.h"
+#include "pattern/name_masks.h"
 #include "online_only.h"
 #include "path_passes.h"
 #include "run_skipped.h"
