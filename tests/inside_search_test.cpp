@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Tessumi.h"
+#include "block_reader.h"
 #include "program_beside.h"
 #include "status_text.h"
 #include "test_support.h"
@@ -118,6 +119,11 @@ TEST(InsideSearchTest, RecordsAndReasonsOfEachFixtureOnOneThreadAndTwo) {
     const Outcome one = Search(all, flags, tokyo.c_str(), 1), four = Search(all, flags, tokyo.c_str(), 4);
     EXPECT_EQ(one.files, 17);
     EXPECT_TRUE(four.results == one.results && four.skipped == one.skipped && four.files == one.files);
+    // Blocks shorter than a line: members and texts read again from their start.
+    readBlockSize = 3;
+    const Outcome tiny = Search(all, flags, tokyo.c_str(), 1);
+    readBlockSize = kReadBlockSize;
+    EXPECT_TRUE(tiny.results == one.results && tiny.skipped == one.skipped && tiny.files == one.files);
 }
 
 }  // namespace
