@@ -3,8 +3,10 @@
 # 200,000 cells and of a 10 MB .docx (made by bench/make_documents.py),
 # against zlib inflating their XML parts and nothing else, side by side in
 # each round (each run the shortest of three in one process); and the memory
-# of reading the text against a run that reads nothing. Targets: at most
-# 2 x the floor, at most 64 MB above the empty run.
+# of reading the text against a run that reads nothing. Then the same
+# documents searched as a user searches them, by lookfor --documents on a
+# folder holding one of them (lookfor's own --time seconds, its peak working
+# set). Targets: at most 2 x the floor, at most 64 MB above the empty run.
 #
 # usage: bench/documents.sh [BUILD_DIR] [ROUNDS]
 #   BUILD_DIR  a Release build holding bin/document_text.exe (default: build-bench)
@@ -31,7 +33,16 @@ win_docs=$(winepath -w "$docs" 2>/dev/null) || { echo "documents: winepath faile
 run() { wine "$exe" "$@" | tr -d '\r'; }
 median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-declare -A wall cpu peak ratio_wall ratio_cpu count
+# A folder for each document alone, for lookfor to search.
+for doc in big.xlsx big.docx; do
+  mkdir -p "$docs/alone-$doc" && ln -f "$docs/$doc" "$docs/alone-$doc/$doc"
+done
+search() {  # doc: "seconds peak" of lookfor --documents searching its folder alone
+  wine "$build/bin/lookfor.exe" --time --documents "$win_docs\\alone-$1" "$win_docs\\results.txt" "" "東京支社" |
+    tr -d '\r' | awk '/^seconds:/ { s = $2 } /^peak_working_set_mb:/ { p = $2 } END { print s, p }'
+}
+
+declare -A wall cpu peak ratio_wall ratio_cpu count found found_peak ratio_found
 empty=()
 for ((r = 1; r <= rounds; r++)); do
   empty+=("$(run empty | awk '{ print $4 }')")
@@ -45,6 +56,9 @@ for ((r = 1; r <= rounds; r++)); do
     ratio_wall[$doc]+=" $(awk -v a="$tw" -v b="$fw" 'BEGIN { printf "%.3f", a / b }')"
     ratio_cpu[$doc]+=" $(awk -v a="$tc" -v b="$fc" 'BEGIN { printf "%.3f", a / b }')"
     count[$doc]=$lines
+    read -r sw sp <<<"$(search "$doc")"
+    found[$doc]+=" $sw"; found_peak[$doc]+=" $sp"
+    ratio_found[$doc]+=" $(awk -v a="$sw" -v b="$fw" 'BEGIN { printf "%.3f", a / b }')"
   done
 done
 
@@ -60,4 +74,11 @@ for doc in big.xlsx big.docx; do
     "$(median ${wall[$doc.text]})" "$(median ${cpu[$doc.text]})" \
     "$(median ${ratio_wall[$doc]})" "$(median ${ratio_cpu[$doc]})" "${count[$doc]}" \
     "$(awk -v p="$(median ${peak[$doc]})" -v b="$base" 'BEGIN { print p - b }')"
+done
+
+printf '\nSearched by lookfor --documents (its own seconds and peak working set):\n\n'
+printf '| document | search s | search / floor, wall | peak MiB |\n|---|---|---|---|\n'
+for doc in big.xlsx big.docx; do
+  printf '| %s | %.3f | %.2f | %.1f |\n' "$doc" "$(median ${found[$doc]})" \
+    "$(median ${ratio_found[$doc]})" "$(median ${found_peak[$doc]})"
 done

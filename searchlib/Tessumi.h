@@ -82,7 +82,9 @@ typedef struct TessumiOptions {
     int statusTextUnits;             /* units the caller's StatusText holds, terminating zero included; 0 for 256. A bigger buffer gets a longer text whole (32,768 holds any) */
 } TessumiOptions;
 
-/* Told about each folder or file passed by under TESSUMI_KEEP_GOING (and each online-only file):
+/* Told about each folder or file passed by under TESSUMI_KEEP_GOING (and each online-only file,
+   and under TESSUMI_DOCUMENTS or TESSUMI_ARCHIVES each document, archive or member whose inside
+   can't be read by design: an old format, encrypted, a method not read, too big, too deep):
    its path, and the reason alone, whole: the failure text's reason, without its subject and
    lead-in. Returns 1 to go on, 0 to stop the run. */
 typedef int (CALLBACK* TessumiSkipped)(const wchar_t* path, const wchar_t* reason, void* context);

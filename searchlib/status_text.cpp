@@ -200,6 +200,29 @@ std::wstring InsideReason(InsideFault fault) {
     return std::wstring();
 }
 
+namespace {
+
+// The heads of the reasons a design refuses to read, which IsRefusal knows.
+const wchar_t kMethodHead[] = L"圧縮方式 ";
+const wchar_t kExpansionHead[] = L"展開すると大き過ぎます（";
+const wchar_t kNestingHead[] = L"書庫の入れ子が深過ぎます（";
+const wchar_t* const kBoundHeads[] = {
+    L"ブックの共有文字列が大き過ぎます（", L"1 つのセルか段落の文字が多過ぎます（",
+    L"文書の部品が多過ぎます（", L"文書の XML のタグが大き過ぎます（"};
+
+}  // namespace
+
+bool IsRefusal(const std::wstring& reason) {
+    for (InsideFault fault : {InsideFault::Encrypted, InsideFault::OldFormat, InsideFault::Split})
+        if (reason == InsideReason(fault)) return true;
+    auto startsWith = [&](const wchar_t* head) { return reason.rfind(head, 0) == 0; };
+    if (startsWith(kMethodHead) || startsWith(kExpansionHead) || startsWith(kNestingHead))
+        return true;
+    for (const wchar_t* head : kBoundHeads)
+        if (startsWith(head)) return true;
+    return false;
+}
+
 std::wstring MethodReason(unsigned method) {
     static const struct {
         unsigned method;
@@ -212,16 +235,16 @@ std::wstring MethodReason(unsigned method) {
     std::wstring name = std::to_wstring(method) + L" ";
     for (const auto& k : known)
         if (k.method == method) name = std::wstring(k.name) + L"（" + std::to_wstring(method) + L"）";
-    return L"圧縮方式 " + name + L"の展開には対応していません";
+    return kMethodHead + name + L"の展開には対応していません";
 }
 
 std::wstring ExpansionReason(uint64_t limitBytes, unsigned ratio) {
-    return L"展開すると大き過ぎます（" + Megabytes(limitBytes) + L"、または圧縮時の " +
+    return kExpansionHead + Megabytes(limitBytes) + L"、または圧縮時の " +
            Grouped(ratio) + L" 倍を超えます）";
 }
 
 std::wstring NestingReason(int levels) {
-    return L"書庫の入れ子が深過ぎます（" + std::to_wstring(levels) + L" 段までを探します）";
+    return kNestingHead + std::to_wstring(levels) + L" 段までを探します）";
 }
 
 std::wstring XmlReason(const std::wstring& part) {
@@ -235,13 +258,13 @@ std::wstring MissingPartReason(const std::wstring& part) {
 std::wstring BoundReason(DocumentBound what, uint64_t limit) {
     switch (what) {
     case DocumentBound::SharedStrings:
-        return L"ブックの共有文字列が大き過ぎます（" + Megabytes(limit) + L" を超えます）";
+        return kBoundHeads[0] + Megabytes(limit) + L" を超えます）";
     case DocumentBound::Piece:
-        return L"1 つのセルか段落の文字が多過ぎます（" + Grouped(limit) + L" 文字を超えます）";
+        return kBoundHeads[1] + Grouped(limit) + L" 文字を超えます）";
     case DocumentBound::Parts:
-        return L"文書の部品が多過ぎます（" + Grouped(limit) + L" 個を超えます）";
+        return kBoundHeads[2] + Grouped(limit) + L" 個を超えます）";
     case DocumentBound::Tag:
-        return L"文書の XML のタグが大き過ぎます（" + Megabytes(limit) + L" を超えます）";
+        return kBoundHeads[3] + Megabytes(limit) + L" を超えます）";
     }
     return std::wstring();
 }

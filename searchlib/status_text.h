@@ -118,6 +118,12 @@ enum class InsideFault {
 };
 std::wstring InsideReason(InsideFault fault);
 
+// Whether reason says the design refuses to read something (encrypted, a
+// method not read, too big, too deep, an old format, a split archive),
+// which is told and passed by, rather than damage, which fails the run
+// unless it keeps going.
+bool IsRefusal(const std::wstring& reason);
+
 // A compression method other than stored and deflated, named when known:
 // "圧縮方式 Deflate64（9）の展開には対応していません".
 std::wstring MethodReason(unsigned method);

@@ -13,7 +13,10 @@ if(Python3_Interpreter_FOUND)
   # The XML reader against XmlLite, the platform's own.
   tessumi_unit_test(document_text_test document_text_test.cpp xml_lite_reference.cpp)
   target_link_libraries(document_text_test PRIVATE shlwapi)
+  # Whole runs that search inside them.
+  tessumi_unit_test(inside_search_test inside_search_test.cpp)
   add_dependencies(archive_test document_fixtures)
+  add_dependencies(inside_search_test document_fixtures)
   add_dependencies(document_text_test document_fixtures)
 else()
   message(WARNING "Python 3 not found: the archive and document tests are left out.")

@@ -4,7 +4,7 @@
 
 #include <cwchar>
 
-#include "name_masks.h"
+#include "pattern/name_masks.h"
 #include "test_support.h"
 
 TEST(NameMasks, MatchAsExplorerDoes) {

@@ -47,9 +47,12 @@ struct SearchPlace {
 
 class FileSearch {
 public:
-    FileSearch(const wchar_t* path, size_t pathLength, SearchRun& run, wchar_t* statusText)
-        : path_(path), pathLength_(pathLength), run_(run), text_(statusText),
-          reader_(run.readBuffer), skipBinary_(run.options.Has(TESSUMI_SKIP_BINARY)) {}
+    // source: null for the file at path.
+    FileSearch(const wchar_t* path, size_t pathLength, SearchRun& run, wchar_t* statusText,
+               BlockSource* source = nullptr, bool neverBinary = false)
+        : path_(path), pathLength_(pathLength), run_(run), text_(statusText), source_(source),
+          reader_(run.readBuffer),
+          skipBinary_(run.options.Has(TESSUMI_SKIP_BINARY) && !neverBinary) {}
     ~FileSearch() { run_.held = nullptr; }
     FileSearch(const FileSearch&) = delete;
     FileSearch& operator=(const FileSearch&) = delete;
@@ -78,6 +81,7 @@ private:
     size_t pathLength_;
     SearchRun& run_;
     wchar_t* text_;
+    BlockSource* source_;
     BlockReader reader_;
     EncodingDetector detector_;
     BinaryProbe binary_;
@@ -103,7 +107,8 @@ int FileSearch::Failed() {
 }
 
 int FileSearch::Run() {
-    if (!reader_.Open(path_, text_)) return Failed();
+    if (!(source_ ? reader_.Open(*source_, path_, text_) : reader_.Open(path_, text_)))
+        return Failed();
     reader_.PauseWith(AskForStop, &run_);
     detector_.KnowSize(reader_.sourceSize());
     for (;;) {
@@ -233,8 +238,9 @@ bool FileSearch::Release() {
 
 }  // namespace
 
-int FnSearchLines(const wchar_t* path, size_t pathLength, SearchRun& run, wchar_t* statusText) {
-    FileSearch search(path, pathLength, run, statusText);
+namespace {
+
+int Searched(FileSearch& search, SearchRun& run) {
     const int outcome = search.Run();
     // A big text's buffer goes back to a block's size for the next file.
     if (run.blockText.size() > readBlockSize + 1) {
@@ -242,4 +248,17 @@ int FnSearchLines(const wchar_t* path, size_t pathLength, SearchRun& run, wchar_
         run.blockText.shrink_to_fit();
     }
     return outcome;
+}
+
+}  // namespace
+
+int FnSearchLines(const wchar_t* path, size_t pathLength, SearchRun& run, wchar_t* statusText) {
+    FileSearch search(path, pathLength, run, statusText);
+    return Searched(search, run);
+}
+
+int SearchSourceLines(BlockSource& source, const wchar_t* path, size_t pathLength, bool text,
+                      SearchRun& run, wchar_t* statusText) {
+    FileSearch search(path, pathLength, run, statusText, &source, text);
+    return Searched(search, run);
 }

@@ -57,3 +57,9 @@ extern size_t heldRecordBytes;
 // be read or decoded, a block can't be written or pattern 2 can't be tested,
 // with that step's text in statusText.
 int FnSearchLines(const wchar_t* path, size_t pathLength, SearchRun& run, wchar_t* statusText);
+
+// FnSearchLines on the bytes of source (an archive's member, a document's
+// text), named path in its records and texts. text: never passed by as
+// binary.
+int SearchSourceLines(BlockSource& source, const wchar_t* path, size_t pathLength, bool text,
+                      SearchRun& run, wchar_t* statusText);

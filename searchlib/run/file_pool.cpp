@@ -4,6 +4,7 @@
 #include <new>
 
 #include "handle_owner.h"
+#include "inside_search.h"
 #include "lines.h"
 #include "record_buffer.h"
 #include "run_skipped.h"
@@ -79,6 +80,7 @@ struct FilePool::Job {
     // while this is the oldest file in flight, so that a big file's records
     // leave as it is searched.
     std::vector<RecordBuffer> found;
+    std::wstring memberPath;  // the records written now are this member's, when not empty
     size_t heldBytes = 0;
     int result = 0;
     bool threw = false;  // memory ran out: the walk's thread throws again at its turn
@@ -224,7 +226,7 @@ void FilePool::Work(Worker& worker) {
             SearchRun& search = worker.search;
             // The outcome as it is: a file passed by is not counted as searched.
             job.result = search.progress.AtEntry(kNoFolder, text)
-                             ? FnSearchLines(job.path.c_str(), job.path.size(), search, text)
+                             ? SearchFileOrInside(job.path, search, text)
                              : kFileFailed;
         } catch (...) {
             job.threw = true;
@@ -274,6 +276,7 @@ FilePool::Job* FilePool::NextJob(wchar_t* statusText) {
     Job& job = SlotOf(added_);
     job.index = added_;
     job.found.clear();
+    job.memberPath.clear();
     job.heldBytes = 0;
     job.result = 0;
     job.threw = false;
@@ -325,10 +328,18 @@ int FilePool::WriteHandedOver(Job& job, wchar_t* statusText) {
         bytes += found.Bytes();
         for (size_t i = 0; ok && i < found.records.size(); ++i) {
             const BufferedRecord& record = found.records[i];
-            ok = record.skipped ? AskSkipped(run_, found.PathOf(record), found.ReasonOf(record),
-                                             statusText)
-                                : AppendRecord(run_, job.path.c_str(), job.path.size(),
-                                               record.number, found.LineOf(record), statusText);
+            const std::wstring& path = job.memberPath.empty() ? job.path : job.memberPath;
+            if (record.marker == Marker::Path) {
+                const Line named = found.LineOf(record);
+                job.memberPath.assign(named.start, named.length);
+            } else if (record.marker == Marker::Searched) {
+                run_.progress.FileSearched();
+            } else {
+                ok = record.skipped ? AskSkipped(run_, found.PathOf(record),
+                                                 found.ReasonOf(record), statusText)
+                                    : AppendRecord(run_, path.c_str(), path.size(), record.number,
+                                                   found.LineOf(record), statusText);
+            }
             if (ok && (i + 1) % kRecordsBetweenLooks == 0) ok = run_.progress.Waiting(statusText);
         }
     }
@@ -359,7 +370,7 @@ int FilePool::EndJob(Job& job, wchar_t* statusText) {
 
 int SearchFile(SearchRun& run, const std::wstring& path, wchar_t* statusText) {
     if (run.pool != nullptr) return run.pool->Add(path, statusText);
-    const int searched = FnSearchLines(path.c_str(), path.size(), run, statusText);
+    const int searched = SearchFileOrInside(path, run, statusText);
     if (searched == kFileSearched) run.progress.FileSearched();
     return searched != kFileFailed;
 }

@@ -9,11 +9,19 @@
 
 #include "run_state.h"
 
+// What else an archive searched on a worker leaves among its records.
+enum class Marker : unsigned char {
+    None,
+    Path,      // the records after it are those of the member whose path it holds
+    Searched,  // one more member searched, for the run's count
+};
+
 struct BufferedRecord {
     long long number;  // the line's number in its file
     size_t offset;  // where the line's copy starts in RecordBuffer::lines
     size_t length;
     bool skipped;   // not a record: a path and a reason for the skipped callback
+    Marker marker = Marker::None;  // not a record either
 };
 
 struct RecordBuffer {
@@ -33,6 +41,12 @@ struct RecordBuffer {
         lines.append(reason).push_back(L'\0');
         records.push_back({0, offset, lines.size() - offset, true});
     }
+    void AddPath(const std::wstring& path) {
+        records.push_back({0, lines.size(), path.size(), false, Marker::Path});
+        lines += path;
+    }
+    void AddSearched() { records.push_back({0, lines.size(), 0, false, Marker::Searched}); }
+
     const wchar_t* PathOf(const BufferedRecord& skip) const { return lines.data() + skip.offset; }
     const wchar_t* ReasonOf(const BufferedRecord& skip) const {
         return PathOf(skip) + wcslen(PathOf(skip)) + 1;

@@ -5,12 +5,14 @@
 #include <vector>
 
 #include "file_pool.h"
+#include "inside_search.h"
 #include "handle_owner.h"
 #include "lines.h"
 #include "link_decision.h"
 #include "long_path.h"
-#include "name_masks.h"
+#include "pattern/name_masks.h"
 #include "online_only.h"
+#include "path_passes.h"
 #include "run_skipped.h"
 #include "status_text.h"
 
@@ -25,16 +27,6 @@ bool IsDotOrDotDot(const wchar_t* name) {
 bool SameNameIgnoringCase(const std::wstring& a, const wchar_t* b) {
     return !a.empty() && CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b, -1,
                                               TRUE) == CSTR_EQUAL;
-}
-
-// Whether a file's path passes pattern 1: as a regex on the whole path, or
-// under TESSUMI_PATTERN1_MASKS as masks on the name alone (no masks: every
-// file); -1 when the regex can't be tested.
-int PathPasses(SearchRun& run, const std::wstring& path, const wchar_t* name,
-               wchar_t* statusText) {
-    if (!run.options.Has(TESSUMI_PATTERN1_MASKS))
-        return FnPatternFound(run.pathPattern, path.c_str(), path.size(), statusText);
-    return !HasMasks(run.pathMasks) || NameMatchesMasks(name, wcslen(name), run.pathMasks);
 }
 
 bool FolderExcluded(const SearchRun& run, const wchar_t* name) {
@@ -97,8 +89,12 @@ int Descend(std::vector<std::unique_ptr<OpenFolder>>& open, const std::wstring& 
 
 // Searches one listed file when its path passes pattern 1; 0 at a failure.
 // An online-only file is passed by, and only a skipped callback hears of it.
+// An archive searched inside is walked whatever its own path: pattern 1
+// tests its members' paths.
 int VisitFile(OpenFolder& at, SearchRun& run, wchar_t* statusText) {
-    int found = PathPasses(run, at.entry, at.data.cFileName, statusText);
+    const int found = WalkedInside(run, at.entry)
+                          ? 1
+                          : PathPasses(run, at.entry, at.data.cFileName, statusText);
     if (found < 0) return 0;
     if (found == 0) return 1;
     if (IsResultsFile(run, at.entry, at.data.cFileName)) return 1;
