@@ -144,6 +144,17 @@ TESSUMI_API int FnBrowseForFolder(HWND owner, wchar_t* path, wchar_t* statusText
 // then. When the file can't be read or decoded, *physicalLine is recordLine
 // (at least 1) and 0 is returned with the search's failure text for it, so
 // that the file can still be opened.
+//
+// What a record's path names is read as the search read it: a path through
+// a file named as a zip names a member of that archive (as FnExtractMember
+// takes it), read through the archives on its way; a path named as a
+// document (.xlsx .xlsm .xltx .xltm .docx .docm .dotx .dotm .pptx .pptm
+// .ppsx .ppsm .potx .potm .odt .ods .odp), on disk or in an archive, holds
+// its text's lines, numbered as TESSUMI_DOCUMENTS numbers them: a document
+// has no editor's lines, so *physicalLine is recordLine itself and nothing
+// is read. The name decides, not the run's flags: the records of a document
+// searched as bytes (without TESSUMI_DOCUMENTS) are taken for its text's
+// too, as the window opens such a record through the document's program.
 TESSUMI_API int FnPhysicalLine(const wchar_t* file, int recordLine, int* physicalLine,
                                wchar_t* statusText);
 
@@ -206,7 +217,10 @@ TESSUMI_API int FnAllMatches(const wchar_t* pattern, const wchar_t* line, int le
 // *firstLine is the editor's number of the first line given and *hitLine
 // that of the record's line; a file changed since the search may end
 // before recordLine: its last line is the record's then. 0 with the
-// failure text when the file can't be read or decoded.
+// failure text when the file can't be read or decoded. A member of an
+// archive is read as FnPhysicalLine reads it; a document gives the lines of
+// its text around recordLine ("[Sheet1!B12] 東京支社"), numbered as its
+// records are, whatever flags its search had (FnPhysicalLine).
 TESSUMI_API int FnLinesAround(const wchar_t* file, int recordLine, int before, int after,
                               int fromUnit, int lineUnits, wchar_t* text, int capacity,
                               int* firstLine, int* hitLine, wchar_t* statusText);

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "Tessumi.h"
+#include "block_reader.h"
 #include "content_kind.h"
 #include "document/document_text.h"
 #include "program_beside.h"
@@ -198,6 +199,64 @@ TEST(ArchiveTest, TheLastDotOfANameTellsItsKind) {
     for (const auto& c : cases)
         EXPECT_EQ(static_cast<int>(ContentKindOf(c.name, wcslen(c.name))), static_cast<int>(c.kind))
             << Show(c.name);
+}
+
+// The preview's lines and the editor's line of a record read again by its
+// path: members (through nested archives too) decoded as files are, and
+// documents as their text's lines.
+TEST(ArchiveTest, ARecordsLinesAreReadAgainFromItsMemberOrDocument) {
+    const std::string big = BigText();
+    const auto bigLines = [&](int first, int count) {  // "%06d %08x\n" lines of 16 bytes
+        std::wstring lines;
+        for (int n = first; n < first + count; ++n)
+            lines += Widened(big.substr(static_cast<size_t>(n - 1) * 16, 15)) + L"\r\n";
+        return lines;
+    };
+    const auto refused = [](const std::wstring& member, status::InsideFault fault) {
+        return Fixture(member) + status::kReadIn + status::InsideReason(fault);
+    };
+    const struct {
+        std::wstring path;  // in the fixtures' folder
+        int record, before, after, firstLine, hitLine;
+        std::wstring text;     // the lines around
+        std::wstring failure;  // or the failure's text, for both exports
+    } cases[] = {
+        {L"archive.zip\\sjis.txt", 2, 1, 1, 1, 2, L"東京支社\r\nｶﾀｶﾅ\r\n", L""},
+        {L"archive.zip\\utf16.txt", 1, 1, 1, 1, 1, L"東京支社\r\n", L""},
+        {L"archive.zip\\inner.zip\\内側.txt", 1, 0, 0, 1, 1, L"内側の行\r\n", L""},
+        // A blank line: the editor's line is not the record's.
+        {L"minutes.zip\\2024\\議事録.txt", 2, 2, 0, 1, 3, L"2024年度\r\n\r\n議事録\r\n", L""},
+        {L"archive.zip\\big.txt", 12345, 1, 1, 12344, 12345, bigLines(12344, 3), L""},
+        {L"book.xlsx", 10, 1, 1, 9, 10,
+         L"[売上!B3] -0.0015\r\n[売上!B12] 東京支社\r\n[メモ!A1] 一行目\r\n", L""},
+        {L"archive.zip\\inner.zip\\book.xlsx", 1, 1, 1, 1, 1,
+         L"[売上!A1] 大阪支店\r\n[売上!B1] 3.14\r\n", L""},
+        {L"archive.zip\\secret.txt", 1, 0, 0, 1, 1, L"", refused(L"archive.zip\\secret.txt", status::InsideFault::Encrypted)},
+        {L"archive.zip\\crc.txt", 1, 0, 0, 1, 1, L"", refused(L"archive.zip\\crc.txt", status::InsideFault::BadCrc)},
+        {L"archive.zip\\none.txt", 1, 0, 0, 1, 1, L"", refused(L"archive.zip\\none.txt", status::InsideFault::NoMember)},
+    };
+    // In one block, and in blocks of a few bytes: a member goes back to its
+    // start by inflating it again.
+    for (size_t blockSize : {kReadBlockSize, size_t(5)}) {
+        readBlockSize = blockSize;
+        for (const auto& c : cases) {
+            SCOPED_TRACE(Show(c.path) + ", blocks of " + std::to_string(blockSize));
+            const std::wstring path = Fixture(c.path);
+            wchar_t text[1024], status[TESSUMI_STATUS_TEXT_UNITS];
+            int first = 0, hit = 0, physical = 0;
+            const int ok = c.failure.empty() ? 1 : 0;
+            EXPECT_EQ(FnLinesAround(path.c_str(), c.record, c.before, c.after, 0, 100, text, 1024,
+                                    &first, &hit, status),
+                      ok);
+            EXPECT_EQ(std::wstring(status), ok ? L"正常です。" : c.failure) << Show(status);
+            EXPECT_EQ(std::wstring(text), c.text) << Show(text);
+            EXPECT_EQ(first, c.firstLine);
+            EXPECT_EQ(hit, c.hitLine);
+            EXPECT_EQ(FnPhysicalLine(path.c_str(), c.record, &physical, status), ok);
+            EXPECT_EQ(physical, c.hitLine);
+        }
+    }
+    readBlockSize = kReadBlockSize;
 }
 
 }  // namespace

@@ -48,7 +48,9 @@ TEST(StartFolder, TrailingSpacesAndDotsOfTheLastNameGoAsWindowsDropsThem) {
 std::map<std::wstring, PathKind> g_disk = {{L"C:\\a\\x.txt", PathKind::kFile},
                                            {L"C:\\a\\写真(2)", PathKind::kFolder},
                                            {L"C:\\a\\写真", PathKind::kFile},
-                                           {L"C:\\a\\y", PathKind::kFolder}};
+                                           {L"C:\\a\\y", PathKind::kFolder},
+                                           {L"C:\\a\\b.zip", PathKind::kFile},
+                                           {L"C:\\a\\z.zip", PathKind::kFolder}};
 PathKind OnDisk(const std::wstring& path) {
     auto found = g_disk.find(path);
     return found == g_disk.end() ? PathKind::kNothing : found->second;
@@ -64,6 +66,10 @@ TEST(SkipKind, ALineRefusalIsAFilesNameWithItsLineNumber) {
         {L"C:\\a\\y(3)", false},          // a folder has no lines
         {L"C:\\a\\gone.txt(3)", false},  {L"C:\\a\\x.txt()", false},
         {L"C:\\a\\x.txt(1a)", false},    {L"C:\\a\\(3)", false},
+        // Lines of members: only the archive is on disk.
+        {L"C:\\a\\b.zip\\x.txt(12)", true},     {L"C:\\a\\b.zip\\in.zip\\d\\x(3)", true},
+        {L"C:\\a\\c.zip\\x.txt(3)", false},
+        {L"C:\\a\\z.zip\\gone.txt(2)", false},  // a folder so named
     };
     for (const auto& c : cases) EXPECT_EQ(IsLineRefusal(c.path, OnDisk), c.refusal) << Show(c.path);
 }

@@ -13,14 +13,14 @@ bool EndsWithNoCase(const std::wstring& text, size_t end, const wchar_t* ending)
     return end >= n && _wcsnicmp(text.c_str() + end - n, ending, n) == 0;
 }
 
-// Whether a name before a "\" of path ends in ".zip": an archive walked into.
-bool PassesThroughArchive(const std::wstring& path) {
-    for (size_t at = path.find(L'\\'); at != std::wstring::npos; at = path.find(L'\\', at + 1))
-        if (EndsWithNoCase(path, at + 1, kArchiveEnding)) return true;
-    return false;
-}
-
 }  // namespace
+
+std::vector<size_t> ArchiveNameEnds(const std::wstring& path) {
+    std::vector<size_t> ends;
+    for (size_t at = path.find(L'\\'); at != std::wstring::npos; at = path.find(L'\\', at + 1))
+        if (EndsWithNoCase(path, at + 1, kArchiveEnding)) ends.push_back(at);
+    return ends;
+}
 
 bool IsOfficeDocument(const std::wstring& path) {
     const size_t dot = path.find_last_of(L".\\/");
@@ -33,7 +33,7 @@ bool IsOfficeDocument(const std::wstring& path) {
 
 HitTarget TargetOf(const std::wstring& path, bool isFile) {
     const bool document = IsOfficeDocument(path);
-    if (isFile || !PassesThroughArchive(path))
+    if (isFile || ArchiveNameEnds(path).empty())
         return document ? HitTarget::kDocument : HitTarget::kEditor;
     return document ? HitTarget::kDocumentMember : HitTarget::kMember;
 }

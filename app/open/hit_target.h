@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 enum class HitTarget {
     kEditor,          // a file, in the editor at its line
@@ -16,6 +17,10 @@ enum class HitTarget {
 // and that passes through a name ending in ".zip", names a member of an
 // archive, as a search writes one ("C:\受信\資料.zip\2024\議事録.txt").
 HitTarget TargetOf(const std::wstring& path, bool isFile);
+
+// Where each name of path that ends in ".zip" and has a "\" after it ends:
+// the archives a member's path may pass through, outermost first.
+std::vector<size_t> ArchiveNameEnds(const std::wstring& path);
 
 // Whether path is of the document types opened through their registered
 // program: .xlsx .xlsm .docx .docm .pptx .pptm .odt .ods .odp, and no other

@@ -10,6 +10,9 @@
 #include "path_facts.h"
 
 // True when path is "file(N)" for a file that is there while no entry of
-// that whole name is. kindOf answers what lies at a path (KindOf, or a
-// table in a test).
+// that whole name is, or for a member of an archive that is there
+// ("C:\a.zip\x.txt(12)"). Inside an archive only the archive is asked
+// about: a member named "x(12)" passed by as a whole reads as line 12 of a
+// member "x". kindOf answers what lies at a path (KindOf, or a table in a
+// test).
 bool IsLineRefusal(const std::wstring& path, PathKind (*kindOf)(const std::wstring&));

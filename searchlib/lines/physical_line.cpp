@@ -11,6 +11,7 @@
 #include "block_reader.h"
 #include "lines.h"
 #include "physical_line.h"
+#include "record_source.h"
 #include "status_text.h"
 #include "text_encoding.h"
 
@@ -106,11 +107,11 @@ void WalkPiece(const unsigned char* bytes, size_t from, size_t n, LineWalk& walk
     Walk(bytes, from, n, walk);
 }
 
-int ReadTextPieces(const wchar_t* file, const std::function<bool(const TextPiece&)>& visit,
-                   wchar_t* statusText) {
+int ReadBytePieces(BlockSource& source, const wchar_t* file,
+                   const std::function<bool(const TextPiece&)>& visit, wchar_t* statusText) {
     std::vector<unsigned char> buffer;
     BlockReader reader(buffer);
-    if (!reader.Open(file, statusText)) return 0;
+    if (!reader.Open(source, file, statusText)) return 0;
     EncodingDetector detector;
     detector.KnowSize(reader.sourceSize());
     const BlockCut anyBreak;
@@ -178,7 +179,8 @@ extern "C" TESSUMI_API int FnPhysicalLines(const wchar_t* file, const int* recor
     // A file that can't be read keeps the records' own numbers: the editor
     // still opens it.
     for (int i = 0; i < count; ++i) physicalLines[i] = recordLines[i] > 1 ? recordLines[i] : 1;
-    if (count == 0) {
+    // A document has no editor's lines: its records' numbers are its own.
+    if (count == 0 || NamesDocument(file)) {
         status::Ok(statusText);
         return 1;
     }

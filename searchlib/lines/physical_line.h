@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <functional>
 
+#include "block_reader.h"
 #include "text_encoding.h"
 
 // Where a walk stands: the record's line number (as CutLines numbers lines)
@@ -41,8 +42,14 @@ struct TextPiece {
     bool last = false;  // the file ends with this piece
 };
 
-// Reads file in the search's blocks, decoded as the search decodes it, and
-// hands them to visit in order until it answers true (done) or the file
-// ends. 1, or 0 with the failure text of the read or the decoding.
+// Reads source (named file in failure texts) in the search's blocks,
+// decoded as the search decodes it, and hands them to visit in order until
+// it answers true (done) or the source ends. 1, or 0 with the failure text
+// of the read or the decoding.
+int ReadBytePieces(BlockSource& source, const wchar_t* file,
+                   const std::function<bool(const TextPiece&)>& visit, wchar_t* statusText);
+
+// The same for what a record's path names (record_source.h): a file, an
+// archive's member, or a document's text.
 int ReadTextPieces(const wchar_t* file, const std::function<bool(const TextPiece&)>& visit,
                    wchar_t* statusText);

@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "Tessumi.h"
-#include "archive_walk.h"
 #include "arguments.h"
 #include "handle_owner.h"
 #include "long_path.h"
+#include "member_reach.h"
 #include "status_text.h"
 
 namespace {
@@ -18,55 +18,17 @@ constexpr size_t kCopyPiece = size_t(256) << 10;
 constexpr DWORD kZoneMarkBytes = 64 << 10;
 const wchar_t kZoneStream[] = L":Zone.Identifier";
 
-bool IsArchiveName(const std::wstring& path, size_t length) {
-    return ContentKindOf(path.c_str(), length) == ContentKind::Archive;
-}
-
-// Where the outer archive's path ends in memberPath: the first prefix named
-// as an archive that is a file (a file holds nothing, so no longer prefix is
-// one); a folder that is so named is walked through. 0 when there is none,
-// with the reason: the system's for the last prefix that could not be found,
-// or, when the path passes through no archive's name, that it names no member.
-size_t OuterArchiveEnd(const std::wstring& memberPath, std::wstring& reason) {
-    reason = status::InsideReason(status::InsideFault::NoMember);
-    for (size_t at = memberPath.find(L'\\'); at != std::wstring::npos;
-         at = memberPath.find(L'\\', at + 1)) {
-        if (!IsArchiveName(memberPath, at)) continue;
-        const DWORD attributes = GetFileAttributesW(PlatformPath(memberPath.substr(0, at)).c_str());
-        if (attributes == INVALID_FILE_ATTRIBUTES)
-            reason = status::SystemReason(GetLastError());
-        else if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
-            return at;
-    }
-    return 0;
-}
-
-// Walks the archives on the member's way only, and copies the member out
-// when it comes: in pieces, so that memory stays that of one piece. A copy
-// that fails on the way is deleted.
-class MemberCopier : public ArchiveVisitor {
+// Copies the member out in pieces, so that memory stays that of one piece.
+// A copy that fails on the way is deleted.
+class MemberCopier : public MemberUse {
 public:
-    MemberCopier(const std::wstring& target, const wchar_t* destination, wchar_t* statusText)
-        : target_(target), destination_(PlatformPath(destination)), shownDestination_(destination),
+    MemberCopier(const wchar_t* destination, wchar_t* statusText)
+        : destination_(PlatformPath(destination)), shownDestination_(destination),
           statusText_(statusText) {}
 
-    bool Wanted(const std::wstring& path) override {
-        return path == target_ || (target_.size() > path.size() &&
-                                   target_.compare(0, path.size(), path) == 0 &&
-                                   target_[path.size()] == L'\\');
-    }
-    bool Member(const std::wstring& path, MemberStream& member) override {
-        if (path != target_) return true;  // a member named like a folder on the way
-        Copy(member);
-        return false;
-    }
-    bool Document(const std::wstring&, ContentKind, RandomSource&) override { return true; }
-    bool Skipped(const std::wstring& path, const std::wstring& reason) override {
-        // Only what is on the member's way is ever seen.
-        (void)path;
-        reason_ = reason;
-        return false;
-    }
+    void Bytes(MemberStream& member) override { Copy(member); }
+    // Documents are members like any other here: copied whole.
+    void Document(ContentKind, RandomSource&) override {}
 
     bool copied() const { return copied_; }
     bool composed() const { return composed_; }  // statusText already tells the failure
@@ -103,7 +65,6 @@ private:
         composed_ = true;
     }
 
-    const std::wstring& target_;
     const std::wstring destination_;
     const wchar_t* shownDestination_;
     wchar_t* statusText_;
@@ -135,21 +96,14 @@ int Extract(const std::wstring& memberPath, const wchar_t* destinationFile, wcha
         status::Compose(statusText, memberPath.c_str(), status::kTakeOut, reason.c_str());
         return 0;
     }
-    const std::wstring archive = memberPath.substr(0, end);
-    FileSource source;
-    if (!source.Open(archive.c_str(), statusText)) return 0;
-    MemberCopier copier(memberPath, destinationFile, statusText);
-    // Documents are members like any other here: copied whole.
-    WalkArchive(source, archive, false, copier);
+    MemberCopier copier(destinationFile, statusText);
+    if (!ReachMember(memberPath, end, false, copier, status::kTakeOut, statusText)) return 0;
     if (copier.composed()) return 0;
     if (!copier.copied()) {
-        const std::wstring why =
-            copier.reason().empty() ? status::InsideReason(status::InsideFault::NoMember)
-                                    : copier.reason();
-        status::Compose(statusText, memberPath.c_str(), status::kTakeOut, why.c_str());
+        status::Compose(statusText, memberPath.c_str(), status::kTakeOut, copier.reason().c_str());
         return 0;
     }
-    CopyZoneMark(archive, destinationFile);
+    CopyZoneMark(memberPath.substr(0, end), destinationFile);
     status::Ok(statusText);
     return 1;
 }
