@@ -61,6 +61,11 @@ public:
         return ok_;
     }
 
+    bool Going() override {
+        ok_ = run_.progress.NewBlock(text_);
+        return ok_;
+    }
+
     bool ok() const { return ok_; }
 
 private:

@@ -18,6 +18,26 @@ std::wstring MemberPath(const std::wstring& archive, const std::wstring& name) {
 bool Walk(RandomSource& source, const std::wstring& path, bool documents, ArchiveVisitor& visitor,
           int level);
 
+// A member as it is copied whole, the visitor asked before each piece, so
+// that a stop is honoured within a copy of up to a gigabyte.
+class AskingStream : public ByteStream {
+public:
+    AskingStream(ByteStream& member, ArchiveVisitor& visitor) : member_(member), visitor_(visitor) {}
+    bool Read(void* out, size_t n, size_t& got, std::wstring& reason) override {
+        if (!visitor_.Going()) {
+            ended_ = true;
+            return false;
+        }
+        return member_.Read(out, n, got, reason);
+    }
+    bool ended() const { return ended_; }
+
+private:
+    ByteStream& member_;
+    ArchiveVisitor& visitor_;
+    bool ended_ = false;
+};
+
 // An archive or a document inside an archive, made readable at any offset:
 // a stored one in place, an inflated one spilled.
 bool WalkInside(RandomSource& outer, MemberStream& member, const std::wstring& path,
@@ -28,7 +48,9 @@ bool WalkInside(RandomSource& outer, MemberStream& member, const std::wstring& p
     } else {
         auto spill = std::make_unique<SpillSource>();
         std::wstring reason;
-        if (!spill->Fill(member, member.size(), reason)) return visitor.Skipped(path, reason);
+        AskingStream asking(member, visitor);
+        if (!spill->Fill(asking, member.size(), reason))
+            return !asking.ended() && visitor.Skipped(path, reason);
         inner = std::move(spill);
     }
     if (kind == ContentKind::Archive) return Walk(*inner, path, documents, visitor, level + 1);

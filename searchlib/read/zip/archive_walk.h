@@ -24,6 +24,9 @@ public:
     virtual bool Document(const std::wstring& path, ContentKind kind, RandomSource& source) = 0;
     // An archive or a member passed by, and why.
     virtual bool Skipped(const std::wstring& path, const std::wstring& reason) = 0;
+    // Asked between the pieces of a member copied whole (an archive or a
+    // document inside an archive), which may take long: false ends the walk.
+    virtual bool Going() { return true; }
     // Whether to look at a member (an archive inside included) at all: one
     // not wanted is passed by unseen and unopened, as a copy of one member
     // wants only the members on its way.
