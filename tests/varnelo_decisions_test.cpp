@@ -102,7 +102,8 @@ TEST(HitTarget, OnlyTheFixedDocumentTypesGoToTheirProgramAndArchiveMembersAreCop
         HitTarget target;
     } cases[] = {
         {L"C:\\a\\設計書.XLSX", true, HitTarget::kDocument}, {L"C:\\a\\b.odp", true, HitTarget::kDocument},
-        {L"C:\\a\\b.xltx", true, HitTarget::kEditor},       {L"C:\\a\\b.bat", true, HitTarget::kEditor},
+        {L"C:\\a\\案.ppsx", true, HitTarget::kDocument},
+        {L"C:\\a\\b.xltx", true, HitTarget::kDocument},      {L"C:\\a\\b.bat", true, HitTarget::kEditor},
         {L"C:\\a\\b.xlsx.txt", true, HitTarget::kEditor},   {L"C:\\a.xlsx\\b", true, HitTarget::kEditor},
         {L"C:\\受信\\資料.zip\\2024\\議事録.txt", false, HitTarget::kMember},
         {L"C:\\a.ZIP\\inner.zip\\b.docm", false, HitTarget::kDocumentMember},

@@ -4,8 +4,11 @@
 
 namespace {
 
-const wchar_t* const kDocumentExtensions[] = {L"xlsx", L"xlsm", L"docx", L"docm", L"pptx",
-                                              L"pptm", L"odt",  L"ods",  L"odp"};
+// Every name whose text a search with documents reads, templates and shows
+// included: their records' lines are the text's, not the editor's.
+const wchar_t* const kDocumentExtensions[] = {
+    L"xlsx", L"xlsm", L"xltx", L"xltm", L"docx", L"docm", L"dotx", L"dotm", L"pptx",
+    L"pptm", L"ppsx", L"ppsm", L"potx", L"potm", L"odt",  L"ods",  L"odp"};
 const wchar_t kArchiveEnding[] = L".zip\\";
 
 bool EndsWithNoCase(const std::wstring& text, size_t end, const wchar_t* ending) {

@@ -23,6 +23,7 @@ HitTarget TargetOf(const std::wstring& path, bool isFile);
 std::vector<size_t> ArchiveNameEnds(const std::wstring& path);
 
 // Whether path is of the document types opened through their registered
-// program: .xlsx .xlsm .docx .docm .pptx .pptm .odt .ods .odp, and no other
-// (a hit must never run a file).
+// program: .xlsx .xlsm .docx .docm .pptx .pptm .odt .ods .odp, their
+// templates and shows (.xltx .xltm .dotx .dotm .ppsx .ppsm .potx .potm),
+// and no other (a hit must never run a file).
 bool IsOfficeDocument(const std::wstring& path);
