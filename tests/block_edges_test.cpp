@@ -2,7 +2,8 @@
 // one can: a CR LF or a run of breaks split, a lead byte at a block's end, a
 // line longer than a block, a reading decided late. The records are those of
 // one block, in every encoding and on a system whose ANSI code page is UTF-8.
-// A line beyond the bound is passed over, never held.
+// A line beyond the bound is passed over, never held. The same with the next
+// bytes read ahead of the search.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -60,6 +61,7 @@ protected:
         readBlockSize = kReadBlockSize;
         longestLineBytes = kLongestLineBytes;
         heldRecordBytes = kHeldRecordBytes;
+        readAheadFrom = kReadAheadFrom;
         systemAnsiCodePage = GetACP;
     }
 
@@ -115,10 +117,15 @@ TEST_F(BlockEdges, TinyBlocksGiveTheRecordsOfOneBlock) {
                 if (c.likeUtf16) {
                     EXPECT_EQ(one, utf16) << Show(one);
                 }
-                for (size_t size : blockSizes) {
-                    // Odd sizes overflow the records held while the reading is open.
-                    heldRecordBytes = size % 2 ? 16 : kHeldRecordBytes;
-                    EXPECT_EQ(Records(c.bytes, pattern, size), one) << size;
+                // Read ahead of the search too: a file ends, or the reader
+                // goes back, while a read is in flight.
+                for (uint64_t from : {kReadAheadFrom, uint64_t(0)}) {
+                    readAheadFrom = from;
+                    for (size_t size : blockSizes) {
+                        // Odd sizes overflow the records held while the reading is open.
+                        heldRecordBytes = size % 2 ? 16 : kHeldRecordBytes;
+                        EXPECT_EQ(Records(c.bytes, pattern, size), one) << size << " " << from;
+                    }
                 }
                 heldRecordBytes = kHeldRecordBytes;
             }
@@ -141,6 +148,7 @@ TEST_F(BlockEdges, ALineBeyondTheBoundIsPassedOverInPieces) {
         WriteBytes(path, b);
         for (size_t size : {size_t(8), size_t(64)}) {
             readBlockSize = size;
+            readAheadFrom = size == 8 ? 0 : kReadAheadFrom;
             for (int flags : {TESSUMI_KEEP_GOING, 0}) {
                 SCOPED_TRACE(testing::Message() << b.size() << " bytes, blocks of " << size);
                 std::wstring heard;

@@ -13,8 +13,6 @@ size_t longestLineBytes = kLongestLineBytes;
 
 namespace {
 
-constexpr DWORD kLargestRead = DWORD(1) << 30;
-
 // A line longer than a block is held by growing the buffer up to this many
 // blocks; a longer one is first measured without being held, and read again
 // whole only when it is within longestLineBytes.
@@ -51,33 +49,30 @@ int FileBlockSource::Open(const wchar_t* path, wchar_t* statusText) {
 
 bool FileBlockSource::ReadAt(uint64_t offset, unsigned char* out, size_t n, size_t& got,
                              wchar_t* statusText) {
-    got = 0;
-    while (got < n) {
-        // A synchronous handle reads at the offset the OVERLAPPED names.
-        OVERLAPPED at{};
-        at.Offset = static_cast<DWORD>(offset + got);
-        at.OffsetHigh = static_cast<DWORD>((offset + got) >> 32);
-        const DWORD ask = static_cast<DWORD>(std::min<size_t>(n - got, kLargestRead));
-        DWORD read = 0;
-        SetLastError(0);
-        if (!ReadFile(file_.get(), out + got, ask, &read, &at)) {
-            const DWORD code = GetLastError();
-            if (code == ERROR_HANDLE_EOF) break;  // the file shrank since it was sized
-            status::SystemFailure(statusText, path_, status::kReadIn, code);
-            return false;
-        }
-        got += read;
-        if (read == 0) break;
-    }
-    return true;
+    DWORD code = 0;
+    if (ReadFileAt(file_.get(), offset, out, n, got, code)) return true;
+    status::SystemFailure(statusText, path_, status::kReadIn, code);
+    return false;
 }
 
 int BlockReader::Open(const wchar_t* path, wchar_t* statusText) {
+    DropReadAhead();
     if (!file_.Open(path, statusText)) return 0;
-    return Open(file_, path, statusText);
+    if (!Open(file_, path, statusText)) return 0;
+    if (file_.size() >= readAheadFrom) {
+        // Without a thread or the memory, the file is read where it is searched.
+        try {
+            spare_.assign(buffer_.size(), 0);
+            if (!ahead_.Start()) spare_.clear();
+        } catch (const std::bad_alloc&) {
+            spare_.clear();
+        }
+    }
+    return 1;
 }
 
 int BlockReader::Open(BlockSource& source, const wchar_t* path, wchar_t* statusText) {
+    DropReadAhead();
     source_ = &source;
     path_ = path;
     eof_ = source.size() == 0;
@@ -197,7 +192,9 @@ int BlockReader::TakeLongLine(const BlockCut& cut, wchar_t* statusText) {
 }
 
 int BlockReader::Next(const BlockCut& cut, wchar_t* statusText) {
-    if (cut_ > 0) {
+    if (ahead_.posted()) {
+        if (!TakeReadAhead(statusText)) return 0;
+    } else if (cut_ > 0) {
         memmove(buffer_.data(), buffer_.data() + cut_, filled_ - cut_);
         filled_ -= cut_;
         start_ += cut_ + passed_;
@@ -248,11 +245,57 @@ int BlockReader::Next(const BlockCut& cut, wchar_t* statusText) {
             return 0;
         }
     }
+    ReadAheadOfSearch();
     status::Ok(statusText);
     return 1;
 }
 
+// After a block of the usual size is cut: its last line is what the next
+// block starts with, so the bytes after it can be read now, into spare_
+// after room for that line.
+void BlockReader::ReadAheadOfSearch() {
+    if (spare_.empty() || !ahead_.running() || source_ != &file_ || eof_ || cutLine_ != 0 ||
+        buffer_.size() != spare_.size())
+        return;
+    const size_t tail = filled_ - cut_;
+    const uint64_t left = source_->size() - std::min(next_, source_->size());
+    aheadAsked_ = static_cast<size_t>(std::min<uint64_t>(spare_.size() - tail, left));
+    if (aheadAsked_ == 0) return;
+    ahead_.Post(file_.handle(), next_, spare_.data() + tail, aheadAsked_);
+}
+
+// Next's first step when the next bytes were read ahead: the current
+// block's last line moves in front of them, and the buffers change places.
+int BlockReader::TakeReadAhead(wchar_t* statusText) {
+    size_t got = 0;
+    DWORD code = 0;
+    const bool read = ahead_.Wait(got, code);
+    const size_t tail = filled_ - cut_;
+    memcpy(spare_.data(), buffer_.data() + cut_, tail);
+    buffer_.swap(spare_);
+    filled_ = tail;
+    start_ += cut_ + passed_;
+    cut_ = 0;
+    if (!read) {
+        status::SystemFailure(statusText, path_, status::kReadIn, code);
+        return 0;
+    }
+    filled_ += got;
+    next_ += got;
+    // A short read is the end of the source.
+    if (got < aheadAsked_ || next_ >= source_->size()) eof_ = true;
+    return 1;
+}
+
+// A read in flight is waited for and forgotten: the reader goes elsewhere.
+void BlockReader::DropReadAhead() {
+    size_t got = 0;
+    DWORD code = 0;
+    if (ahead_.posted()) ahead_.Wait(got, code);
+}
+
 void BlockReader::Seek(const Place& place) {
+    DropReadAhead();
     nextInBreaks_ = place.inBreaks;
     if (place.offset == start_ && passed_ == 0 && cutLine_ == 0) {
         cut_ = 0;  // the block is cut again from the bytes held

@@ -3,7 +3,8 @@
 // line longer than a block is held whole up to longestLineBytes; a longer
 // one is never held: its block gives only its start, and the rest of it is
 // passed over, block by block, with a pause between two reads where the
-// caller may stop.
+// caller may stop. A big file's next block is read on a thread of its own
+// while the current one is searched (read_ahead.h).
 #pragma once
 
 #include <windows.h>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "handle_owner.h"
+#include "read_ahead.h"
 
 constexpr size_t kReadBlockSize = size_t(1) << 20;
 constexpr size_t kLongestLineBytes = size_t(64) << 20;
@@ -56,6 +58,7 @@ public:
     uint64_t size() const override { return size_; }
     bool ReadAt(uint64_t offset, unsigned char* out, size_t n, size_t& got,
                 wchar_t* statusText) override;
+    HANDLE handle() const { return file_.get(); }
 
 private:
     const wchar_t* path_ = nullptr;
@@ -118,6 +121,9 @@ private:
     int Grow(size_t bytes, wchar_t* statusText);
     size_t FirstBreak(const BlockCut& cut, size_t from, size_t to) const;
     int TakeLongLine(const BlockCut& cut, wchar_t* statusText);
+    void ReadAheadOfSearch();
+    int TakeReadAhead(wchar_t* statusText);
+    void DropReadAhead();
 
     std::vector<unsigned char>& buffer_;
     FileBlockSource file_;
@@ -134,4 +140,10 @@ private:
     bool eof_ = false;
     bool inBreaks_ = false;     // the current block starts inside a run of breaks
     bool nextInBreaks_ = false;  // the next one does
+    // A big file's next bytes are read into spare_, after the current
+    // block's last line, while the block is searched; the two buffers then
+    // change places. Last: stopped before the buffers and the file go.
+    std::vector<unsigned char> spare_;
+    size_t aheadAsked_ = 0;
+    ReadAhead ahead_;
 };
