@@ -6,12 +6,11 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <vector>
 
-#include "block_reader.h"
 #include "document_text.h"
+#include "forward_source.h"
 
-class DocumentSource : public BlockSource {
+class DocumentSource : public ForwardSource {
 public:
     // package: the document's zip package; path names it in failure texts.
     DocumentSource(RandomSource& package, ContentKind kind, const wchar_t* path)
@@ -22,13 +21,12 @@ public:
     // Not known before the text is made: the reader ends at the first
     // short read.
     uint64_t size() const override { return kUnknownSize; }
-    bool ReadAt(uint64_t offset, unsigned char* out, size_t n, size_t& got,
-                wchar_t* statusText) override;
 
     static constexpr uint64_t kUnknownSize = uint64_t(1) << 62;
 
 private:
-    bool Give(unsigned char* out, size_t n, size_t& got, wchar_t* statusText);
+    bool Restart(wchar_t* statusText) override;
+    bool Next(unsigned char* out, size_t n, size_t& got, wchar_t* statusText) override;
 
     RandomSource& package_;
     ContentKind kind_;
@@ -36,7 +34,5 @@ private:
     std::unique_ptr<DocumentText> text_;
     std::wstring made_;  // lines made, given up to byte used_
     size_t used_ = 0;
-    std::vector<unsigned char> passed_;  // where bytes passed over go
     bool ended_ = false;
-    uint64_t at_ = 0;  // the next byte given
 };
