@@ -100,11 +100,7 @@ private:
     std::wstring failureText_;
 };
 
-int FileSearch::Failed() {
-    if (run_.progress.stopped()) return kFileFailed;
-    // Under keep-going a file that can't be read is passed by.
-    return PassBy(run_, path_, text_) ? kFilePassedBy : kFileFailed;
-}
+int FileSearch::Failed() { return FileFailed(run_, path_, text_); }
 
 int FileSearch::Run() {
     if (!(source_ ? reader_.Open(*source_, path_, text_) : reader_.Open(path_, text_)))

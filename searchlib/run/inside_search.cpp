@@ -25,7 +25,7 @@ bool PassedBy(SearchRun& run, const std::wstring& path, const std::wstring& reas
               wchar_t* statusText) {
     if (status::IsRefusal(reason)) return TellSkipped(run, path.c_str(), reason.c_str(), statusText);
     status::Compose(statusText, path.c_str(), status::kReadIn, reason.c_str());
-    return !run.progress.stopped() && PassBy(run, path.c_str(), statusText);
+    return FileFailed(run, path.c_str(), statusText) == kFilePassedBy;
 }
 
 // A document's text searched as lines; its outcome.
@@ -121,9 +121,7 @@ int SearchFileOrInside(const std::wstring& path, SearchRun& run, wchar_t* status
         return PassedBy(run, path, reason, statusText) ? kFilePassedBy : kFileFailed;
     }
     FileSource source;
-    if (!source.Open(path.c_str(), statusText))
-        return !run.progress.stopped() && PassBy(run, path.c_str(), statusText) ? kFilePassedBy
-                                                                               : kFileFailed;
+    if (!source.Open(path.c_str(), statusText)) return FileFailed(run, path.c_str(), statusText);
     if (!archive) return SearchDocument(run, path, kind, source, statusText);
     MemberSearch members(run, statusText);
     WalkArchive(source, path, documents, members);

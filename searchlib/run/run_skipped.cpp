@@ -29,3 +29,8 @@ bool PassBy(SearchRun& run, const wchar_t* path, wchar_t* statusText) {
     status::Ok(statusText);
     return TellSkipped(run, path, reason.c_str(), statusText);
 }
+
+int FileFailed(SearchRun& run, const wchar_t* path, wchar_t* statusText) {
+    if (run.progress.stopped()) return kFileFailed;
+    return PassBy(run, path, statusText) ? kFilePassedBy : kFileFailed;
+}

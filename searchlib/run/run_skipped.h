@@ -17,6 +17,11 @@ constexpr int kFilePassedBy = 2;  // binary, or reported as skipped
 // with statusText untouched.
 bool PassBy(SearchRun& run, const wchar_t* path, wchar_t* statusText);
 
+// A file (or member) that can't be read, its text in statusText: kFilePassedBy
+// when PassBy passes it by, else kFileFailed. A stopped run's failure is the
+// stop's, never passed by.
+int FileFailed(SearchRun& run, const wchar_t* path, wchar_t* statusText);
+
 // Tells the skipped callback about path (without keep-going too, for
 // online-only files); false when it answers 0, with the stop's text.
 bool TellSkipped(SearchRun& run, const wchar_t* path, const wchar_t* reason,
