@@ -222,7 +222,7 @@ int FileSearch::Decide() {
 bool FileSearch::Release() {
     for (const BufferedRecord& record : held_.records) {
         const bool told =
-            record.skipped
+            record.kind == Buffered::Skipped
                 ? TellSkipped(run_, held_.PathOf(record), held_.ReasonOf(record), text_)
                 : AppendRecord(run_, path_, pathLength_, record.number, held_.LineOf(record),
                                text_) != 0;

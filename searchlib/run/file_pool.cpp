@@ -329,16 +329,20 @@ int FilePool::WriteHandedOver(Job& job, wchar_t* statusText) {
         for (size_t i = 0; ok && i < found.records.size(); ++i) {
             const BufferedRecord& record = found.records[i];
             const std::wstring& path = job.memberPath.empty() ? job.path : job.memberPath;
-            if (record.marker == Marker::Path) {
+            switch (record.kind) {
+            case Buffered::Path: {
                 const Line named = found.LineOf(record);
                 job.memberPath.assign(named.start, named.length);
-            } else if (record.marker == Marker::Searched) {
-                run_.progress.FileSearched();
-            } else {
-                ok = record.skipped ? AskSkipped(run_, found.PathOf(record),
-                                                 found.ReasonOf(record), statusText)
-                                    : AppendRecord(run_, path.c_str(), path.size(), record.number,
-                                                   found.LineOf(record), statusText);
+                break;
+            }
+            case Buffered::Searched: run_.progress.FileSearched(); break;
+            case Buffered::Skipped:
+                ok = AskSkipped(run_, found.PathOf(record), found.ReasonOf(record), statusText);
+                break;
+            case Buffered::Record:
+                ok = AppendRecord(run_, path.c_str(), path.size(), record.number,
+                                  found.LineOf(record), statusText);
+                break;
             }
             if (ok && (i + 1) % kRecordsBetweenLooks == 0) ok = run_.progress.Waiting(statusText);
         }

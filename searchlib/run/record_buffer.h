@@ -9,9 +9,11 @@
 
 #include "run_state.h"
 
-// What else an archive searched on a worker leaves among its records.
-enum class Marker : unsigned char {
-    None,
+// What a buffered entry is: a record, or what else a search leaves among
+// its records in their order.
+enum class Buffered : unsigned char {
+    Record,
+    Skipped,   // a path and a reason for the skipped callback
     Path,      // the records after it are those of the member whose path it holds
     Searched,  // one more member searched, for the run's count
 };
@@ -20,8 +22,7 @@ struct BufferedRecord {
     long long number;  // the line's number in its file
     size_t offset;  // where the line's copy starts in RecordBuffer::lines
     size_t length;
-    bool skipped;   // not a record: a path and a reason for the skipped callback
-    Marker marker = Marker::None;  // not a record either
+    Buffered kind;
 };
 
 struct RecordBuffer {
@@ -29,7 +30,7 @@ struct RecordBuffer {
     std::vector<BufferedRecord> records;
 
     void Add(long long number, const Line& line) {
-        records.push_back({number, lines.size(), line.length, false});
+        records.push_back({number, lines.size(), line.length, Buffered::Record});
         lines.append(line.start, line.length);
     }
 
@@ -39,13 +40,13 @@ struct RecordBuffer {
         const size_t offset = lines.size();
         lines.append(path).push_back(L'\0');
         lines.append(reason).push_back(L'\0');
-        records.push_back({0, offset, lines.size() - offset, true});
+        records.push_back({0, offset, lines.size() - offset, Buffered::Skipped});
     }
     void AddPath(const std::wstring& path) {
-        records.push_back({0, lines.size(), path.size(), false, Marker::Path});
+        records.push_back({0, lines.size(), path.size(), Buffered::Path});
         lines += path;
     }
-    void AddSearched() { records.push_back({0, lines.size(), 0, false, Marker::Searched}); }
+    void AddSearched() { records.push_back({0, lines.size(), 0, Buffered::Searched}); }
 
     const wchar_t* PathOf(const BufferedRecord& skip) const { return lines.data() + skip.offset; }
     const wchar_t* ReasonOf(const BufferedRecord& skip) const {
