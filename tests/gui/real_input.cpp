@@ -73,16 +73,24 @@ void RightClick(POINT screen) {
     Button(screen, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
 }
 
+void Press(POINT screen) {
+    INPUT press = PointerAt(screen, MOUSEEVENTF_LEFTDOWN);
+    Send(&press, 1);
+}
+
+void Release(POINT screen) {
+    INPUT release = PointerAt(screen, MOUSEEVENTF_LEFTUP);
+    Send(&release, 1);
+}
+
 void Drag(POINT from, POINT to) {
     MoveTo(from);
-    INPUT press = PointerAt(from, MOUSEEVENTF_LEFTDOWN);
-    Send(&press, 1);
+    Press(from);
     for (int i = 1; i <= kDragSteps; ++i) {
         POINT p{from.x + (to.x - from.x) * i / kDragSteps, from.y + (to.y - from.y) * i / kDragSteps};
         MoveTo(p);
     }
-    INPUT release = PointerAt(to, MOUSEEVENTF_LEFTUP);
-    Send(&release, 1);
+    Release(to);
 }
 
 void Wheel(int delta) {

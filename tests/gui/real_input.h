@@ -18,6 +18,11 @@ void Click(POINT screen);
 void DoubleClick(POINT screen);
 void RightClick(POINT screen);
 
+// Presses or releases the left button at a screen point, for a drag that
+// another loop drives.
+void Press(POINT screen);
+void Release(POINT screen);
+
 // Presses the left button at `from`, moves to `to` in small steps while it
 // is held, and releases it there.
 void Drag(POINT from, POINT to);

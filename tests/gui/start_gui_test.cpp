@@ -114,13 +114,6 @@ TEST(Start, ExplorerMenuEntryRunsThisProgramWithTheFolderAndGoesWhole) {
     EXPECT_TRUE(Cancelled(dialog));
 }
 
-void Button(DWORD flags) {
-    INPUT button{};
-    button.type = INPUT_MOUSE;
-    button.mi.dwFlags = flags;
-    SendInput(1, &button, sizeof(button));
-}
-
 // A drag as Explorer makes one: the button pressed on a window of this
 // thread (the drag loop follows that thread's button), the shell's own data
 // object for the path, the pointer moved onto the target by real input from
@@ -134,7 +127,7 @@ public:
                                      nullptr, nullptr);
         Drag drag(real_input::CentreOf(start), real_input::CentreOf(target));
         real_input::MoveTo(drag.from_);
-        Button(MOUSEEVENTF_LEFTDOWN);
+        real_input::Press(drag.from_);
         WaitUntil([&] {
             MSG msg{};
             while (msg.message != WM_LBUTTONDOWN && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
@@ -168,7 +161,7 @@ public:
             real_input::MoveTo({from_.x + (to_.x - from_.x) * calls_ / kSteps,
                                 from_.y + (to_.y - from_.y) * calls_ / kSteps});
         else if (answered_)
-            Button(MOUSEEVENTF_LEFTUP);
+            real_input::Release(to_);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD effect) override {
