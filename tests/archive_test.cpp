@@ -184,6 +184,27 @@ TEST(ArchiveTest, EveryMemberIsReadOrPassedByWithItsReason) {
     EXPECT_EQ(SpillFiles(), spilled);
 }
 
+// A stop asked while an inner archive is copied out to be read ends the
+// walk there, in memory and spilled alike: the members before it were
+// visited, nothing after it, and the copy is not told as a failure.
+TEST(ArchiveTest, AStopEndsTheWalkWhileAnInnerArchiveIsCopied) {
+    struct Stopping : Recorder {
+        Stopping() : Recorder(65536) {}
+        bool Going() override { return false; }
+    };
+    for (uint64_t held : {kHeldInMemory, uint64_t(0)}) {
+        spillHeldBytes = held;
+        FileSource source;
+        wchar_t statusText[status::kUnits];
+        ASSERT_EQ(source.Open(Fixture(L"archive.zip").c_str(), statusText), 1);
+        Stopping stopping;
+        EXPECT_FALSE(WalkArchive(source, Fixture(L"archive.zip"), true, stopping));
+        ASSERT_EQ(stopping.visits.size(), 6u) << held;
+        EXPECT_EQ(stopping.visits.back().substr(0, 2), L"M ");
+    }
+    spillHeldBytes = kHeldInMemory;
+}
+
 TEST(ArchiveTest, TheLastDotOfANameTellsItsKind) {
     const struct {
         const wchar_t* name;
